@@ -1,0 +1,63 @@
+#include "cli.hpp"
+
+#include "core/client_env.hpp"
+#include "core/output.hpp"
+#include "print_human.hpp"
+
+namespace quillo {
+namespace {
+
+using grammar::Node;
+
+Node<Command> command_tree() {
+  Node<Command> root = grammar::group<Command>(
+      "quillo", "Quillo IDE agent CLI",
+      {
+          grammar::lift<Command>(introspection::ping_grammar()),
+          grammar::lift<Command>(introspection::whoami_grammar()),
+          grammar::lift<Command>(introspection::help_grammar()),
+      });
+  grammar::Argument socket = grammar::option(
+      "--socket", "SOCKET",
+      "Override the Unix socket path (default: $QUILLO_SOCKET or bundle-scoped path)");
+  socket.type = grammar::ValueType::Path;
+  socket.global = true;
+  grammar::Argument json = grammar::flag(
+      "--json", "Print machine-readable JSON instead of a human-readable summary");
+  json.global = true;
+  root.arguments = {socket, json};
+  return root;
+}
+
+}  // namespace
+
+std::variant<Cli, int> parse_cli(std::span<const std::string> args, std::ostream& out,
+                                 std::ostream& err) {
+  const Node<Command> root = command_tree();
+  auto parsed = grammar::parse({"quillo", "0.1.0", &root}, args, out, err);
+  if (const int* status = std::get_if<int>(&parsed)) return *status;
+  const auto& result = std::get<grammar::Parsed>(parsed);
+  return Cli{result.values.maybe_text("socket"), grammar::make_command(root, result),
+             result.values.flag("json")};
+}
+
+MethodTarget to_target(const Command& command) {
+  return std::visit([](const auto& chosen) { return introspection::to_target(chosen); }, command);
+}
+
+MaybeError run(const Cli& cli, std::ostream& out, const RunSettings& settings) {
+  const auto socket_path = resolve_socket_path(cli.socket, settings.env, settings.bundle_lookup);
+  if (!socket_path.ok()) return Error{socket_path.error()};
+  const ChannelClientEnv client_env = read_client_env(settings.env);
+  const MethodTarget target = to_target(cli.command);
+  auto result = send_request(socket_path.value(), target, client_env, settings.base_timeouts);
+  if (!result.ok()) return Error{result.error()};
+  if (cli.json) {
+    print_json(result.value(), out);
+  } else {
+    print_human(target.method, result.value(), out);
+  }
+  return std::nullopt;
+}
+
+}  // namespace quillo

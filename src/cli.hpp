@@ -1,0 +1,49 @@
+#pragma once
+// The program's top level: the parsed command line, the grammar of every family, the mapping
+// of a command to its request, and the run driver.
+
+#include <optional>
+#include <ostream>
+#include <span>
+#include <string>
+#include <variant>
+
+#include "commands/introspection.hpp"
+#include "core/channel.hpp"
+#include "core/environment.hpp"
+#include "core/method_target.hpp"
+#include "core/result.hpp"
+#include "core/socket_path.hpp"
+
+namespace quillo {
+
+/// One alternative per top-level subcommand, in the order of the help.
+using Command = std::variant<Ping, Whoami, Help>;
+
+/// The parsed command line.
+struct Cli {
+  std::optional<std::string> socket;  ///< --socket
+  Command command;
+  bool json = false;  ///< --json
+};
+
+/// Parses the arguments (without the program name). On a usage error, --help or --version the
+/// parser has printed (help and version on `out`, errors on `err`) and the exit status is
+/// returned instead.
+std::variant<Cli, int> parse_cli(std::span<const std::string> args, std::ostream& out,
+                                 std::ostream& err);
+
+/// The method and parameters of one command. Pure: reads neither environment nor files.
+MethodTarget to_target(const Command& command);
+
+/// What a run takes from the outside world; tests replace any of it.
+struct RunSettings {
+  EnvGetter env = process_environment();
+  BundleLookup bundle_lookup;
+  ExchangeTimeouts base_timeouts;
+};
+
+/// Resolves the socket, sends the command's request, prints the result on `out`.
+MaybeError run(const Cli& cli, std::ostream& out, const RunSettings& settings = {});
+
+}  // namespace quillo

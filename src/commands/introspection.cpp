@@ -1,0 +1,103 @@
+#include "commands/introspection.hpp"
+
+#include "core/output.hpp"
+#include "core/text.hpp"
+
+namespace quillo::introspection {
+namespace {
+
+using grammar::Values;
+
+// Left-aligned in at least `width` characters; a longer text is never cut.
+void print_padded(std::string_view text, std::size_t width, std::ostream& out) {
+  out << text;
+  for (std::size_t n = character_count(text); n < width; ++n) out << ' ';
+}
+
+const Json* non_empty_array(const Json& value, std::string_view key) {
+  const Json* found = member(value, key);
+  return found != nullptr && found->is_array() && !found->empty() ? found : nullptr;
+}
+
+// The schema of one method: the first command, when it has "params".
+const Json* method_schema(const Json& result) {
+  const Json* commands = non_empty_array(result, "commands");
+  if (commands == nullptr) return nullptr;
+  const Json& first = commands->front();
+  return member(first, "params") != nullptr ? &first : nullptr;
+}
+
+void print_concepts(const Json& concepts, std::ostream& out) {
+  out << "\nConcepts\n";
+  for (const Json& concept_entry : concepts) {
+    out << "  ";
+    print_padded(text_or(concept_entry, "term", "?"), 14, out);
+    out << "  " << text_or(concept_entry, "definition", "") << '\n';
+  }
+}
+
+void print_domain(const Json& domain, std::ostream& out) {
+  out << '\n' << text_or(domain, "name", "?") << '\n';
+  out << "  " << text_or(domain, "description", "") << '\n';
+  if (const Json* commands = non_empty_array(domain, "commands")) {
+    for (const Json& command : *commands) {
+      out << "    ";
+      print_padded(text_or(command, "method", "?"), 22, out);
+      out << "  " << text_or(command, "summary", "") << '\n';
+    }
+  }
+}
+
+}  // namespace
+
+grammar::Node<Ping> ping_grammar() {
+  return grammar::leaf<Ping>("ping", "Health check; returns app version and protocol version", {},
+                             [](const Values&) { return Ping{}; });
+}
+
+grammar::Node<Whoami> whoami_grammar() {
+  return grammar::leaf<Whoami>(
+      "whoami", "Returns the channel client's resolved context (surface, roost, project)", {},
+      [](const Values&) { return Whoami{}; });
+}
+
+grammar::Node<Help> help_grammar() {
+  return grammar::leaf<Help>(
+      "help", "List all supported methods, or describe one when METHOD is given",
+      {grammar::positional("method", "METHOD",
+                           "When provided, returns the full schema for just that method", false)},
+      [](const Values& values) { return Help{values.maybe_text("method")}; });
+}
+
+MethodTarget to_target(const Ping&) { return {"ping", Json::object()}; }
+
+MethodTarget to_target(const Whoami&) { return {"whoami", Json::object()}; }
+
+MethodTarget to_target(const Help& help) {
+  Json params = Json::object();
+  if (help.method) params["method"] = *help.method;
+  return {"help", std::move(params)};
+}
+
+void render_ping(const Json& result, std::ostream& out) {
+  out << "ok  " << text_or(result, "app", "?") << ' ' << text_or(result, "version", "?")
+      << " (build " << text_or(result, "build", "?")
+      << ")  protocol=" << int64_or_zero(result, "protocol_version") << '\n';
+}
+
+void print_catalogue(const Json& result, std::ostream& out) {
+  if (const Json* schema = method_schema(result)) {
+    print_pretty(*schema, out);
+    return;
+  }
+  out << text_or(result, "app", "Quillo") << '\n';
+  if (const auto summary = text_or(result, "summary", ""); !summary.empty()) {
+    out << "  " << summary << '\n';
+  }
+  if (const Json* concepts = non_empty_array(result, "concepts")) print_concepts(*concepts, out);
+  if (const Json* domains = non_empty_array(result, "domains")) {
+    for (const Json& domain : *domains) print_domain(domain, out);
+  }
+}
+
+}  // namespace quillo::introspection

@@ -1,0 +1,34 @@
+#pragma once
+// The single exchange of a run: one request line out, one reply line back.
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+#include "core/client_env.hpp"
+#include "core/json.hpp"
+#include "core/method_target.hpp"
+#include "core/result.hpp"
+
+namespace quillo {
+
+/// Bounds on each blocking read and write on the socket (not on the exchange as a whole).
+struct ExchangeTimeouts {
+  std::chrono::milliseconds read{std::chrono::seconds(30)};
+  std::chrono::milliseconds write{std::chrono::seconds(5)};
+};
+
+/// Connects to `socket_path`, writes the request line, reads one reply line and returns the
+/// reply's result, or the error message for the user.
+Result<Json> send_request(const std::string& socket_path, const MethodTarget& target,
+                          const ChannelClientEnv& client_env, const ExchangeTimeouts& timeouts = {});
+
+/// The request envelope as one compact line ending in a line feed.
+Result<std::string> encode_request(const MethodTarget& target, const ChannelClientEnv& client_env,
+                                   std::string_view request_id);
+
+/// Turns the bytes read from the IDE (the first line, with its line feed if one came) into the
+/// result or an error message: UTF-8 check, trimming, parsing, then "ok"/"result"/"error".
+Result<Json> interpret_reply(std::string line);
+
+}  // namespace quillo

@@ -1,0 +1,299 @@
+// The only translation unit that includes the command-line library: it is slow to compile, and
+// every family's grammar reaches it as plain data.
+#include "core/grammar.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <deque>
+#include <memory>
+#include <type_traits>
+
+#include <CLI/CLI.hpp>
+
+#include "core/text.hpp"
+
+namespace quillo::grammar {
+
+Argument positional(std::string id, std::string value_name, std::string help, bool required) {
+  Argument argument;
+  argument.id = std::move(id);
+  argument.value_name = std::move(value_name);
+  argument.help = std::move(help);
+  argument.required = required;
+  return argument;
+}
+
+Argument option(std::string long_name, std::string value_name, std::string help) {
+  Argument argument;
+  argument.id = long_name.substr(2);
+  std::replace(argument.id.begin(), argument.id.end(), '-', '_');
+  argument.option = std::move(long_name);
+  argument.value_name = std::move(value_name);
+  argument.help = std::move(help);
+  return argument;
+}
+
+Argument flag(std::string long_name, std::string help) {
+  Argument argument = option(std::move(long_name), "", std::move(help));
+  argument.type = ValueType::Flag;
+  return argument;
+}
+
+std::string Values::text(std::string_view id) const { return maybe_text(id).value_or(""); }
+
+std::optional<std::string> Values::maybe_text(std::string_view id) const {
+  const auto it = values_.find(id);
+  if (it == values_.end()) return std::nullopt;
+  return it->second;
+}
+
+namespace {
+
+template <class T>
+std::optional<T> parse_decimal(std::string_view text) {
+  if (text.starts_with('+')) {
+    text.remove_prefix(1);
+    if (text.starts_with('-')) return std::nullopt;
+  }
+  if (text.empty() || (std::is_unsigned_v<T> && text.front() == '-')) return std::nullopt;
+  T value{};
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 10);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> Values::maybe_uint32(std::string_view id) const {
+  const auto it = values_.find(id);
+  if (it == values_.end()) return std::nullopt;
+  return parse_decimal<std::uint32_t>(it->second);
+}
+
+std::optional<std::int64_t> Values::maybe_int64(std::string_view id) const {
+  const auto it = values_.find(id);
+  if (it == values_.end()) return std::nullopt;
+  return parse_decimal<std::int64_t>(it->second);
+}
+
+namespace {
+
+// The library reads integers with base prefixes, signs and saturation; only plain decimal
+// text in the type's range is accepted here.
+template <class T>
+CLI::Validator decimal(const char* type_description) {
+  return CLI::Validator(
+      [type_description](std::string& text) -> std::string {
+        if (!parse_decimal<T>(text)) return "'" + text + "' is not " + type_description;
+        return {};
+      },
+      "", "DECIMAL");
+}
+
+const CLI::Validator& utf8_text() {
+  static const CLI::Validator validator(
+      [](std::string& text) -> std::string {
+        return is_valid_utf8(text) ? std::string() : std::string("invalid UTF-8 in value");
+      },
+      "", "UTF8");
+  return validator;
+}
+
+const CLI::Validator& non_empty() {
+  static const CLI::Validator validator(
+      [](std::string& text) -> std::string {
+        return text.empty() ? std::string("value must not be empty") : std::string();
+      },
+      "", "NONEMPTY");
+  return validator;
+}
+
+// Where the parser stores one argument's text until the parse is over.
+struct Binding {
+  const Argument* argument = nullptr;
+  CLI::Option* option = nullptr;
+  std::string text;
+  bool given = false;
+};
+
+// One level of the command tree as the library sees it.
+struct Level {
+  const NodeBase* node = nullptr;
+  CLI::App* app = nullptr;
+  std::vector<Binding*> bindings;
+  std::vector<CLI::App*> child_apps;
+};
+
+class Builder {
+ public:
+  explicit Builder(const Program& program) : app_(program.root->help, program.name) {
+    // Inherited by subcommands only when set before they are created.
+    app_.fallthrough();
+    app_.option_defaults()->disable_flag_override();
+    app_.set_version_flag("-V,--version", program.name + " " + program.version);
+    add_level(*program.root, &app_, "");
+  }
+
+  CLI::App& app() { return app_; }
+  CLI::App* bare_level() const { return bare_level_; }
+  const std::string& bare_level_prefix() const { return bare_level_prefix_; }
+
+  Parsed collect() const {
+    Parsed parsed;
+    const Level* level = &levels_.front();
+    for (;;) {
+      for (const Binding* binding : level->bindings) store(*binding, parsed.values);
+      const auto selected = level->app->get_subcommands();
+      if (selected.empty()) break;
+      const auto found =
+          std::find(level->child_apps.begin(), level->child_apps.end(), selected.front());
+      const auto index = static_cast<std::size_t>(found - level->child_apps.begin());
+      parsed.path.push_back(index);
+      level = level_of(selected.front());
+    }
+    return parsed;
+  }
+
+ private:
+  // `prefix` is what the library's help puts before this level's name in its usage line.
+  void add_level(const NodeBase& node, CLI::App* app, const std::string& prefix) {
+    Level level;
+    level.node = &node;
+    level.app = app;
+    for (const Argument& argument : node.arguments) level.bindings.push_back(bind(*app, argument));
+    if (node.child_count() > 0) {
+      app->require_subcommand(1);
+      app->preparse_callback([this, app, prefix](std::size_t remaining) {
+        if (remaining == 0) {
+          bare_level_ = app;
+          bare_level_prefix_ = prefix;
+        }
+      });
+    }
+    const std::string child_prefix = prefix.empty() ? app->get_name() : prefix + " " + app->get_name();
+    std::vector<std::pair<const NodeBase*, CLI::App*>> children;
+    for (std::size_t i = 0; i < node.child_count(); ++i) {
+      const NodeBase& child = node.child(i);
+      CLI::App* child_app = app->add_subcommand(child.name, child.help);
+      // -V belongs to the top level only; without this, fallthrough would honour it anywhere.
+      child_app
+          ->add_flag_callback("-V,--version",
+                              [] { throw CLI::ExtrasError(std::vector<std::string>{"--version"}); })
+          ->group("");
+      // Added again so that it is listed after the hidden option, as on the top level.
+      child_app->set_help_flag("-h,--help", "Print this help message and exit");
+      level.child_apps.push_back(child_app);
+      children.emplace_back(&child, child_app);
+    }
+    levels_.push_back(std::move(level));
+    for (const auto& [child, child_app] : children) {
+      add_level(*child, child_app, child_prefix);
+    }
+  }
+
+  Binding* bind(CLI::App& app, const Argument& argument) {
+    Binding& binding = bindings_.emplace_back();
+    binding.argument = &argument;
+    if (argument.type == ValueType::Flag) {
+      binding.option = app.add_flag(argument.option, binding.given, argument.help)
+                           ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+      return &binding;
+    }
+    const std::string name = argument.option.empty() ? argument.value_name : argument.option;
+    CLI::Option* option = app.add_option(name, binding.text, argument.help);
+    // A positional is shown by its value name already; an option shows it after its name.
+    option->type_name(argument.option.empty() ? std::string() : argument.value_name);
+    if (argument.required) option->required();
+    if (argument.default_value) option->default_str(*argument.default_value);
+    switch (argument.type) {
+      case ValueType::Text:
+        option->check(utf8_text());
+        break;
+      case ValueType::Path:
+        option->check(non_empty());
+        break;
+      case ValueType::Uint32:
+        option->transform(decimal<std::uint32_t>("an unsigned 32-bit integer"));
+        break;
+      case ValueType::Int64:
+        option->transform(decimal<std::int64_t>("a signed 64-bit integer"));
+        break;
+      case ValueType::Flag:
+        break;
+    }
+    binding.option = option;
+    return &binding;
+  }
+
+  static void store(const Binding& binding, Values& values) {
+    const Argument& argument = *binding.argument;
+    if (binding.option->count() > 0) {
+      values.set(argument.id, argument.type == ValueType::Flag ? std::string() : binding.text);
+    } else if (argument.default_value) {
+      values.set(argument.id, *argument.default_value);
+    }
+  }
+
+  const Level* level_of(const CLI::App* app) const {
+    for (const Level& level : levels_) {
+      if (level.app == app) return &level;
+    }
+    return nullptr;
+  }
+
+  CLI::App app_;
+  std::deque<Binding> bindings_;
+  std::deque<Level> levels_;
+  CLI::App* bare_level_ = nullptr;
+  std::string bare_level_prefix_;
+};
+
+// `--name=` with nothing after the sign would take the next argument as its value; it means
+// the empty value.
+std::vector<std::string> reversed_with_empty_values(std::span<const std::string> args) {
+  std::vector<std::string> prepared;
+  bool options_ended = false;
+  for (const std::string& arg : args) {
+    if (arg == "--") options_ended = true;
+    if (!options_ended && arg.size() > 3 && arg.starts_with("--") && arg.find('=') == arg.size() - 1) {
+      prepared.push_back(arg.substr(0, arg.size() - 1));
+      prepared.emplace_back();
+    } else {
+      prepared.push_back(arg);
+    }
+  }
+  std::reverse(prepared.begin(), prepared.end());
+  return prepared;
+}
+
+}  // namespace
+
+std::variant<Parsed, int> parse(const Program& program, std::span<const std::string> args,
+                                std::ostream& out, std::ostream& err) {
+  Builder builder(program);
+  CLI::App& app = builder.app();
+  try {
+    app.parse(reversed_with_empty_values(args));
+  } catch (const CLI::ParseError& e) {
+    const std::string kind = e.get_name();
+    if (kind == "CallForHelp" || kind == "CallForAllHelp" || kind == "CallForVersion") {
+      return app.exit(e, out, err);
+    }
+    if (kind == "RequiredError" && builder.bare_level() != nullptr) {
+      err << builder.bare_level()->help(builder.bare_level_prefix());
+      return 2;
+    }
+    // An unknown subcommand is reported by the library as a missing one.
+    if (kind == "RequiredError" && !app.remaining().empty()) {
+      auto extras = app.remaining();
+      std::reverse(extras.begin(), extras.end());  // the library lists extras back to front
+      app.exit(CLI::ExtrasError(extras), out, err);
+      return 2;
+    }
+    app.exit(e, out, err);
+    return 2;
+  }
+  return builder.collect();
+}
+
+}  // namespace quillo::grammar

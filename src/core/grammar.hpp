@@ -1,0 +1,165 @@
+#pragma once
+// The command grammar as plain data: every command family describes its subcommands and their
+// arguments here, and one parser (the only code that knows the command-line library) turns the
+// description and the process arguments into the chosen subcommand and its values.
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace quillo::grammar {
+
+enum class ValueType {
+  Text,    ///< any UTF-8 text
+  Path,    ///< a local path, used unchanged and never empty
+  Flag,    ///< no value; given or not
+  Uint32,  ///< a decimal integer from 0 to 4294967295
+  Int64,   ///< a decimal signed 64-bit integer
+};
+
+/// One argument of a subcommand: a positional (no option name) or a long option.
+struct Argument {
+  std::string id;          ///< snake_case identifier, the key of the parsed value
+  std::string option;      ///< "--terminal-id"; empty for a positional
+  std::string value_name;  ///< "TERMINAL_ID"; empty for a flag
+  std::string help;        ///< may be empty
+  ValueType type = ValueType::Text;
+  bool required = false;
+  bool global = false;  ///< accepted after any subcommand too
+  std::optional<std::string> default_value;  ///< shown in help, and the value when not given
+
+  Argument& require() {
+    required = true;
+    return *this;
+  }
+  Argument& of_type(ValueType t) {
+    type = t;
+    return *this;
+  }
+  Argument& with_default(std::string value) {
+    default_value = std::move(value);
+    return *this;
+  }
+  Argument& named(std::string identifier) {
+    id = std::move(identifier);
+    return *this;
+  }
+};
+
+/// A positional argument, required unless marked otherwise.
+Argument positional(std::string id, std::string value_name, std::string help = {},
+                    bool required = true);
+/// A long option taking one value; its identifier is the option name in snake_case.
+Argument option(std::string long_name, std::string value_name, std::string help = {});
+/// A long option taking no value.
+Argument flag(std::string long_name, std::string help);
+
+/// The values that the parser found for the chosen subcommand and the global options.
+class Values {
+ public:
+  void set(std::string id, std::string value) { values_[std::move(id)] = std::move(value); }
+
+  bool has(std::string_view id) const { return values_.find(id) != values_.end(); }
+  /// The value, or the empty text when absent (required arguments are never absent).
+  std::string text(std::string_view id) const;
+  std::optional<std::string> maybe_text(std::string_view id) const;
+  bool flag(std::string_view id) const { return has(id); }
+  std::optional<std::uint32_t> maybe_uint32(std::string_view id) const;
+  std::optional<std::int64_t> maybe_int64(std::string_view id) const;
+  std::uint32_t uint32(std::string_view id) const { return maybe_uint32(id).value_or(0); }
+  std::int64_t int64(std::string_view id) const { return maybe_int64(id).value_or(0); }
+
+ private:
+  std::map<std::string, std::string, std::less<>> values_;
+};
+
+/// What the parser walks: a command or group with its arguments and subcommands.
+struct NodeBase {
+  std::string name;
+  std::string help;
+  std::vector<Argument> arguments;
+
+  virtual ~NodeBase() = default;
+  virtual std::size_t child_count() const = 0;
+  virtual const NodeBase& child(std::size_t index) const = 0;
+};
+
+/// A node whose leaves make a `T` from the parsed values; groups have children instead.
+template <class T>
+struct Node final : NodeBase {
+  std::function<T(const Values&)> make;
+  std::vector<Node<T>> children;
+
+  std::size_t child_count() const override { return children.size(); }
+  const NodeBase& child(std::size_t index) const override { return children[index]; }
+};
+
+template <class T>
+Node<T> leaf(std::string name, std::string help, std::vector<Argument> arguments,
+             std::function<T(const Values&)> make) {
+  Node<T> node;
+  node.name = std::move(name);
+  node.help = std::move(help);
+  node.arguments = std::move(arguments);
+  node.make = std::move(make);
+  return node;
+}
+
+template <class T>
+Node<T> group(std::string name, std::string help, std::vector<Node<T>> children) {
+  Node<T> node;
+  node.name = std::move(name);
+  node.help = std::move(help);
+  node.children = std::move(children);
+  return node;
+}
+
+/// The same tree with every leaf's result converted to `To` (a family's enum into the
+/// program's top-level command).
+template <class To, class From>
+Node<To> lift(const Node<From>& from) {
+  Node<To> to;
+  to.name = from.name;
+  to.help = from.help;
+  to.arguments = from.arguments;
+  if (from.make) {
+    to.make = [make = from.make](const Values& values) { return To{make(values)}; };
+  }
+  for (const auto& child : from.children) to.children.push_back(lift<To>(child));
+  return to;
+}
+
+struct Program {
+  std::string name;
+  std::string version;
+  const NodeBase* root;  ///< its help is the about text; its arguments are the global options
+};
+
+/// The chosen subcommand, as child indices from the root, and its values (globals included).
+struct Parsed {
+  std::vector<std::size_t> path;
+  Values values;
+};
+
+/// Parses `args` (without the program name). On a usage error, --help or --version the
+/// parser prints (help and version to `out`, the rest to `err`) and returns the exit status.
+std::variant<Parsed, int> parse(const Program& program, std::span<const std::string> args,
+                                std::ostream& out, std::ostream& err);
+
+/// The value made by the leaf that `parsed` chose.
+template <class T>
+T make_command(const Node<T>& root, const Parsed& parsed) {
+  const Node<T>* node = &root;
+  for (std::size_t index : parsed.path) node = &node->children[index];
+  return node->make(parsed.values);
+}
+
+}  // namespace quillo::grammar

@@ -1,0 +1,46 @@
+#include "core/platform.hpp"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdint>
+
+#if defined(__APPLE__)
+#include <mach-o/dyld.h>
+#endif
+
+namespace quillo::platform {
+
+std::optional<std::string> running_executable_path() {
+#if defined(__APPLE__)
+  std::uint32_t size = 0;
+  _NSGetExecutablePath(nullptr, &size);
+  std::string path(size, '\0');
+  if (_NSGetExecutablePath(path.data(), &size) != 0) return std::nullopt;
+  path.resize(path.find('\0'));
+  return path;
+#else
+  char buffer[PATH_MAX];
+  const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer);
+  if (length <= 0 || static_cast<std::size_t>(length) >= sizeof buffer) return std::nullopt;
+  return std::string(buffer, static_cast<std::size_t>(length));
+#endif
+}
+
+void suppress_sigpipe([[maybe_unused]] int fd) {
+#if defined(SO_NOSIGPIPE)
+  const int on = 1;
+  setsockopt(fd, SOL_SOCKET, SO_NOSIGPIPE, &on, sizeof on);
+#endif
+}
+
+int send_flags() {
+#if defined(MSG_NOSIGNAL)
+  return MSG_NOSIGNAL;
+#else
+  return 0;
+#endif
+}
+
+}  // namespace quillo::platform

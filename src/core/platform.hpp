@@ -1,0 +1,19 @@
+#pragma once
+// The few places where macOS and Linux differ.
+
+#include <optional>
+#include <string>
+
+namespace quillo::platform {
+
+/// Path of the running executable as the system reports it; canonicalise it before use.
+std::optional<std::string> running_executable_path();
+
+/// Makes a write on the socket `fd` to a peer that has gone fail with EPIPE instead of raising
+/// SIGPIPE, which would end the process without a word. Pair with send_flags().
+void suppress_sigpipe(int fd);
+
+/// Flags for send() on a socket; on Linux the per-call form of suppress_sigpipe().
+int send_flags();
+
+}  // namespace quillo::platform

@@ -1,0 +1,88 @@
+#include "core/text.hpp"
+
+#include <cstdint>
+#include <cstdio>
+
+#include <utf8.h>
+
+namespace quillo {
+namespace {
+
+bool is_white_space(std::uint32_t c) {
+  return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680 ||
+         (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F ||
+         c == 0x205F || c == 0x3000;
+}
+
+bool is_control(std::uint32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
+}  // namespace
+
+bool is_valid_utf8(std::string_view text) { return utf8::is_valid(text.begin(), text.end()); }
+
+std::string_view trim_end(std::string_view text) {
+  auto end = text.end();
+  while (end != text.begin()) {
+    auto previous = end;
+    if (!is_white_space(utf8::unchecked::prior(previous))) break;
+    end = previous;
+  }
+  return text.substr(0, static_cast<std::size_t>(end - text.begin()));
+}
+
+std::string_view trim(std::string_view text) {
+  text = trim_end(text);
+  auto begin = text.begin();
+  while (begin != text.end()) {
+    auto next = begin;
+    if (!is_white_space(utf8::unchecked::next(next))) break;
+    begin = next;
+  }
+  return text.substr(static_cast<std::size_t>(begin - text.begin()));
+}
+
+std::size_t character_count(std::string_view text) {
+  // Every character has exactly one byte that is not a continuation byte.
+  std::size_t count = 0;
+  for (const char byte : text) count += (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
+  return count;
+}
+
+std::string quoted_literal(std::string_view text) {
+  std::string quoted = "\"";
+  quoted.reserve(text.size() + 2);
+  auto it = text.begin();
+  while (it != text.end()) {
+    const auto start = it;
+    const std::uint32_t c = utf8::unchecked::next(it);
+    switch (c) {
+      case '"':
+        quoted += "\\\"";
+        break;
+      case '\\':
+        quoted += "\\\\";
+        break;
+      case '\t':
+        quoted += "\\t";
+        break;
+      case '\r':
+        quoted += "\\r";
+        break;
+      case '\n':
+        quoted += "\\n";
+        break;
+      default:
+        if (is_control(c)) {
+          char escaped[16];
+          std::snprintf(escaped, sizeof escaped, "\\u{%x}", static_cast<unsigned>(c));
+          quoted += escaped;
+        } else {
+          quoted.append(start, it);
+        }
+    }
+  }
+  quoted += '"';
+  return quoted;
+}
+
+}  // namespace quillo

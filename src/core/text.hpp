@@ -1,0 +1,27 @@
+#pragma once
+// UTF-8 text helpers shared by the reading of replies, arguments and tool output.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace quillo {
+
+/// True when `text` is well-formed UTF-8.
+bool is_valid_utf8(std::string_view text);
+
+/// `text` without trailing Unicode white space. `text` must be valid UTF-8.
+std::string_view trim_end(std::string_view text);
+
+/// `text` without leading and trailing Unicode white space. `text` must be valid UTF-8.
+std::string_view trim(std::string_view text);
+
+/// Number of characters (Unicode scalar values) in the UTF-8 `text`.
+std::size_t character_count(std::string_view text);
+
+/// `text` as a double-quoted literal for error messages: double quote and backslash escaped,
+/// tab, carriage return and line feed as \t \r \n, other control characters as \u{hex}.
+/// `text` must be valid UTF-8.
+std::string quoted_literal(std::string_view text);
+
+}  // namespace quillo

@@ -1,0 +1,36 @@
+#include "print_human.hpp"
+
+#include "commands/introspection.hpp"
+#include "core/output.hpp"
+
+namespace quillo {
+namespace {
+
+struct Row {
+  std::string_view method;  ///< the whole name, or a prefix when `prefix` is set
+  Renderer render;
+  bool prefix = false;
+};
+
+// Tried in order; the first row that matches wins.
+constexpr Row kRows[] = {
+    {"ping", introspection::render_ping},
+    {"whoami", print_pretty},
+    {"help", introspection::print_catalogue},
+    {"browser.", print_ack, true},
+};
+
+}  // namespace
+
+Renderer renderer_for(std::string_view method) {
+  for (const Row& row : kRows) {
+    if (row.prefix ? method.starts_with(row.method) : method == row.method) return row.render;
+  }
+  return print_pretty;
+}
+
+void print_human(std::string_view method, const Json& result, std::ostream& out) {
+  renderer_for(method)(result, out);
+}
+
+}  // namespace quillo

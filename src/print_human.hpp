@@ -1,0 +1,20 @@
+#pragma once
+// The human rendering of a result, chosen by the method name that was sent.
+
+#include <ostream>
+#include <string_view>
+
+#include "core/json.hpp"
+
+namespace quillo {
+
+using Renderer = void (*)(const Json& result, std::ostream& out);
+
+/// The renderer for `method`: its own, the acknowledgement for other "browser." methods, or
+/// pretty JSON.
+Renderer renderer_for(std::string_view method);
+
+/// Renders `result` for `method` onto `out`. Never fails.
+void print_human(std::string_view method, const Json& result, std::ostream& out);
+
+}  // namespace quillo
