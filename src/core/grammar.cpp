@@ -6,6 +6,7 @@
 #include <charconv>
 #include <deque>
 #include <memory>
+#include <set>
 #include <type_traits>
 
 #include <CLI/CLI.hpp>
@@ -129,7 +130,6 @@ class Builder {
   explicit Builder(const Program& program) : app_(program.root->help, program.name) {
     // Inherited by subcommands only when set before they are created.
     app_.fallthrough();
-    app_.option_defaults()->disable_flag_override();
     app_.set_version_flag("-V,--version", program.name + " " + program.version);
     add_level(*program.root, &app_, "");
   }
@@ -248,15 +248,48 @@ class Builder {
   std::string bare_level_prefix_;
 };
 
-// `--name=` with nothing after the sign would take the next argument as its value; it means
-// the empty value.
-std::vector<std::string> reversed_with_empty_values(std::span<const std::string> args) {
+// The long option names of the whole tree, by whether they take a value.
+struct OptionNames {
+  std::set<std::string, std::less<>> flags;
+  std::set<std::string, std::less<>> valued;
+
+  explicit OptionNames(const NodeBase& root) { add(root); }
+
+ private:
+  void add(const NodeBase& node) {
+    for (const Argument& argument : node.arguments) {
+      if (argument.option.empty()) continue;
+      (argument.type == ValueType::Flag ? flags : valued).insert(argument.option);
+    }
+    for (std::size_t i = 0; i < node.child_count(); ++i) add(node.child(i));
+  }
+};
+
+// The arguments as the library wants them (back to front), with two of its habits mended:
+// `--name=` with nothing after the sign would take the next argument as its value, so it
+// becomes the empty value; and a flag given a value (`--json=false`) is refused rather than
+// read as an instruction to switch it off.
+std::vector<std::string> prepare_arguments(std::span<const std::string> args,
+                                           const OptionNames& names) {
   std::vector<std::string> prepared;
   bool options_ended = false;
+  bool is_option_value = false;  // the library takes the argument after `--name` as its value
   for (const std::string& arg : args) {
-    if (arg == "--") options_ended = true;
-    if (!options_ended && arg.size() > 3 && arg.starts_with("--") && arg.find('=') == arg.size() - 1) {
-      prepared.push_back(arg.substr(0, arg.size() - 1));
+    if (options_ended || is_option_value || !arg.starts_with("--")) {
+      is_option_value = false;
+      prepared.push_back(arg);
+      continue;
+    }
+    options_ended = arg == "--";
+    const auto equals = arg.find('=');
+    const std::string_view name = std::string_view(arg).substr(0, equals);
+    if (equals == std::string::npos) {
+      is_option_value = names.valued.contains(name);
+      prepared.push_back(arg);
+    } else if (names.flags.contains(name)) {
+      throw CLI::ArgumentMismatch(std::string(name) + ": this flag takes no value");
+    } else if (equals == arg.size() - 1 && names.valued.contains(name)) {
+      prepared.emplace_back(name);
       prepared.emplace_back();
     } else {
       prepared.push_back(arg);
@@ -273,7 +306,7 @@ std::variant<Parsed, int> parse(const Program& program, std::span<const std::str
   Builder builder(program);
   CLI::App& app = builder.app();
   try {
-    app.parse(reversed_with_empty_values(args));
+    app.parse(prepare_arguments(args, OptionNames(*program.root)));
   } catch (const CLI::ParseError& e) {
     const std::string kind = e.get_name();
     if (kind == "CallForHelp" || kind == "CallForAllHelp" || kind == "CallForVersion") {

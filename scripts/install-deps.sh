@@ -1,0 +1,45 @@
+#!/bin/sh
+# Installs whatever quillo needs that is missing; safe to run again.
+#   scripts/install-deps.sh          build and test
+#   scripts/install-deps.sh fuzz     also the fuzzing compiler and runtime
+#   scripts/install-deps.sh bench    also the benchmark tools
+set -eu
+
+debian_packages="cmake make g++ libcli11-dev nlohmann-json3-dev uuid-dev libutfcpp-dev libgtest-dev"
+brew_packages="cmake cli11 nlohmann-json utf8cpp googletest"
+for extra in "$@"; do
+  case "$extra" in
+    fuzz) debian_packages="$debian_packages clang libclang-rt-14-dev" ;;
+    bench) debian_packages="$debian_packages hyperfine socat jq python3 gcc"
+           brew_packages="$brew_packages hyperfine socat jq" ;;
+    *) echo "install-deps: unknown extra '$extra'" >&2; exit 2 ;;
+  esac
+done
+
+if [ "$(uname -s)" = Darwin ]; then
+  missing=""
+  for package in $brew_packages; do
+    brew list --versions "$package" >/dev/null 2>&1 || missing="$missing $package"
+  done
+  [ -z "$missing" ] && exit 0
+  if command -v brew >/dev/null 2>&1; then
+    brew install $missing
+  else
+    echo "install-deps: please install Homebrew, then run: brew install$missing" >&2
+    exit 1
+  fi
+  exit 0
+fi
+
+missing=""
+for package in $debian_packages; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+    missing="$missing $package"
+done
+[ -z "$missing" ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "install-deps: installing$missing"
+$sudo apt-get update
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends $missing

@@ -1,0 +1,178 @@
+#include "core/channel.hpp"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "server.hpp"
+#include "support/temp_dir.hpp"
+
+namespace quillo {
+namespace {
+
+using namespace std::chrono_literals;
+using testing_support::TempDir;
+
+struct ReplyCase {
+  std::string line;
+  std::string result;  ///< compact JSON of the result, when the reply is a success
+  std::string error;   ///< the whole error message, or its start when it ends in "..."
+};
+
+void expect_interpretation(const ReplyCase& row, const Result<Json>& outcome) {
+  if (!row.result.empty()) {
+    ASSERT_TRUE(outcome.ok()) << outcome.error();
+    EXPECT_EQ(outcome.value().dump(), row.result);
+  } else {
+    ASSERT_FALSE(outcome.ok()) << outcome.value().dump();
+    if (row.error.ends_with("...")) {
+      EXPECT_TRUE(outcome.error().starts_with(row.error.substr(0, row.error.size() - 3)))
+          << outcome.error();
+    } else {
+      EXPECT_EQ(outcome.error(), row.error);
+    }
+  }
+}
+
+const std::vector<ReplyCase> kReplies = {
+    {"{\"ok\":true,\"result\":{\"b\":1,\"a\":[2]}}\n", R"({"a":[2],"b":1})", ""},
+    {"{\"ok\":true}\n", "null", ""},
+    {"{\"id\":\"x\",\"ok\":true,\"result\":\"s\"}\n", "\"s\"", ""},
+    {"{\"ok\":true,\"result\":7}\r\n", "7", ""},
+    {"{\"ok\":true,\"result\":7}", "7", ""},
+    {"{\"ok\":true,\"result\":7} \xC2\xA0\n", "7", ""},
+    {"{\"ok\":\"true\",\"result\":1}\n", "", "unknown: (no message)"},
+    {"{\"ok\":1}\n", "", "unknown: (no message)"},
+    {"{\"result\":1}\n", "", "unknown: (no message)"},
+    {"[true]\n", "", "unknown: (no message)"},
+    {"null\n", "", "unknown: (no message)"},
+    {"{\"ok\":false}\n", "", "unknown: (no message)"},
+    {"{\"ok\":false,\"error\":{\"code\":\"not_found\",\"message\":\"no such terminal\"}}\n", "",
+     "not_found: no such terminal"},
+    {"{\"ok\":false,\"error\":{\"code\":5}}\n", "", "unknown: (no message)"},
+    {"{\"ok\":false,\"error\":{\"message\":\"m\"}}\n", "", "unknown: m"},
+    {"{\"ok\":false,\"error\":\"boom\"}\n", "", "unknown: (no message)"},
+    {"", "", "server closed connection without response"},
+    {"\xFF\n", "", "read error: ..."},
+    {"garbage\n", "",
+     "server returned invalid JSON: parse error at line 1, column 1: syntax error while parsing value - invalid literal; last "
+     "read: 'g'; payload was: \"garbage\\n\""},
+    {"{\"ok\":true}{}\n", "", "server returned invalid JSON: ..."},
+    {std::string("{\"ok\":true}\0garbage\n", 20), "",
+     "server returned invalid JSON: unexpected NUL byte at offset 11; payload was: "
+     "\"{\\\"ok\\\":true}\\u{0}garbage\\n\""},
+    {"\xEF\xBB\xBF{\"ok\":true}\n", "", "server returned invalid JSON: unexpected byte-order mark..."},
+    {std::string(100000, '[') + "\n", "", "server returned invalid JSON: nesting deeper..."},
+    {"{\"ok\":true,\"result\":1e400}\n", "", "server returned invalid JSON: ..."},
+};
+
+TEST(InterpretReply, EveryShapeOfReply) {
+  for (const auto& row : kReplies) {
+    SCOPED_TRACE(row.line.substr(0, 60));
+    expect_interpretation(row, interpret_reply(row.line));
+  }
+}
+
+TEST(EncodeRequest, OneCompactLineWithSortedKeys) {
+  ChannelClientEnv env;
+  env.roost = "main";
+  MethodTarget target{"terminal.send", Json{{"text", "ls -la"}, {"submit", true}, {"a", {{"z", 1}, {"b", nullptr}}}}};
+  const auto line = encode_request(target, env, "0c768fac-9eea-404b-879e-44730aeac366");
+  ASSERT_TRUE(line.ok());
+  EXPECT_EQ(line.value(),
+            "{\"_env\":{\"context\":null,\"project_path\":null,\"roost\":\"main\"},"
+            "\"id\":\"0c768fac-9eea-404b-879e-44730aeac366\",\"method\":\"terminal.send\","
+            "\"params\":{\"a\":{\"b\":null,\"z\":1},\"submit\":true,\"text\":\"ls -la\"}}\n");
+}
+
+TEST(SendRequest, WritesOneEnvelopeLineAndReturnsTheResult) {
+  TempDir dir;
+  standin::Server server(dir.file("s"), standin::reply_with("{\"ok\":true,\"result\":{\"pong\":1}}\n"));
+  ChannelClientEnv env;
+  env.project_path = "/p";
+  const auto result = send_request(server.path(), {"ping", Json::object()}, env);
+  ASSERT_TRUE(result.ok()) << result.error();
+  EXPECT_EQ(result.value().dump(), R"({"pong":1})");
+  ASSERT_EQ(server.requests().size(), 1u);
+  const std::string line = server.requests()[0];
+  static const std::regex envelope(
+      R"(\{"_env":\{"context":null,"project_path":"/p","roost":null\},"id":"[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}","method":"ping","params":\{\}\}\n)");
+  EXPECT_TRUE(std::regex_match(line, envelope)) << line;
+}
+
+TEST(SendRequest, EveryRequestHasAFreshId) {
+  TempDir dir;
+  standin::Server server(dir.file("s"), standin::reply_with("{\"ok\":true}\n"));
+  ASSERT_TRUE(send_request(server.path(), {"ping", Json::object()}, {}).ok());
+  ASSERT_TRUE(send_request(server.path(), {"ping", Json::object()}, {}).ok());
+  const auto requests = server.requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_NE(Json::parse(requests[0])["id"], Json::parse(requests[1])["id"]);
+}
+
+TEST(SendRequest, EveryReplyShapeOverARealSocket) {
+  for (const auto& row : kReplies) {
+    SCOPED_TRACE(row.line.substr(0, 60));
+    TempDir dir;
+    standin::Server server(dir.file("s"), standin::reply_with(row.line));
+    expect_interpretation(row, send_request(server.path(), {"ping", Json::object()}, {}));
+  }
+}
+
+TEST(SendRequest, ReadsOnlyTheFirstLine) {
+  TempDir dir;
+  standin::Server server(dir.file("s"), standin::reply_with("{\"ok\":true,\"result\":1}\n"
+                                                            "{\"ok\":true,\"result\":2}\n"));
+  const auto result = send_request(server.path(), {"ping", Json::object()}, {});
+  ASSERT_TRUE(result.ok());
+  EXPECT_EQ(result.value(), Json(1));
+}
+
+TEST(SendRequest, ReadsALongReplyWhole) {
+  TempDir dir;
+  const std::string text(5'000'000, 'x');
+  standin::Server server(dir.file("s"),
+                         standin::reply_with("{\"ok\":true,\"result\":\"" + text + "\"}\n"));
+  const auto result = send_request(server.path(), {"ping", Json::object()}, {});
+  ASSERT_TRUE(result.ok());
+  EXPECT_EQ(result.value().get_ref<const std::string&>().size(), text.size());
+}
+
+TEST(SendRequest, ConnectionFailuresNameThePath) {
+  TempDir dir;
+  const std::string missing = dir.file("missing.sock");
+  auto result = send_request(missing, {"ping", Json::object()}, {});
+  ASSERT_FALSE(result.ok());
+  EXPECT_EQ(result.error(), "could not connect to " + missing +
+                                ": No such file or directory (is Quillo running and Agent CLI "
+                                "enabled?)");
+
+  const std::string too_long = dir.path() + "/" + std::string(200, 'a');
+  result = send_request(too_long, {"ping", Json::object()}, {});
+  ASSERT_FALSE(result.ok());
+  EXPECT_TRUE(result.error().starts_with("could not connect to " + too_long + ": socket path is too long"))
+      << result.error();
+}
+
+TEST(SendRequest, APeerThatClosesBeforeReadingGivesAWriteError) {
+  TempDir dir;
+  standin::Server server(dir.file("s"), standin::close_before_reading());
+  // Larger than the socket's buffers, so the write is still going on when the peer closes.
+  const MethodTarget big{"terminal.send", Json{{"text", std::string(8'000'000, 'x')}}};
+  const auto result = send_request(server.path(), big, {});
+  ASSERT_FALSE(result.ok());
+  EXPECT_TRUE(result.error().starts_with("write error: ")) << result.error();
+}
+
+TEST(SendRequest, AReplyLaterThanTheReadTimeOutIsAReadError) {
+  TempDir dir;
+  standin::Server server(dir.file("s"), standin::reply_with("{\"ok\":true}\n", 2s));
+  const auto result = send_request(server.path(), {"ping", Json::object()}, {}, {200ms, 5s});
+  ASSERT_FALSE(result.ok());
+  EXPECT_EQ(result.error(), "read error: timed out after 200 ms without data");
+}
+
+}  // namespace
+}  // namespace quillo

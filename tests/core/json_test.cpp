@@ -1,0 +1,119 @@
+#include "core/json.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quillo {
+namespace {
+
+std::string parse_error_of(std::string_view text) {
+  auto parsed = parse_json(text);
+  if (auto* error = std::get_if<std::string>(&parsed)) return *error;
+  return "";
+}
+
+TEST(ParseJson, AcceptsOneValueWithSurroundingWhiteSpace) {
+  for (const char* text : {"{}", " [1,2] ", "\"x\"", "null", "\t-0\n", "18446744073709551615"}) {
+    SCOPED_TRACE(text);
+    EXPECT_EQ(parse_error_of(text), "");
+  }
+}
+
+TEST(ParseJson, RefusesEverythingButExactlyOneValue) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"", "unexpected end of input"},
+      {"{} x", "expected end of input"},
+      {"{}{}", "expected end of input"},
+      {"garbage", "syntax error"},
+      {std::string("{}\0{}", 5), "NUL byte at offset 2"},
+      {std::string("[1,\0 2]", 7), "NUL byte"},
+      {"\xEF\xBB\xBF{}", "byte-order mark"},
+      {"1e400", "number overflow"},
+      {"{\"a\":1,}", "syntax error"},
+  };
+  for (const auto& [text, expected] : cases) {
+    SCOPED_TRACE(text);
+    const std::string error = parse_error_of(text);
+    EXPECT_NE(error.find(expected), std::string::npos) << error;
+    EXPECT_FALSE(error.starts_with("[json.exception")) << error;
+  }
+}
+
+TEST(ParseJson, BoundsNesting) {
+  const auto nested = [](std::size_t depth) {
+    return std::string(depth, '[') + std::string(depth, ']');
+  };
+  EXPECT_EQ(parse_error_of(nested(kMaxJsonDepth)), "");
+  EXPECT_NE(parse_error_of(nested(kMaxJsonDepth + 1)).find("nesting deeper than 512"),
+            std::string::npos);
+  EXPECT_NE(parse_error_of(nested(100000)).find("nesting"), std::string::npos);
+  std::string objects;
+  for (int i = 0; i < 100000; ++i) objects += "{\"a\":";
+  EXPECT_NE(parse_error_of(objects).find("nesting"), std::string::npos);
+}
+
+TEST(ReadingConventions, TextOnlyFromStrings) {
+  const Json value = Json::parse(R"({"s":"x","n":1,"z":null,"b":true})");
+  EXPECT_EQ(text_or(value, "s", "?"), "x");
+  EXPECT_EQ(text_or(value, "n", "?"), "?");
+  EXPECT_EQ(text_or(value, "z", "?"), "?");
+  EXPECT_EQ(text_or(value, "missing", ""), "");
+  EXPECT_EQ(text_or(Json::array({"s"}), "s", "?"), "?");
+  EXPECT_EQ(text_or(Json("s"), "s", "?"), "?");
+}
+
+TEST(ReadingConventions, FlagsOnlyFromBooleans) {
+  const Json value = Json::parse(R"({"t":true,"f":false,"s":"true","n":1})");
+  EXPECT_TRUE(is_true(value, "t"));
+  EXPECT_FALSE(is_true(value, "f"));
+  EXPECT_FALSE(is_true(value, "s"));
+  EXPECT_FALSE(is_true(value, "n"));
+  EXPECT_FALSE(is_true(value, "missing"));
+  EXPECT_TRUE(is_false(value, "f"));
+  EXPECT_FALSE(is_false(value, "s"));
+  EXPECT_FALSE(is_false(value, "missing"));
+  EXPECT_FALSE(is_true(Json(true), "t"));
+}
+
+TEST(ReadingConventions, IntegersOnlyWhenTheyFitInt64) {
+  const std::vector<std::pair<std::string, std::int64_t>> cases = {
+      {"3", 3},
+      {"-1", -1},
+      {"0", 0},
+      {"9223372036854775807", 9223372036854775807},
+      {"-9223372036854775808", INT64_MIN},
+      {"9223372036854775808", 0},
+      {"18446744073709551615", 0},
+      {"2.0", 0},
+      {"2.5", 0},
+      {"\"3\"", 0},
+      {"null", 0},
+      {"true", 0},
+  };
+  for (const auto& [text, expected] : cases) {
+    SCOPED_TRACE(text);
+    EXPECT_EQ(int64_or_zero(Json::parse("{\"n\":" + text + "}"), "n"), expected);
+  }
+  EXPECT_EQ(int64_or_zero(Json::object(), "n"), 0);
+  EXPECT_FALSE(as_int64(nullptr).has_value());
+}
+
+TEST(Writing, SortsKeysAtEveryLevelAndKeepsIntegersExact) {
+  const Json value = Json::parse(
+      R"({"b":{"z":1,"a":[{"y":2,"x":3}]},"a":18446744073709551615,"c":-9223372036854775808})");
+  EXPECT_EQ(to_compact_text(value).value(),
+            R"({"a":18446744073709551615,"b":{"a":[{"x":3,"y":2}],"z":1},"c":-9223372036854775808})");
+  EXPECT_EQ(to_pretty_text(Json::parse(R"({"e":[],"o":{},"z":[1,null]})")).value(),
+            "{\n  \"e\": [],\n  \"o\": {},\n  \"z\": [\n    1,\n    null\n  ]\n}");
+}
+
+TEST(Writing, ReportsAValueThatCannotBeWritten) {
+  EXPECT_FALSE(to_compact_text(Json("\xFF")).has_value());
+  EXPECT_FALSE(to_pretty_text(Json("\xFF")).has_value());
+}
+
+}  // namespace
+}  // namespace quillo

@@ -1,0 +1,158 @@
+#include "core/socket_path.hpp"
+
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "support/temp_dir.hpp"
+
+namespace quillo {
+namespace {
+
+using testing_support::TempDir;
+using Variables = std::map<std::string, std::string, std::less<>>;
+
+EnvGetter environment(Variables variables) {
+  return [variables = std::move(variables)](std::string_view name) -> std::optional<std::string> {
+    const auto it = variables.find(name);
+    if (it == variables.end()) return std::nullopt;
+    return it->second;
+  };
+}
+
+// Never consulted: these cases are decided before any lookup.
+const BundleLookup kNoBundle{"/nonexistent/a/b/c/quillo", "/nonexistent/plutil"};
+
+struct PathCase {
+  const char* name;
+  std::optional<std::string> socket_option;
+  Variables env;
+  std::string expected;  ///< the path, or the error message
+  bool is_error = false;
+};
+
+TEST(ResolveSocketPath, RulesInOrder) {
+  const std::vector<PathCase> cases = {
+      {"option wins", "/opt.sock", {{"QUILLO_SOCKET", "/env.sock"}, {"HOME", "/h"}}, "/opt.sock"},
+      {"option without HOME", "/opt.sock", {}, "/opt.sock"},
+      {"environment", std::nullopt, {{"QUILLO_SOCKET", "/env.sock"}}, "/env.sock"},
+      {"environment kept as is", std::nullopt, {{"QUILLO_SOCKET", " /e s "}}, " /e s "},
+      {"empty QUILLO_SOCKET is unset",
+       std::nullopt,
+       {{"QUILLO_SOCKET", ""}, {"HOME", "/Users/a"}},
+       "/Users/a/Library/Application Support/dev.quillo.desktop/quillo.sock"},
+      {"non-UTF-8 QUILLO_SOCKET is unset",
+       std::nullopt,
+       {{"QUILLO_SOCKET", "/\xFF"}, {"HOME", "/Users/a"}},
+       "/Users/a/Library/Application Support/dev.quillo.desktop/quillo.sock"},
+      {"bundle id from environment, spaces kept",
+       std::nullopt,
+       {{"HOME", "/Users/a/"}, {"QUILLO_BUNDLE_ID", " com.x "}},
+       "/Users/a/Library/Application Support/ com.x /quillo.sock"},
+      {"empty HOME gives a relative path",
+       std::nullopt,
+       {{"HOME", ""}, {"QUILLO_BUNDLE_ID", "b"}},
+       "Library/Application Support/b/quillo.sock"},
+      {"no HOME", std::nullopt, {}, "HOME not set; cannot resolve default socket path", true},
+      {"no HOME even with a bundle id",
+       std::nullopt,
+       {{"QUILLO_BUNDLE_ID", "b"}},
+       "HOME not set; cannot resolve default socket path",
+       true},
+      {"non-UTF-8 HOME",
+       std::nullopt,
+       {{"HOME", "/\xFF"}},
+       "HOME not set; cannot resolve default socket path",
+       true},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.name);
+    const auto path = resolve_socket_path(row.socket_option, environment(row.env), kNoBundle);
+    EXPECT_EQ(path.ok(), !row.is_error);
+    EXPECT_EQ(path.ok() ? path.value() : path.error(), row.expected);
+  }
+}
+
+// An application bundle B with the executable at B/Contents/D1/D2/quillo and a stand-in for
+// the property-list tool that prints the plist's content when called with the expected
+// arguments.
+class BundleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    executable_ = dir_.write("B.app/Contents/D1/D2/quillo", "", 0755);
+    tool_ = dir_.write("plutil",
+                       "#!/bin/sh\n"
+                       "[ $# -eq 6 ] || exit 5\n"
+                       "[ \"$1|$2|$3|$4|$5\" = \"-extract|CFBundleIdentifier|raw|-o|-\" ] || exit 6\n"
+                       "echo noise >&2\n"
+                       "cat \"$6\"\n",
+                       0755);
+  }
+
+  std::string bundle_id(const std::string& executable) {
+    return resolve_bundle_id(environment({}), BundleLookup{executable, tool_});
+  }
+
+  TempDir dir_;
+  std::string executable_;
+  std::string tool_;
+};
+
+TEST_F(BundleTest, ReadsTheIdentifierThreeLevelsUp) {
+  dir_.write("B.app/Contents/Info.plist", "  dev.example.ide \n");
+  EXPECT_EQ(bundle_id(executable_), "dev.example.ide");
+}
+
+TEST_F(BundleTest, FollowsSymbolicLinksToTheExecutable) {
+  dir_.write("B.app/Contents/Info.plist", "dev.example.linked\n");
+  const std::string link = dir_.file("quillo-link");
+  ASSERT_EQ(::symlink(executable_.c_str(), link.c_str()), 0);
+  EXPECT_EQ(bundle_id(link), "dev.example.linked");
+}
+
+TEST_F(BundleTest, EnvironmentComesFirst) {
+  dir_.write("B.app/Contents/Info.plist", "dev.example.ide\n");
+  EXPECT_EQ(resolve_bundle_id(environment({{"QUILLO_BUNDLE_ID", "from.env"}}),
+                              BundleLookup{executable_, tool_}),
+            "from.env");
+}
+
+TEST_F(BundleTest, EveryFailureFallsBackToTheDefaultSilently) {
+  EXPECT_EQ(bundle_id(executable_), kDefaultBundleId) << "no Info.plist";
+  EXPECT_EQ(bundle_id(dir_.file("nowhere/quillo")), kDefaultBundleId) << "no executable";
+  EXPECT_EQ(bundle_id("/quillo"), kDefaultBundleId) << "fewer than three ancestors";
+
+  dir_.write("B.app/Contents/Info.plist", " \n\t");
+  EXPECT_EQ(bundle_id(executable_), kDefaultBundleId) << "blank output";
+  dir_.write("B.app/Contents/Info.plist", "dev.\xFF\n");
+  EXPECT_EQ(bundle_id(executable_), kDefaultBundleId) << "output not UTF-8";
+
+  dir_.write("B.app/Contents/Info.plist", "dev.example.ide\n");
+  dir_.write("plutil", "#!/bin/sh\necho dev.example.ide\nexit 1\n", 0755);
+  EXPECT_EQ(bundle_id(executable_), kDefaultBundleId) << "tool failed";
+  dir_.write("plutil", "#!/bin/sh\necho dev.example.ide\nkill -9 $$\n", 0755);
+  EXPECT_EQ(bundle_id(executable_), kDefaultBundleId) << "tool killed";
+  EXPECT_EQ(resolve_bundle_id(environment({}), BundleLookup{executable_, dir_.file("no-tool")}),
+            kDefaultBundleId)
+      << "tool missing";
+}
+
+TEST_F(BundleTest, TheToolGetsNoStandardInput) {
+  dir_.write("B.app/Contents/Info.plist", "dev.example.ide\n");
+  dir_.write("plutil", "#!/bin/sh\nif read line; then echo got.input; else cat \"$6\"; fi\n", 0755);
+  EXPECT_EQ(bundle_id(executable_), "dev.example.ide");
+}
+
+TEST_F(BundleTest, DefaultPathUsesTheBundleIdentifier) {
+  dir_.write("B.app/Contents/Info.plist", "dev.example.ide\n");
+  const auto path =
+      resolve_socket_path(std::nullopt, environment({{"HOME", "/Users/a"}}), {executable_, tool_});
+  ASSERT_TRUE(path.ok());
+  EXPECT_EQ(path.value(), "/Users/a/Library/Application Support/dev.example.ide/quillo.sock");
+}
+
+}  // namespace
+}  // namespace quillo

@@ -1,0 +1,62 @@
+#include "support/argument_table.hpp"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "print_human.hpp"
+
+namespace testing_support {
+
+ParseOutcome parse_args(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  auto parsed = quillo::parse_cli(args, out, err);
+  ParseOutcome outcome;
+  if (auto* cli = std::get_if<quillo::Cli>(&parsed)) {
+    outcome.cli = std::move(*cli);
+  } else {
+    outcome.status = std::get<int>(parsed);
+  }
+  outcome.out = out.str();
+  outcome.err = err.str();
+  return outcome;
+}
+
+std::string joined(const std::vector<std::string>& args) {
+  std::string text;
+  for (const auto& arg : args) text += (text.empty() ? "" : " ") + arg;
+  return text;
+}
+
+void expect_requests(const std::vector<RequestCase>& cases) {
+  for (const auto& row : cases) {
+    SCOPED_TRACE("quillo " + joined(row.args));
+    const ParseOutcome outcome = parse_args(row.args);
+    ASSERT_TRUE(outcome.cli.has_value()) << outcome.err;
+    const quillo::MethodTarget target = quillo::to_target(outcome.cli->command);
+    EXPECT_EQ(target.method, row.method);
+    EXPECT_EQ(target.params.dump(), row.params);
+  }
+}
+
+void expect_usage_errors(const std::vector<UsageErrorCase>& cases) {
+  for (const auto& row : cases) {
+    SCOPED_TRACE("quillo " + joined(row.args));
+    const ParseOutcome outcome = parse_args(row.args);
+    EXPECT_FALSE(outcome.cli.has_value());
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_NE(outcome.err.find(row.message_part), std::string::npos) << outcome.err;
+  }
+}
+
+void expect_renderings(const std::vector<RenderCase>& cases) {
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.method + " " + row.result);
+    std::ostringstream out;
+    quillo::print_human(row.method, quillo::Json::parse(row.result), out);
+    EXPECT_EQ(out.str(), row.expected);
+  }
+}
+
+}  // namespace testing_support

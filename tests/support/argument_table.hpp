@@ -1,0 +1,49 @@
+#pragma once
+// Runs argument vectors through the real grammar and mapping, without a process or a socket.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli.hpp"
+
+namespace testing_support {
+
+struct ParseOutcome {
+  std::optional<quillo::Cli> cli;  ///< set when the parse chose a command
+  int status = 0;                  ///< the parser's exit status otherwise
+  std::string out;
+  std::string err;
+};
+
+ParseOutcome parse_args(const std::vector<std::string>& args);
+
+/// One row of a table: arguments in, request out.
+struct RequestCase {
+  std::vector<std::string> args;
+  std::string method;
+  std::string params;  ///< compact JSON, keys sorted
+};
+
+/// One row of a table: arguments that the parser must refuse.
+struct UsageErrorCase {
+  std::vector<std::string> args;
+  std::string message_part;  ///< a piece of the parser's message on standard error
+};
+
+/// One row of a table: a result in, the human rendering out.
+struct RenderCase {
+  std::string method;
+  std::string result;  ///< JSON text
+  std::string expected;
+};
+
+/// Runs the three kinds of tables; failures name the row.
+void expect_requests(const std::vector<RequestCase>& cases);
+void expect_usage_errors(const std::vector<UsageErrorCase>& cases);
+void expect_renderings(const std::vector<RenderCase>& cases);
+
+/// The arguments joined by spaces, for failure messages.
+std::string joined(const std::vector<std::string>& args);
+
+}  // namespace testing_support
