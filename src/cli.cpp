@@ -2,6 +2,7 @@
 
 #include "core/client_env.hpp"
 #include "core/output.hpp"
+#include "core/wait_timeouts.hpp"
 #include "print_human.hpp"
 
 namespace quillo {
@@ -16,6 +17,7 @@ Node<Command> command_tree() {
           grammar::lift<Command>(introspection::ping_grammar()),
           grammar::lift<Command>(introspection::whoami_grammar()),
           grammar::lift<Command>(introspection::help_grammar()),
+          grammar::lift<Command>(terminal::grammar()),
       });
   grammar::Argument socket = grammar::option(
       "--socket", "SOCKET",
@@ -28,6 +30,16 @@ Node<Command> command_tree() {
   root.arguments = {socket, json};
   return root;
 }
+
+struct Mapper {
+  MethodTarget operator()(const Ping& c) const { return introspection::to_target(c); }
+  MethodTarget operator()(const Whoami& c) const { return introspection::to_target(c); }
+  MethodTarget operator()(const Help& c) const { return introspection::to_target(c); }
+  MethodTarget operator()(const TerminalCommand& c) const { return terminal::to_target(c); }
+};
+
+// The methods that ask the IDE to wait, and the unit of their "timeout".
+constexpr WaitRule kWaitRules[] = {terminal::kWaitRule};
 
 }  // namespace
 
@@ -42,7 +54,7 @@ std::variant<Cli, int> parse_cli(std::span<const std::string> args, std::ostream
 }
 
 MethodTarget to_target(const Command& command) {
-  return std::visit([](const auto& chosen) { return introspection::to_target(chosen); }, command);
+  return std::visit(Mapper{}, command);
 }
 
 MaybeError run(const Cli& cli, std::ostream& out, const RunSettings& settings) {
@@ -50,7 +62,8 @@ MaybeError run(const Cli& cli, std::ostream& out, const RunSettings& settings) {
   if (!socket_path.ok()) return Error{socket_path.error()};
   const ChannelClientEnv client_env = read_client_env(settings.env);
   const MethodTarget target = to_target(cli.command);
-  auto result = send_request(socket_path.value(), target, client_env, settings.base_timeouts);
+  auto result = send_request(socket_path.value(), target, client_env,
+                             timeouts_for(target, kWaitRules, settings.base_timeouts));
   if (!result.ok()) return Error{result.error()};
   if (cli.json) {
     print_json(result.value(), out);

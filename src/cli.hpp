@@ -9,6 +9,7 @@
 #include <variant>
 
 #include "commands/introspection.hpp"
+#include "commands/terminal.hpp"
 #include "core/channel.hpp"
 #include "core/environment.hpp"
 #include "core/method_target.hpp"
@@ -18,7 +19,7 @@
 namespace quillo {
 
 /// One alternative per top-level subcommand, in the order of the help.
-using Command = std::variant<Ping, Whoami, Help>;
+using Command = std::variant<Ping, Whoami, Help, TerminalCommand>;
 
 /// The parsed command line.
 struct Cli {

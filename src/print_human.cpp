@@ -1,6 +1,7 @@
 #include "print_human.hpp"
 
 #include "commands/introspection.hpp"
+#include "commands/terminal.hpp"
 #include "core/output.hpp"
 
 namespace quillo {
@@ -17,6 +18,12 @@ constexpr Row kRows[] = {
     {"ping", introspection::render_ping},
     {"whoami", print_pretty},
     {"help", introspection::print_catalogue},
+    {"terminal.list", terminal::render_list},
+    {"terminal.create", terminal::render_create},
+    {"terminal.close", terminal::render_ok},
+    {"terminal.send", terminal::render_ok},
+    {"terminal.send_key", terminal::render_ok},
+    {"terminal.wait", terminal::render_wait},
     {"browser.", print_ack, true},
 };
 

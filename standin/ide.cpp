@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "families.hpp"
+
 namespace standin {
 namespace {
 
@@ -36,6 +38,7 @@ Ide::Ide() {
   add("system", "help", "The method catalogue, or one method's schema",
       json{{"method", {{"type", "string"}, {"required", false}}}},
       [this](const json& params, const json&) { return catalogue(params); });
+  add_terminal_methods(*this);
 }
 
 void Ide::add(const std::string& domain, const std::string& method, const std::string& summary,

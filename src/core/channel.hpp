@@ -16,6 +16,8 @@ namespace quillo {
 struct ExchangeTimeouts {
   std::chrono::milliseconds read{std::chrono::seconds(30)};
   std::chrono::milliseconds write{std::chrono::seconds(5)};
+  /// Added to the wait of a request that asks the IDE to wait (see wait_timeouts.hpp).
+  std::chrono::milliseconds wait_margin{std::chrono::seconds(5)};
 };
 
 /// Connects to `socket_path`, writes the request line, reads one reply line and returns the

@@ -1,14 +1,6 @@
 #include "core/client_env.hpp"
 
 namespace quillo {
-namespace {
-
-Json string_or_null(const std::optional<std::string>& text) {
-  return text ? Json(*text) : Json(nullptr);
-}
-
-}  // namespace
-
 ChannelClientEnv read_client_env(const EnvGetter& env) {
   ChannelClientEnv result;
   result.context = present_variable(env, "QUILLO_CONTEXT");

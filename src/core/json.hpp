@@ -41,6 +41,15 @@ std::optional<std::int64_t> as_int64(const Json* value);
 /// The member read as a signed 64-bit integer, or 0 (missing, not an integer, out of range).
 std::int64_t int64_or_zero(const Json& value, std::string_view key);
 
+/// The text as a JSON string, or null when absent.
+Json string_or_null(const std::optional<std::string>& text);
+
+/// The number as a JSON integer, or null when absent.
+template <class Integer>
+Json integer_or_null(const std::optional<Integer>& number) {
+  return number ? Json(*number) : Json(nullptr);
+}
+
 /// Compact text (no white space). Never throws: a value that cannot be written gives nullopt.
 std::optional<std::string> to_compact_text(const Json& value);
 

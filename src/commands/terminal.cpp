@@ -1,0 +1,118 @@
+#include "commands/terminal.hpp"
+
+namespace quillo::terminal {
+namespace {
+
+using grammar::option;
+using grammar::Values;
+using grammar::ValueType;
+
+grammar::Argument terminal_id_option(std::string help) {
+  return option("--terminal-id", "TERMINAL_ID", std::move(help));
+}
+
+struct Mapper {
+  MethodTarget operator()(const List&) const { return {"terminal.list", Json::object()}; }
+  MethodTarget operator()(const Create& c) const {
+    return {"terminal.create", {{"cwd", string_or_null(c.cwd)}, {"name", string_or_null(c.name)}}};
+  }
+  MethodTarget operator()(const Send& s) const {
+    return {"terminal.send",
+            {{"submit", s.submit}, {"terminal_id", s.terminal_id}, {"text", s.text}}};
+  }
+  MethodTarget operator()(const SendKey& k) const {
+    return {"terminal.send_key", {{"key", k.key}, {"terminal_id", k.terminal_id}}};
+  }
+  MethodTarget operator()(const Close& c) const {
+    return {"terminal.close", {{"terminal_id", c.terminal_id}}};
+  }
+  MethodTarget operator()(const Wait& w) const {
+    return {"terminal.wait",
+            {{"exit", w.exit},
+             {"terminal_id", string_or_null(w.terminal_id)},
+             {"text", string_or_null(w.text)},
+             {"timeout", w.timeout}}};
+  }
+};
+
+}  // namespace
+
+grammar::Node<TerminalCommand> grammar() {
+  using grammar::leaf;
+  const char* const kRequiredIdHelp = "Tagged or bare terminal UUID (required)";
+  return grammar::group<TerminalCommand>(
+      "terminal", "Terminal operations",
+      {
+          leaf<TerminalCommand>("list", "List all terminals in the focused roost", {},
+                                [](const Values&) { return List{}; }),
+          leaf<TerminalCommand>(
+              "create", "Spawn a new terminal",
+              {option("--cwd", "CWD", "Absolute path for the working directory"),
+               option("--name", "NAME", "Custom tab title")},
+              [](const Values& v) { return Create{v.maybe_text("cwd"), v.maybe_text("name")}; }),
+          leaf<TerminalCommand>(
+              "send", "Inject text into a terminal",
+              {grammar::positional("text", "TEXT", "Text to send"),
+               terminal_id_option(kRequiredIdHelp).require(),
+               grammar::flag("--submit", "Append newline after text")},
+              [](const Values& v) {
+                return Send{v.text("text"), v.text("terminal_id"), v.flag("submit")};
+              }),
+          leaf<TerminalCommand>(
+              "send-key", "Send a named key event (Enter, Ctrl+C, Tab, arrows, etc.)",
+              {grammar::positional("key", "KEY", "Key name"),
+               terminal_id_option(kRequiredIdHelp).require()},
+              [](const Values& v) { return SendKey{v.text("key"), v.text("terminal_id")}; }),
+          leaf<TerminalCommand>(
+              "close", "Close a terminal", {terminal_id_option(kRequiredIdHelp).require()},
+              [](const Values& v) { return Close{v.text("terminal_id")}; }),
+          leaf<TerminalCommand>(
+              "wait", "Block until output matches text or the process exits",
+              {option("--text", "TEXT", "Wait until this substring appears in output"),
+               grammar::flag("--wait-exit", "Wait until the terminal process exits").named("exit"),
+               option("--timeout", "TIMEOUT", "Seconds to wait (1-600)")
+                   .of_type(ValueType::Uint32)
+                   .with_default("30"),
+               terminal_id_option("Tagged or bare terminal UUID")},
+              [](const Values& v) {
+                return Wait{v.maybe_text("text"), v.flag("exit"), v.uint32("timeout"),
+                            v.maybe_text("terminal_id")};
+              }),
+      });
+}
+
+MethodTarget to_target(const TerminalCommand& command) { return std::visit(Mapper{}, command); }
+
+void render_list(const Json& result, std::ostream& out) {
+  const Json* terminals = member(result, "terminals");
+  if (terminals == nullptr || !terminals->is_array()) return;
+  if (terminals->empty()) {
+    out << "(no terminals)\n";
+    return;
+  }
+  for (const Json& entry : *terminals) {
+    out << (is_true(entry, "focused") ? '*' : ' ') << (is_true(entry, "is_caller") ? '@' : ' ')
+        << ' ' << text_or(entry, "terminal_id", "?") << "  " << text_or(entry, "title", "?")
+        << "  " << text_or(entry, "cwd", "?") << '\n';
+  }
+}
+
+void render_create(const Json& result, std::ostream& out) {
+  out << "created: " << text_or(result, "terminal_id", "?") << '\n';
+}
+
+void render_ok(const Json&, std::ostream& out) { out << "ok\n"; }
+
+void render_wait(const Json& result, std::ostream& out) {
+  if (!is_true(result, "matched")) {
+    out << "timeout\n";
+  } else if (const Json* text = member(result, "text"); text != nullptr && text->is_string()) {
+    out << "matched: " << text->get_ref<const std::string&>() << '\n';
+  } else if (const auto code = as_int64(member(result, "exit_code"))) {
+    out << "exited: " << *code << '\n';
+  } else {
+    out << "matched\n";
+  }
+}
+
+}  // namespace quillo::terminal

@@ -1,0 +1,10 @@
+#pragma once
+// The stand-in IDE's methods, one function per command family.
+
+namespace standin {
+
+class Ide;
+
+void add_terminal_methods(Ide& ide);
+
+}  // namespace standin
