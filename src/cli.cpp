@@ -17,7 +17,11 @@ Node<Command> command_tree() {
           grammar::lift<Command>(introspection::ping_grammar()),
           grammar::lift<Command>(introspection::whoami_grammar()),
           grammar::lift<Command>(introspection::help_grammar()),
+          grammar::lift<Command>(shelf::grammar()),
           grammar::lift<Command>(terminal::grammar()),
+          grammar::lift<Command>(file::grammar()),
+          grammar::lift<Command>(shortcut::grammar()),
+          grammar::lift<Command>(roost::grammar()),
       });
   grammar::Argument socket = grammar::option(
       "--socket", "SOCKET",
@@ -35,7 +39,11 @@ struct Mapper {
   MethodTarget operator()(const Ping& c) const { return introspection::to_target(c); }
   MethodTarget operator()(const Whoami& c) const { return introspection::to_target(c); }
   MethodTarget operator()(const Help& c) const { return introspection::to_target(c); }
+  MethodTarget operator()(const ShelfCommand& c) const { return shelf::to_target(c); }
   MethodTarget operator()(const TerminalCommand& c) const { return terminal::to_target(c); }
+  MethodTarget operator()(const FileCommand& c) const { return file::to_target(c); }
+  MethodTarget operator()(const ShortcutCommand& c) const { return shortcut::to_target(c); }
+  MethodTarget operator()(const RoostCommand& c) const { return roost::to_target(c); }
 };
 
 // The methods that ask the IDE to wait, and the unit of their "timeout".

@@ -8,7 +8,11 @@
 #include <string>
 #include <variant>
 
+#include "commands/file.hpp"
 #include "commands/introspection.hpp"
+#include "commands/roost.hpp"
+#include "commands/shelf.hpp"
+#include "commands/shortcut.hpp"
 #include "commands/terminal.hpp"
 #include "core/channel.hpp"
 #include "core/environment.hpp"
@@ -19,7 +23,8 @@
 namespace quillo {
 
 /// One alternative per top-level subcommand, in the order of the help.
-using Command = std::variant<Ping, Whoami, Help, TerminalCommand>;
+using Command = std::variant<Ping, Whoami, Help, ShelfCommand, TerminalCommand, FileCommand,
+                             ShortcutCommand, RoostCommand>;
 
 /// The parsed command line.
 struct Cli {

@@ -1,6 +1,9 @@
 #include "print_human.hpp"
 
+#include "commands/file.hpp"
 #include "commands/introspection.hpp"
+#include "commands/shelf.hpp"
+#include "commands/shortcut.hpp"
 #include "commands/terminal.hpp"
 #include "core/output.hpp"
 
@@ -18,6 +21,13 @@ constexpr Row kRows[] = {
     {"ping", introspection::render_ping},
     {"whoami", print_pretty},
     {"help", introspection::print_catalogue},
+    {"shelf.add", shelf::render_add},
+    {"shelf.list", shelf::render_list},
+    {"shelf.remove", shelf::render_remove},
+    {"file.open", file::render_open},
+    {"shortcut.list", shortcut::render_list},
+    {"shortcut.add", shortcut::render_add},
+    {"shortcut.remove", shortcut::render_remove},
     {"terminal.list", terminal::render_list},
     {"terminal.create", terminal::render_create},
     {"terminal.close", terminal::render_ok},

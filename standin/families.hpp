@@ -6,5 +6,6 @@ namespace standin {
 class Ide;
 
 void add_terminal_methods(Ide& ide);
+void add_workspace_methods(Ide& ide);
 
 }  // namespace standin

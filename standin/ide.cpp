@@ -38,6 +38,7 @@ Ide::Ide() {
   add("system", "help", "The method catalogue, or one method's schema",
       json{{"method", {{"type", "string"}, {"required", false}}}},
       [this](const json& params, const json&) { return catalogue(params); });
+  add_workspace_methods(*this);
   add_terminal_methods(*this);
 }
 

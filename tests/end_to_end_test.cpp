@@ -75,7 +75,6 @@ TEST_F(EndToEnd, UsageErrorsExitTwoAndOpenNoConnection) {
            {"--json"},
            {},
            {"help", "\xFF"},
-           {"--socket", ""},
            {"ping", "--json=true"}}) {
     std::vector<std::string> full{"--socket", server_.path()};
     full.insert(full.end(), args.begin(), args.end());
@@ -84,6 +83,9 @@ TEST_F(EndToEnd, UsageErrorsExitTwoAndOpenNoConnection) {
     EXPECT_EQ(result.out, "");
     EXPECT_NE(result.err, "");
   }
+  const auto empty_socket = quillo({"--socket", "", "ping"});
+  EXPECT_EQ(empty_socket.exit_status, 2);
+  EXPECT_NE(empty_socket.err.find("--socket: value must not be empty"), std::string::npos);
   EXPECT_EQ(server_.connections(), 0u);
 }
 

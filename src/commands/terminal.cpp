@@ -1,5 +1,7 @@
 #include "commands/terminal.hpp"
 
+#include "core/output.hpp"
+
 namespace quillo::terminal {
 namespace {
 
@@ -84,17 +86,11 @@ grammar::Node<TerminalCommand> grammar() {
 MethodTarget to_target(const TerminalCommand& command) { return std::visit(Mapper{}, command); }
 
 void render_list(const Json& result, std::ostream& out) {
-  const Json* terminals = member(result, "terminals");
-  if (terminals == nullptr || !terminals->is_array()) return;
-  if (terminals->empty()) {
-    out << "(no terminals)\n";
-    return;
-  }
-  for (const Json& entry : *terminals) {
+  print_items(result, "terminals", "(no terminals)", out, [&out](const Json& entry) {
     out << (is_true(entry, "focused") ? '*' : ' ') << (is_true(entry, "is_caller") ? '@' : ' ')
         << ' ' << text_or(entry, "terminal_id", "?") << "  " << text_or(entry, "title", "?")
         << "  " << text_or(entry, "cwd", "?") << '\n';
-  }
+  });
 }
 
 void render_create(const Json& result, std::ostream& out) {

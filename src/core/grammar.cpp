@@ -211,6 +211,7 @@ class Builder {
         break;
       case ValueType::Path:
         option->check(non_empty());
+        option->check(utf8_text());
         break;
       case ValueType::Uint32:
         option->transform(decimal<std::uint32_t>("an unsigned 32-bit integer"));

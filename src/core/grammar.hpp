@@ -19,7 +19,7 @@ namespace quillo::grammar {
 
 enum class ValueType {
   Text,    ///< any UTF-8 text
-  Path,    ///< a local path, used unchanged and never empty
+  Path,    ///< a local path: UTF-8 text, used unchanged and never empty
   Flag,    ///< no value; given or not
   Uint32,  ///< a decimal integer from 0 to 4294967295
   Int64,   ///< a decimal signed 64-bit integer

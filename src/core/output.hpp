@@ -1,7 +1,9 @@
 #pragma once
 // The generic renderings: JSON mode, pretty JSON and the acknowledgement.
 
+#include <functional>
 #include <ostream>
+#include <string_view>
 
 #include "core/json.hpp"
 
@@ -15,5 +17,10 @@ void print_pretty(const Json& result, std::ostream& out);
 
 /// The line "OK", whatever the result holds.
 void print_ack(const Json& result, std::ostream& out);
+
+/// The shape shared by list renderings: nothing when the result's `key` is missing or not an
+/// array, the line `empty_line` when it is empty, otherwise `print_item` for each element.
+void print_items(const Json& result, std::string_view key, std::string_view empty_line,
+                 std::ostream& out, const std::function<void(const Json& item)>& print_item);
 
 }  // namespace quillo

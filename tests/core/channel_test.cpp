@@ -166,6 +166,12 @@ TEST(SendRequest, APeerThatClosesBeforeReadingGivesAWriteError) {
   EXPECT_TRUE(result.error().starts_with("write error: ")) << result.error();
 }
 
+TEST(SendRequest, DefaultTimeOuts) {
+  const ExchangeTimeouts defaults;
+  EXPECT_EQ(defaults.read, 30s);
+  EXPECT_EQ(defaults.write, 5s);
+}
+
 TEST(SendRequest, AReplyLaterThanTheReadTimeOutIsAReadError) {
   TempDir dir;
   standin::Server server(dir.file("s"), standin::reply_with("{\"ok\":true}\n", 2s));

@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "core/platform.hpp"
 #include "support/temp_dir.hpp"
 
 namespace quillo {
@@ -23,7 +24,7 @@ EnvGetter environment(Variables variables) {
   };
 }
 
-// Never consulted: these cases are decided before any lookup.
+// A lookup that finds no bundle, so that the default identifier is used.
 const BundleLookup kNoBundle{"/nonexistent/a/b/c/quillo", "/nonexistent/plutil"};
 
 struct PathCase {
@@ -123,7 +124,7 @@ TEST_F(BundleTest, EnvironmentComesFirst) {
 TEST_F(BundleTest, EveryFailureFallsBackToTheDefaultSilently) {
   EXPECT_EQ(bundle_id(executable_), kDefaultBundleId) << "no Info.plist";
   EXPECT_EQ(bundle_id(dir_.file("nowhere/quillo")), kDefaultBundleId) << "no executable";
-  EXPECT_EQ(bundle_id("/quillo"), kDefaultBundleId) << "fewer than three ancestors";
+  EXPECT_EQ(bundle_id("/tmp"), kDefaultBundleId) << "fewer than three ancestors";
 
   dir_.write("B.app/Contents/Info.plist", " \n\t");
   EXPECT_EQ(bundle_id(executable_), kDefaultBundleId) << "blank output";
@@ -140,10 +141,21 @@ TEST_F(BundleTest, EveryFailureFallsBackToTheDefaultSilently) {
       << "tool missing";
 }
 
-TEST_F(BundleTest, TheToolGetsNoStandardInput) {
+TEST_F(BundleTest, TheToolReadsNothingAndItsErrorsAreDiscarded) {
   dir_.write("B.app/Contents/Info.plist", "dev.example.ide\n");
-  dir_.write("plutil", "#!/bin/sh\nif read line; then echo got.input; else cat \"$6\"; fi\n", 0755);
+  dir_.write("plutil",
+             "#!/bin/sh\n"
+             "[ /dev/stdin -ef /dev/null ] || exit 7\n"
+             "[ /dev/stderr -ef /dev/null ] || exit 8\n"
+             "cat \"$6\"\n",
+             0755);
   EXPECT_EQ(bundle_id(executable_), "dev.example.ide");
+}
+
+TEST(RunningExecutable, IsThisProgram) {
+  const auto path = platform::running_executable_path();
+  ASSERT_TRUE(path.has_value());
+  EXPECT_TRUE(path->ends_with("/quillo_tests")) << *path;
 }
 
 TEST_F(BundleTest, DefaultPathUsesTheBundleIdentifier) {

@@ -1,0 +1,37 @@
+#include "commands/file.hpp"
+
+namespace quillo::file {
+
+grammar::Node<FileCommand> grammar() {
+  using grammar::option;
+  using grammar::ValueType;
+  return grammar::group<FileCommand>(
+      "file", "File operations",
+      {
+          grammar::leaf<FileCommand>(
+              "open", "Open a file in the editor",
+              {grammar::positional("path", "PATH", "File path (absolute or project-relative)"),
+               option("--line", "LINE", "1-based line to scroll to").of_type(ValueType::Uint32),
+               option("--column", "COLUMN", "1-based column (requires --line)")
+                   .of_type(ValueType::Uint32)},
+              [](const grammar::Values& v) {
+                return Open{v.text("path"), v.maybe_uint32("line"), v.maybe_uint32("column")};
+              }),
+      });
+}
+
+MethodTarget to_target(const FileCommand& command) {
+  const Open& open = std::get<Open>(command);
+  return {"file.open",
+          {{"column", integer_or_null(open.column)},
+           {"line", integer_or_null(open.line)},
+           {"path", open.path}}};
+}
+
+void render_open(const Json& result, std::ostream& out) {
+  out << "opened: " << text_or(result, "path", "?");
+  if (const auto line = as_int64(member(result, "line"))) out << ':' << *line;
+  out << '\n';
+}
+
+}  // namespace quillo::file

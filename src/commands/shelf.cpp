@@ -1,0 +1,60 @@
+#include "commands/shelf.hpp"
+
+#include "core/output.hpp"
+
+namespace quillo::shelf {
+namespace {
+
+using grammar::Values;
+
+struct Mapper {
+  MethodTarget operator()(const Add& a) const {
+    return {"shelf.add", {{"path", a.path}, {"select", a.select}}};
+  }
+  MethodTarget operator()(const List&) const { return {"shelf.list", Json::object()}; }
+  MethodTarget operator()(const Remove& r) const { return {"shelf.remove", {{"path", r.path}}}; }
+};
+
+}  // namespace
+
+grammar::Node<ShelfCommand> grammar() {
+  using grammar::leaf;
+  return grammar::group<ShelfCommand>(
+      "shelf", "Shelf operations",
+      {
+          leaf<ShelfCommand>(
+              "add", "Add a file or folder to the shelf",
+              {grammar::positional("path", "PATH",
+                                   "Path to add. Absolute, or relative to $QUILLO_PROJECT_PATH"),
+               grammar::flag("--select", "Make this the selected shelf item")},
+              [](const Values& v) { return Add{v.text("path"), v.flag("select")}; }),
+          leaf<ShelfCommand>("list", "List all shelf entries", {},
+                             [](const Values&) { return List{}; }),
+          leaf<ShelfCommand>(
+              "remove", "Remove a file or folder from the shelf",
+              {grammar::positional("path", "PATH",
+                                   "Path to remove (matches the path used when adding)")},
+              [](const Values& v) { return Remove{v.text("path")}; }),
+      });
+}
+
+MethodTarget to_target(const ShelfCommand& command) { return std::visit(Mapper{}, command); }
+
+void render_add(const Json& result, std::ostream& out) {
+  out << (is_true(result, "added") ? "added" : "already shelved") << ": "
+      << text_or(result, "path", "?") << " [" << text_or(result, "kind", "?") << ']'
+      << (is_true(result, "selected") ? " (selected)" : "") << '\n';
+}
+
+void render_list(const Json& result, std::ostream& out) {
+  print_items(result, "items", "(shelf is empty)", out, [&out](const Json& item) {
+    out << (is_true(item, "selected") ? '*' : ' ') << " [" << text_or(item, "kind", "?") << "] "
+        << text_or(item, "path", "?") << (is_false(item, "exists") ? "  (missing)" : "") << '\n';
+  });
+}
+
+void render_remove(const Json& result, std::ostream& out) {
+  out << (is_true(result, "removed") ? "removed" : "not in shelf") << '\n';
+}
+
+}  // namespace quillo::shelf

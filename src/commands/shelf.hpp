@@ -1,0 +1,38 @@
+#pragma once
+// The IDE's shelf: files and folders set aside, one of which may be selected.
+
+#include <ostream>
+#include <string>
+#include <variant>
+
+#include "core/grammar.hpp"
+#include "core/json.hpp"
+#include "core/method_target.hpp"
+
+namespace quillo {
+namespace shelf {
+
+struct Add {
+  std::string path;
+  bool select = false;
+};
+struct List {};
+struct Remove {
+  std::string path;
+};
+
+}  // namespace shelf
+
+using ShelfCommand = std::variant<shelf::Add, shelf::List, shelf::Remove>;
+
+namespace shelf {
+
+grammar::Node<ShelfCommand> grammar();
+MethodTarget to_target(const ShelfCommand& command);
+
+void render_add(const Json& result, std::ostream& out);
+void render_list(const Json& result, std::ostream& out);
+void render_remove(const Json& result, std::ostream& out);
+
+}  // namespace shelf
+}  // namespace quillo

@@ -1,0 +1,71 @@
+#include "commands/shortcut.hpp"
+
+#include "core/output.hpp"
+
+namespace quillo::shortcut {
+namespace {
+
+using grammar::Values;
+
+struct Mapper {
+  MethodTarget operator()(const List&) const { return {"shortcut.list", Json::object()}; }
+  MethodTarget operator()(const Add& a) const {
+    return {"shortcut.add",
+            {{"command", a.command},
+             {"launch_behavior", a.launch_behavior},
+             {"name", a.name},
+             {"scope", a.scope}}};
+  }
+  MethodTarget operator()(const Remove& r) const { return {"shortcut.remove", {{"id", r.id}}}; }
+};
+
+}  // namespace
+
+grammar::Node<ShortcutCommand> grammar() {
+  using grammar::leaf;
+  using grammar::option;
+  return grammar::group<ShortcutCommand>(
+      "shortcut", "Shortcut operations",
+      {
+          leaf<ShortcutCommand>("list", "List saved terminal shortcuts", {},
+                                [](const Values&) { return List{}; }),
+          leaf<ShortcutCommand>(
+              "add", "Register a new terminal shortcut",
+              {option("--name", "NAME", "Display name").require(),
+               option("--command", "COMMAND", "Command line to run").require(),
+               option("--launch-behavior", "LAUNCH_BEHAVIOR",
+                      "One of: currentTerminal, newPermanentTerminal, newTemporaryTerminal")
+                   .with_default("newPermanentTerminal"),
+               option("--scope", "SCOPE", "\"roost\" (default) or \"project\"")
+                   .with_default("roost")},
+              [](const Values& v) {
+                return Add{v.text("name"), v.text("command"), v.text("launch_behavior"),
+                           v.text("scope")};
+              }),
+          leaf<ShortcutCommand>(
+              "remove", "Remove a shortcut by ID",
+              {grammar::positional("id", "ID",
+                                   "UUID of the shortcut (from `shortcut list` output)")},
+              [](const Values& v) { return Remove{v.text("id")}; }),
+      });
+}
+
+MethodTarget to_target(const ShortcutCommand& command) { return std::visit(Mapper{}, command); }
+
+void render_list(const Json& result, std::ostream& out) {
+  print_items(result, "shortcuts", "(no shortcuts)", out, [&out](const Json& entry) {
+    out << "  [" << text_or(entry, "scope", "?") << "] " << text_or(entry, "name", "?") << ": "
+        << text_or(entry, "command", "?") << '\n';
+  });
+}
+
+void render_add(const Json& result, std::ostream& out) {
+  out << "added [" << text_or(result, "scope", "?") << "]: " << text_or(result, "name", "?")
+      << '\n';
+}
+
+void render_remove(const Json& result, std::ostream& out) {
+  out << (is_true(result, "removed") ? "removed" : "not found") << '\n';
+}
+
+}  // namespace quillo::shortcut

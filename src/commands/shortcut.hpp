@@ -1,0 +1,40 @@
+#pragma once
+// Terminal shortcuts: named command lines saved in the IDE for the roost or one project.
+
+#include <ostream>
+#include <string>
+#include <variant>
+
+#include "core/grammar.hpp"
+#include "core/json.hpp"
+#include "core/method_target.hpp"
+
+namespace quillo {
+namespace shortcut {
+
+struct List {};
+struct Add {
+  std::string name;
+  std::string command;
+  std::string launch_behavior;
+  std::string scope;
+};
+struct Remove {
+  std::string id;
+};
+
+}  // namespace shortcut
+
+using ShortcutCommand = std::variant<shortcut::List, shortcut::Add, shortcut::Remove>;
+
+namespace shortcut {
+
+grammar::Node<ShortcutCommand> grammar();
+MethodTarget to_target(const ShortcutCommand& command);
+
+void render_list(const Json& result, std::ostream& out);
+void render_add(const Json& result, std::ostream& out);
+void render_remove(const Json& result, std::ostream& out);
+
+}  // namespace shortcut
+}  // namespace quillo
