@@ -21,6 +21,7 @@ Node<Command> command_tree() {
           grammar::lift<Command>(terminal::grammar()),
           grammar::lift<Command>(file::grammar()),
           grammar::lift<Command>(shortcut::grammar()),
+          grammar::lift<Command>(browser::grammar()),
           grammar::lift<Command>(roost::grammar()),
       });
   grammar::Argument socket = grammar::option(
@@ -43,11 +44,12 @@ struct Mapper {
   MethodTarget operator()(const TerminalCommand& c) const { return terminal::to_target(c); }
   MethodTarget operator()(const FileCommand& c) const { return file::to_target(c); }
   MethodTarget operator()(const ShortcutCommand& c) const { return shortcut::to_target(c); }
+  MethodTarget operator()(const BrowserCommand& c) const { return browser::to_target(c); }
   MethodTarget operator()(const RoostCommand& c) const { return roost::to_target(c); }
 };
 
 // The methods that ask the IDE to wait, and the unit of their "timeout".
-constexpr WaitRule kWaitRules[] = {terminal::kWaitRule};
+constexpr WaitRule kWaitRules[] = {terminal::kWaitRule, browser::kWaitRule};
 
 }  // namespace
 

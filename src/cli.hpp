@@ -8,6 +8,7 @@
 #include <string>
 #include <variant>
 
+#include "commands/browser.hpp"
 #include "commands/file.hpp"
 #include "commands/introspection.hpp"
 #include "commands/roost.hpp"
@@ -24,7 +25,7 @@ namespace quillo {
 
 /// One alternative per top-level subcommand, in the order of the help.
 using Command = std::variant<Ping, Whoami, Help, ShelfCommand, TerminalCommand, FileCommand,
-                             ShortcutCommand, RoostCommand>;
+                             ShortcutCommand, BrowserCommand, RoostCommand>;
 
 /// The parsed command line.
 struct Cli {

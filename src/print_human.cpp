@@ -1,5 +1,6 @@
 #include "print_human.hpp"
 
+#include "commands/browser.hpp"
 #include "commands/file.hpp"
 #include "commands/introspection.hpp"
 #include "commands/shelf.hpp"
@@ -34,6 +35,14 @@ constexpr Row kRows[] = {
     {"terminal.send", terminal::render_ok},
     {"terminal.send_key", terminal::render_ok},
     {"terminal.wait", terminal::render_wait},
+    {"browser.list", browser::render_list},
+    {"browser.open", browser::render_open},
+    {"browser.close", browser::render_close},
+    {"browser.url.get", browser::render_url},
+    {"browser.get.title", browser::render_title},
+    {"browser.snapshot", browser::render_snapshot},
+    {"browser.eval", browser::render_eval},
+    {"browser.screenshot", browser::render_screenshot},
     {"browser.", print_ack, true},
 };
 

@@ -40,6 +40,7 @@ Ide::Ide() {
       [this](const json& params, const json&) { return catalogue(params); });
   add_workspace_methods(*this);
   add_terminal_methods(*this);
+  add_browser_methods(*this);
 }
 
 void Ide::add(const std::string& domain, const std::string& method, const std::string& summary,

@@ -222,6 +222,10 @@ class Builder {
       case ValueType::Flag:
         break;
     }
+    if (argument.check) {
+      option->check(CLI::Validator(
+          [check = argument.check](std::string& text) { return check(text); }, "", "CHECK"));
+    }
     binding.option = option;
     return &binding;
   }

@@ -35,6 +35,8 @@ struct Argument {
   bool required = false;
   bool global = false;  ///< accepted after any subcommand too
   std::optional<std::string> default_value;  ///< shown in help, and the value when not given
+  /// A further check of a given value: the problem with it, or the empty text when it is good.
+  std::function<std::string(const std::string& value)> check;
 
   Argument& require() {
     required = true;
