@@ -17,10 +17,29 @@ done
 
 export QUILLO_SOCKET="$socket" QUILLO_CONTEXT=demo QUILLO_ROOST=main QUILLO_PROJECT_PATH="$PWD"
 show() {
-  printf '\n$ quillo %s\n' "$*"
+  printf '\n$ quillo'
+  for arg in "$@"; do
+    case "$arg" in
+      *" "*) printf " '%s'" "$arg" ;;
+      *) printf ' %s' "$arg" ;;
+    esac
+  done
+  printf '\n'
   "$quillo" "$@" || printf '(exit status %s)\n' "$?"
 }
 show ping
 show whoami
 show help
 show --json ping
+show terminal list
+show shelf add src/app --select
+show shelf list
+show browser open https://docs.example.test/
+show browser list
+show comments add --file docs/guide.md --line 12 --comment "Typo here"
+show comments list
+show todo add "Ship it" --body "See notes"
+show todo message add todo-1 --text "Done"
+show todo show todo-1
+show roost list-projects
+show help no.such.method

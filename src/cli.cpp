@@ -23,6 +23,8 @@ Node<Command> command_tree() {
           grammar::lift<Command>(shortcut::grammar()),
           grammar::lift<Command>(browser::grammar()),
           grammar::lift<Command>(roost::grammar()),
+          grammar::lift<Command>(comments::grammar()),
+          grammar::lift<Command>(todo::grammar()),
       });
   grammar::Argument socket = grammar::option(
       "--socket", "SOCKET",
@@ -46,6 +48,8 @@ struct Mapper {
   MethodTarget operator()(const ShortcutCommand& c) const { return shortcut::to_target(c); }
   MethodTarget operator()(const BrowserCommand& c) const { return browser::to_target(c); }
   MethodTarget operator()(const RoostCommand& c) const { return roost::to_target(c); }
+  MethodTarget operator()(const CommentsCommand& c) const { return comments::to_target(c); }
+  MethodTarget operator()(const TodoCommand& c) const { return todo::to_target(c); }
 };
 
 // The methods that ask the IDE to wait, and the unit of their "timeout".

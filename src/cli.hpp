@@ -9,12 +9,14 @@
 #include <variant>
 
 #include "commands/browser.hpp"
+#include "commands/comments.hpp"
 #include "commands/file.hpp"
 #include "commands/introspection.hpp"
 #include "commands/roost.hpp"
 #include "commands/shelf.hpp"
 #include "commands/shortcut.hpp"
 #include "commands/terminal.hpp"
+#include "commands/todo.hpp"
 #include "core/channel.hpp"
 #include "core/environment.hpp"
 #include "core/method_target.hpp"
@@ -25,7 +27,8 @@ namespace quillo {
 
 /// One alternative per top-level subcommand, in the order of the help.
 using Command = std::variant<Ping, Whoami, Help, ShelfCommand, TerminalCommand, FileCommand,
-                             ShortcutCommand, BrowserCommand, RoostCommand>;
+                             ShortcutCommand, BrowserCommand, RoostCommand, CommentsCommand,
+                             TodoCommand>;
 
 /// The parsed command line.
 struct Cli {

@@ -1,11 +1,13 @@
 #include "print_human.hpp"
 
 #include "commands/browser.hpp"
+#include "commands/comments.hpp"
 #include "commands/file.hpp"
 #include "commands/introspection.hpp"
 #include "commands/shelf.hpp"
 #include "commands/shortcut.hpp"
 #include "commands/terminal.hpp"
+#include "commands/todo.hpp"
 #include "core/output.hpp"
 
 namespace quillo {
@@ -44,6 +46,21 @@ constexpr Row kRows[] = {
     {"browser.eval", browser::render_eval},
     {"browser.screenshot", browser::render_screenshot},
     {"browser.", print_ack, true},
+    {"comments.add", comments::render_created},
+    {"comments.reply", comments::render_created},
+    {"comments.update", comments::render_updated},
+    {"comments.delete", comments::render_deleted},
+    {"comments.resolve", comments::render_resolved},
+    {"comments.list", comments::render_list},
+    {"comments.search", comments::render_list},
+    {"todo.add", todo::render_add},
+    {"todo.list", todo::render_list},
+    {"todo.complete", todo::render_status},
+    {"todo.reopen", todo::render_status},
+    {"todo.update", todo::render_updated},
+    {"todo.remove", todo::render_removed},
+    {"todo.show", todo::render_show},
+    {"todo.message.add", todo::render_message_added},
 };
 
 }  // namespace

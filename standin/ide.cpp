@@ -41,6 +41,7 @@ Ide::Ide() {
   add_workspace_methods(*this);
   add_terminal_methods(*this);
   add_browser_methods(*this);
+  add_notes_methods(*this);
 }
 
 void Ide::add(const std::string& domain, const std::string& method, const std::string& summary,

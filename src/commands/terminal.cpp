@@ -102,8 +102,8 @@ void render_ok(const Json&, std::ostream& out) { out << "ok\n"; }
 void render_wait(const Json& result, std::ostream& out) {
   if (!is_true(result, "matched")) {
     out << "timeout\n";
-  } else if (const Json* text = member(result, "text"); text != nullptr && text->is_string()) {
-    out << "matched: " << text->get_ref<const std::string&>() << '\n';
+  } else if (has_text(result, "text")) {
+    out << "matched: " << text_or(result, "text", "") << '\n';
   } else if (const auto code = as_int64(member(result, "exit_code"))) {
     out << "exited: " << *code << '\n';
   } else {

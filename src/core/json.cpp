@@ -80,6 +80,11 @@ std::string_view text_or(const Json& value, std::string_view key, std::string_vi
   return found->get_ref<const std::string&>();
 }
 
+bool has_text(const Json& value, std::string_view key) {
+  const Json* found = member(value, key);
+  return found != nullptr && found->is_string();
+}
+
 bool is_true(const Json& value, std::string_view key) {
   const Json* found = member(value, key);
   return found != nullptr && found->is_boolean() && found->get<bool>();

@@ -29,6 +29,9 @@ const Json* member(const Json& value, std::string_view key);
 /// `value` (or the fallback).
 std::string_view text_or(const Json& value, std::string_view key, std::string_view fallback);
 
+/// True when the member is a JSON string.
+bool has_text(const Json& value, std::string_view key);
+
 /// True only when the member is the JSON boolean true.
 bool is_true(const Json& value, std::string_view key);
 

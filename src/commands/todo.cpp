@@ -1,0 +1,145 @@
+#include "commands/todo.hpp"
+
+#include "core/output.hpp"
+
+namespace quillo::todo {
+namespace {
+
+using grammar::option;
+using grammar::Values;
+
+grammar::Argument todo_id() { return grammar::positional("id", "ID", "Todo ID"); }
+
+// complete, reopen, remove and show take the todo's id and nothing else.
+template <class Command>
+grammar::Node<TodoCommand> id_only(std::string name, std::string help) {
+  return grammar::leaf<TodoCommand>(std::move(name), std::move(help), {todo_id()},
+                                    [](const Values& v) { return Command{v.text("id")}; });
+}
+
+Json with_id(const std::string& id) { return Json{{"id", id}}; }
+
+struct Mapper {
+  MethodTarget operator()(const Add& c) const {
+    return {"todo.add",
+            {{"body", string_or_null(c.body)},
+             {"color", string_or_null(c.color)},
+             {"file", string_or_null(c.file)},
+             {"project", string_or_null(c.project)},
+             {"text", c.text}}};
+  }
+  MethodTarget operator()(const List& c) const {
+    return {"todo.list", {{"project", string_or_null(c.project)}, {"status", c.status}}};
+  }
+  MethodTarget operator()(const Complete& c) const { return {"todo.complete", with_id(c.id)}; }
+  MethodTarget operator()(const Reopen& c) const { return {"todo.reopen", with_id(c.id)}; }
+  MethodTarget operator()(const Update& c) const {
+    return {"todo.update",
+            {{"body", string_or_null(c.body)},
+             {"color", string_or_null(c.color)},
+             {"id", c.id},
+             {"text", string_or_null(c.text)}}};
+  }
+  MethodTarget operator()(const Remove& c) const { return {"todo.remove", with_id(c.id)}; }
+  MethodTarget operator()(const Show& c) const { return {"todo.show", with_id(c.id)}; }
+  MethodTarget operator()(const Message& c) const {
+    const auto& add = std::get<message::Add>(c.command);
+    return {"todo.message.add", {{"id", add.id}, {"text", add.text}}};
+  }
+};
+
+const char* check_mark(const Json& todo) {
+  return text_or(todo, "status", "") == "completed" ? "[x]" : "[ ]";
+}
+
+}  // namespace
+
+grammar::Node<TodoCommand> grammar() {
+  using grammar::leaf;
+  return grammar::group<TodoCommand>(
+      "todo", "Quick todo / sticky note operations (F053)",
+      {
+          leaf<TodoCommand>(
+              "add", "Create a todo / sticky note",
+              {grammar::positional("text", "TEXT", "Todo title"),
+               option("--project", "PROJECT",
+                      "Project path to scope to (defaults to $QUILLO_PROJECT_PATH; omit for "
+                      "roost-level)"),
+               option("--body", "BODY", "Optional longer note body"),
+               option("--color", "COLOR", "Optional color tag"),
+               option("--file", "FILE", "Optional related file path")},
+              [](const Values& v) {
+                return Add{v.text("text"), v.maybe_text("project"), v.maybe_text("body"),
+                           v.maybe_text("color"), v.maybe_text("file")};
+              }),
+          leaf<TodoCommand>(
+              "list", "List todos (active by default)",
+              {option("--project", "PROJECT", "Project path filter (defaults to $QUILLO_PROJECT_PATH)"),
+               option("--status", "STATUS", "Status filter: active, completed, all")
+                   .with_default("active")},
+              [](const Values& v) { return List{v.maybe_text("project"), v.text("status")}; }),
+          id_only<Complete>("complete", "Mark a todo completed"),
+          id_only<Reopen>("reopen", "Reopen a completed todo"),
+          leaf<TodoCommand>(
+              "update", "Update a todo's text, body, or color",
+              {todo_id(), option("--text", "TEXT"), option("--body", "BODY"),
+               option("--color", "COLOR")},
+              [](const Values& v) {
+                return Update{v.text("id"), v.maybe_text("text"), v.maybe_text("body"),
+                              v.maybe_text("color")};
+              }),
+          id_only<Remove>("remove", "Delete a todo"),
+          id_only<Show>("show", "Show a todo with its full thread"),
+          grammar::group<TodoCommand>(
+              "message", "Thread message operations",
+              {leaf<TodoCommand>(
+                  "add", "Append a markdown message to a todo's thread",
+                  {todo_id(), option("--text", "TEXT", "Message body (markdown)").require()},
+                  [](const Values& v) {
+                    return Message{message::Add{v.text("id"), v.text("text")}};
+                  })}),
+      });
+}
+
+MethodTarget to_target(const TodoCommand& command) { return std::visit(Mapper{}, command); }
+
+void render_add(const Json& result, std::ostream& out) {
+  out << "created: " << text_or(result, "id", "?") << "  " << text_or(result, "title", "") << '\n';
+}
+
+void render_list(const Json& result, std::ostream& out) {
+  print_items(result, "todos", "(no todos)", out, [&out](const Json& todo) {
+    out << check_mark(todo) << ' ' << text_or(todo, "id", "?") << "  " << text_or(todo, "title", "")
+        << '\n';
+  });
+}
+
+void render_status(const Json& result, std::ostream& out) {
+  out << text_or(result, "id", "?") << ": " << text_or(result, "status", "?") << '\n';
+}
+
+void render_updated(const Json& result, std::ostream& out) {
+  out << "updated: " << text_or(result, "id", "?") << '\n';
+}
+
+void render_removed(const Json& result, std::ostream& out) {
+  out << "removed: " << text_or(result, "id", "?") << '\n';
+}
+
+void render_show(const Json& result, std::ostream& out) {
+  out << check_mark(result) << ' ' << text_or(result, "title", "") << '\n';
+  if (const auto body = text_or(result, "body", ""); !body.empty()) out << '\n' << body << '\n';
+  const Json* thread = member(result, "messages");
+  if (thread == nullptr || !thread->is_array() || thread->empty()) return;
+  out << "\n--- thread ---\n";
+  for (const Json& message : *thread) {
+    out << '[' << text_or(message, "authorKind", "user") << "] " << text_or(message, "body", "")
+        << '\n';
+  }
+}
+
+void render_message_added(const Json& result, std::ostream& out) {
+  out << "message added: " << text_or(result, "id", "?") << '\n';
+}
+
+}  // namespace quillo::todo
