@@ -6,7 +6,6 @@
 #include "print_human.hpp"
 
 namespace quillo {
-namespace {
 
 using grammar::Node;
 
@@ -37,6 +36,8 @@ Node<Command> command_tree() {
   root.arguments = {socket, json};
   return root;
 }
+
+namespace {
 
 struct Mapper {
   MethodTarget operator()(const Ping& c) const { return introspection::to_target(c); }

@@ -37,6 +37,9 @@ struct Cli {
   bool json = false;  ///< --json
 };
 
+/// The whole command grammar: the top level with its global options, and every family's group.
+grammar::Node<Command> command_tree();
+
 /// Parses the arguments (without the program name). On a usage error, --help or --version the
 /// parser has printed (help and version on `out`, errors on `err`) and the exit status is
 /// returned instead.

@@ -72,6 +72,12 @@ Renderer renderer_for(std::string_view method) {
   return print_pretty;
 }
 
+std::vector<std::string_view> rendered_methods() {
+  std::vector<std::string_view> names;
+  for (const Row& row : kRows) names.push_back(row.method);
+  return names;
+}
+
 void print_human(std::string_view method, const Json& result, std::ostream& out) {
   renderer_for(method)(result, out);
 }

@@ -3,6 +3,7 @@
 
 #include <ostream>
 #include <string_view>
+#include <vector>
 
 #include "core/json.hpp"
 
@@ -13,6 +14,10 @@ using Renderer = void (*)(const Json& result, std::ostream& out);
 /// The renderer for `method`: its own, the acknowledgement for other "browser." methods, or
 /// pretty JSON.
 Renderer renderer_for(std::string_view method);
+
+/// The method names that have a rendering of their own, and the prefix "browser.", in the order
+/// they are tried (for tests and tools that must cover every rendering).
+std::vector<std::string_view> rendered_methods();
 
 /// Renders `result` for `method` onto `out`. Never fails.
 void print_human(std::string_view method, const Json& result, std::ostream& out);

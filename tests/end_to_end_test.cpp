@@ -15,7 +15,9 @@ class EndToEnd : public ::testing::Test {
   ProcessResult quillo(std::vector<std::string> args, std::vector<std::string> env = {},
                        StdoutMode mode = StdoutMode::Capture) {
     env.push_back("HOME=" + dir_.path());
-    return run_quillo(args, {env, mode});
+    ProcessOptions options = with_env(std::move(env));
+    options.stdout_mode = mode;
+    return run_quillo(args, options);
   }
 
   TempDir dir_;
@@ -55,7 +57,7 @@ TEST_F(EndToEnd, AnErrorReplyExitsOneWithNothingOnStdout) {
 }
 
 TEST_F(EndToEnd, RunErrorsAreReportedWithThePrefix) {
-  auto result = run_quillo({"ping"}, {{"QUILLO_BUNDLE_ID=b"}, StdoutMode::Capture});
+  auto result = run_quillo({"ping"}, with_env({"QUILLO_BUNDLE_ID=b"}));
   EXPECT_EQ(result.exit_status, 1);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err, "quillo: HOME not set; cannot resolve default socket path\n");

@@ -85,7 +85,7 @@ struct Mapper {
 
 std::variant<Json, std::string> parse_raw_params(std::string_view text) {
   if (!is_valid_utf8(text)) return std::string("invalid UTF-8");
-  if (trim(text).empty()) return Json::object();
+  if (text.find_first_not_of(" \t\n\r") == std::string_view::npos) return Json::object();
   return parse_json(text);
 }
 

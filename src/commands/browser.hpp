@@ -100,8 +100,8 @@ namespace browser {
 grammar::Node<BrowserCommand> grammar();
 MethodTarget to_target(const BrowserCommand& command);
 
-/// The params of a raw call: {} for an empty or blank text, else the one JSON value the text
-/// holds; otherwise the description of what is wrong with it.
+/// The params of a raw call: {} for a text that is empty or only JSON white space, else the
+/// one JSON value the text holds; otherwise the description of what is wrong with it.
 std::variant<Json, std::string> parse_raw_params(std::string_view text);
 
 /// "browser.wait" holds its reply for up to its "timeout", in milliseconds.

@@ -84,6 +84,38 @@ TEST(Browser, RawRequests) {
   });
 }
 
+TEST(Browser, RawParamsBlankMeansJsonWhiteSpace) {
+  expect_requests({{{"browser", "raw", "m", "--params", " \r\n\t"}, "m", "{}"}});
+  expect_usage_errors({{{"browser", "raw", "m", "--params", "\f"}, "--params: invalid JSON"},
+                       {{"browser", "raw", "m", "--params", "\xC2\xA0"}, "--params: invalid JSON"}});
+}
+
+TEST(Browser, Help) {
+  const ParseOutcome bare = parse_args({"browser"});
+  EXPECT_EQ(bare.status, 2);
+  std::size_t position = 0;
+  for (const char* name : {"list", "open", "close", "navigate", "back", "forward", "reload", "url",
+                           "title", "click", "fill", "type", "press", "snapshot", "eval", "wait",
+                           "screenshot", "raw"}) {
+    position = bare.err.find(std::string("\n  ") + name + " ", position);
+    ASSERT_NE(position, std::string::npos) << name << "\n" << bare.err;
+  }
+  for (const auto& [args, line] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"browser", "list", "-h"},
+            "--scope SCOPE=project       Filter by ownership scope: \"project\" (default, only browsers "
+            "owned by QUILLO_PROJECT_PATH / focused project) or \"roost\" (all browsers in the roost, "
+            "opt-in for cross-project listings)"},
+           {{"browser", "close", "-h"}, "BROWSER_ID REQUIRED         Browser ID (from `browser list`)"},
+           {{"browser", "wait", "-h"}, "--timeout TIMEOUT=5000      Timeout in milliseconds"},
+           {{"browser", "raw", "-h"}, "--params PARAMS={}          JSON params string"},
+           {{"browser", "screenshot", "-h"},
+            "--full-page                 Capture the entire scrollable document. Default captures only "
+            "the visible viewport"}}) {
+    const ParseOutcome outcome = parse_args(args);
+    EXPECT_NE(outcome.out.find(line), std::string::npos) << line << "\n" << outcome.out;
+  }
+}
+
 TEST(Browser, UsageErrors) {
   expect_usage_errors({
       {{"browser", "close"}, "BROWSER_ID is required"},
@@ -191,6 +223,7 @@ TEST(WaitTimeouts, FollowTheWaitOfBrowserWaitInMilliseconds) {
       {{{"timeout", -5}}, 30s},
       {{{"timeout", INT64_MAX}}, std::chrono::milliseconds(INT64_MAX)},
       {{{"timeout", "60000"}}, 30s},
+      {{{"timeout", 18446744073709551615u}}, std::chrono::milliseconds(INT64_MAX)},
   };
   for (const auto& [params, read] : cases) {
     SCOPED_TRACE(params.dump());

@@ -155,36 +155,4 @@ TEST(WaitTimeouts, FollowTheWaitOfTerminalWait) {
   }
 }
 
-// A wait is not cut short by the base read time-out, and is still bounded by its own.
-class TerminalWaitExchange : public ::testing::Test {
- protected:
-  std::optional<std::string> run_wait(std::chrono::milliseconds reply_delay, std::string* out) {
-    TempDir dir;
-    standin::Ide ide;
-    ide.set_delay("terminal.wait", reply_delay);
-    standin::Server server(dir.file("s"), standin::serve(ide));
-    const ParseOutcome parsed =
-        parse_args({"terminal", "wait", "--timeout", "1", "--socket", server.path()});
-    quillo::RunSettings settings;
-    settings.env = [](std::string_view) { return std::nullopt; };
-    settings.base_timeouts = {200ms, 5s, 300ms};  // read, write, margin: the wait reads for 1.3 s
-    std::ostringstream stream;
-    auto error = quillo::run(*parsed.cli, stream, settings);
-    *out = stream.str();
-    return error ? std::optional(error->message) : std::nullopt;
-  }
-};
-
-TEST_F(TerminalWaitExchange, AReplyAfterTheBaseTimeOutButWithinTheWaitSucceeds) {
-  std::string out;
-  EXPECT_EQ(run_wait(700ms, &out), std::nullopt);
-  EXPECT_EQ(out, "timeout\n");  // the stand-in's terminal printed nothing
-}
-
-TEST_F(TerminalWaitExchange, AReplyPastTheWaitAndItsMarginIsAReadError) {
-  std::string out;
-  EXPECT_EQ(run_wait(3000ms, &out), "read error: timed out after 1300 ms without data");
-  EXPECT_EQ(out, "");
-}
-
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 // Runs the built quillo executable as a user would, with a controlled environment.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,12 @@ enum class StdoutMode { Capture, DevFull, Closed };
 struct ProcessOptions {
   std::vector<std::string> env;  ///< the whole environment, "NAME=value" each
   StdoutMode stdout_mode = StdoutMode::Capture;
+  /// With Capture: read at most this many bytes of standard output, then close the pipe (as
+  /// `| head -c N` does).
+  std::optional<std::size_t> stdout_limit;
+  /// When the tests run as root, run the program as the unprivileged user "nobody", so that
+  /// file permissions apply to it.
+  bool unprivileged = false;
 };
 
 struct ProcessResult {
@@ -19,6 +26,13 @@ struct ProcessResult {
   std::string out;
   std::string err;
 };
+
+/// Options that only set the environment.
+inline ProcessOptions with_env(std::vector<std::string> env) {
+  ProcessOptions options;
+  options.env = std::move(env);
+  return options;
+}
 
 ProcessResult run_process(const std::string& program, const std::vector<std::string>& args,
                           const ProcessOptions& options);

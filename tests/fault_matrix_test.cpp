@@ -1,0 +1,171 @@
+// Every way the socket, the IDE or standard output can fail, through the built executable:
+// the exit status, the exact message (or its fixed start) on standard error, and nothing on
+// standard output unless the run succeeded.
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "server.hpp"
+#include "support/process.hpp"
+#include "support/temp_dir.hpp"
+
+namespace {
+
+using namespace testing_support;
+
+const std::string kHint = " (is Quillo running and Agent CLI enabled?)\n";
+
+struct Expected {
+  int status;
+  std::string err;  ///< exact, or the start when it ends in "..."
+  std::string out;
+};
+
+void expect_outcome(const ProcessResult& result, const Expected& expected) {
+  EXPECT_EQ(result.signal, 0);
+  EXPECT_EQ(result.exit_status, expected.status);
+  EXPECT_EQ(result.out, expected.out);
+  if (expected.err.ends_with("...")) {
+    EXPECT_TRUE(result.err.starts_with(expected.err.substr(0, expected.err.size() - 3))) << result.err;
+    EXPECT_TRUE(result.err.ends_with("\n")) << result.err;
+  } else {
+    EXPECT_EQ(result.err, expected.err);
+  }
+}
+
+ProcessResult quillo(const std::vector<std::string>& args, ProcessOptions options = {}) {
+  options.env.push_back("HOME=/nonexistent");
+  return run_quillo(args, options);
+}
+
+TEST(FaultMatrix, SocketsThatCannotBeReached) {
+  TempDir dir;
+  const std::string missing = dir.file("missing.sock");
+  expect_outcome(quillo({"--socket", missing, "ping"}),
+                 {1, "quillo: could not connect to " + missing + ": No such file or directory" + kHint, ""});
+
+  const std::string regular = dir.write("regular.sock", "not a socket");
+  expect_outcome(quillo({"--socket", regular, "ping"}),
+                 {1, "quillo: could not connect to " + regular + ": Connection refused" + kHint, ""});
+
+  // A socket file whose listener has gone.
+  const std::string orphan = dir.file("orphan.sock");
+  {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, orphan.c_str());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+  }
+  expect_outcome(quillo({"--socket", orphan, "ping"}),
+                 {1, "quillo: could not connect to " + orphan + ": Connection refused" + kHint, ""});
+
+  // Longer than the system allows: refused whole, never cut to a path that may exist.
+  const std::string too_long = dir.path() + "/" + std::string(120, 's') + ".sock";
+  expect_outcome(quillo({"--socket", too_long, "ping"}),
+                 {1, "quillo: could not connect to " + too_long + ": socket path is too long...", ""});
+}
+
+TEST(FaultMatrix, ADirectoryWithoutPermission) {
+  TempDir dir;
+  ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+  const std::string locked = dir.file("locked");
+  ASSERT_EQ(::mkdir(locked.c_str(), 0755), 0);
+  standin::Server server(locked + "/ide.sock", standin::reply_with("{\"ok\":true}\n"));
+  ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
+  ProcessOptions options;
+  options.unprivileged = true;
+  expect_outcome(quillo({"--socket", server.path(), "ping"}, options),
+                 {1, "quillo: could not connect to " + server.path() + ": Permission denied" + kHint, ""});
+  EXPECT_EQ(server.connections(), 0u);
+}
+
+struct ReplyCase {
+  const char* name;
+  standin::Behaviour behaviour;
+  std::vector<std::string> args;
+  Expected expected;
+};
+
+TEST(FaultMatrix, RepliesOfEveryKind) {
+  const std::string big_text(50'000'000, 'x');
+  std::string deep;
+  for (int i = 0; i < 100000; ++i) deep += "{\"a\":";
+  // Larger than the socket's buffers, so that writing is still going on when the peer closes.
+  const std::string big_argument(120'000, 'a');
+  const std::vector<std::string> big_request = {"comments", "add", "--file", big_argument, "--line", "1",
+                                                "--comment", big_argument, "--parent", big_argument};
+  const std::vector<ReplyCase> cases = {
+      {"closes before reading", standin::close_before_reading(), big_request,
+       {1, "quillo: write error: ...", ""}},
+      {"closes without replying", standin::reply_with(""), {"ping"},
+       {1, "quillo: server closed connection without response\n", ""}},
+      {"not UTF-8", standin::reply_with("{\"ok\":true,\"result\":\"\xC3\x28\"}\n"), {"ping"},
+       {1, "quillo: read error: reply is not valid UTF-8\n", ""}},
+      {"CR LF line", standin::reply_with("{\"ok\":true,\"result\":{\"b\":1,\"a\":2}}\r\n"), {"--json", "ping"},
+       {0, "", "{\"a\":2,\"b\":1}\n"}},
+      {"two lines", standin::reply_with("{\"ok\":true,\"result\":1}\n{\"ok\":true,\"result\":2}\n"),
+       {"--json", "ping"}, {0, "", "1\n"}},
+      {"partial line then end of stream", standin::reply_with("{\"ok\":true,\"res"), {"ping"},
+       {1, "quillo: server returned invalid JSON: ...", ""}},
+      {"whole value without line feed", standin::reply_with("{\"ok\":true,\"result\":3}"),
+       {"--json", "ping"}, {0, "", "3\n"}},
+      {"50 MB line", standin::reply_with("{\"ok\":true,\"result\":\"" + big_text + "\"}\n"),
+       {"--json", "ping"}, {0, "", "\"" + big_text + "\"\n"}},
+      {"100000 levels of nesting", standin::reply_with(deep + "\n"), {"ping"},
+       {1, "quillo: server returned invalid JSON: nesting deeper than 512 levels; payload was: ...", ""}},
+      {"ok missing", standin::reply_with("{\"result\":1}\n"), {"ping"},
+       {1, "quillo: unknown: (no message)\n", ""}},
+      {"ok a string", standin::reply_with("{\"ok\":\"true\",\"result\":1}\n"), {"ping"},
+       {1, "quillo: unknown: (no message)\n", ""}},
+      {"ok false without error", standin::reply_with("{\"ok\":false}\n"), {"--json", "ping"},
+       {1, "quillo: unknown: (no message)\n", ""}},
+      {"error reply", standin::reply_with("{\"ok\":false,\"error\":{\"code\":\"c\",\"message\":\"m\"}}\n"),
+       {"--json", "ping"}, {1, "quillo: c: m\n", ""}},
+      {"garbage", standin::reply_with("garbage\n"), {"ping"},
+       {1,
+        "quillo: server returned invalid JSON: parse error at line 1, column 1: syntax error while "
+        "parsing value - invalid literal; last read: 'g'; payload was: \"garbage\\n\"\n",
+        ""}},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.name);
+    TempDir dir;
+    standin::Server server(dir.file("s"), row.behaviour);
+    std::vector<std::string> args = row.args;
+    args.insert(args.begin(), {"--socket", server.path()});
+    expect_outcome(quillo(args), row.expected);
+    EXPECT_EQ(server.connections(), 1u);
+  }
+}
+
+TEST(FaultMatrix, StandardOutput) {
+  TempDir dir;
+  const std::string big_text(1'000'000, 'x');
+  standin::Server server(dir.file("s"), standin::reply_with("{\"ok\":true,\"result\":\"" + big_text + "\"}\n"));
+  const std::vector<std::string> args = {"--socket", server.path(), "--json", "ping"};
+
+  // `| head -c1`: the reader goes away; the program ends quietly, as commands in a pipeline do.
+  ProcessOptions head;
+  head.stdout_limit = 1;
+  const auto piped = quillo(args, head);
+  EXPECT_EQ(piped.out, "\"");
+  EXPECT_EQ(piped.err, "");
+  EXPECT_TRUE(piped.signal == SIGPIPE || piped.exit_status == 0) << piped.exit_status << " " << piped.signal;
+
+  ProcessOptions full;
+  full.stdout_mode = StdoutMode::DevFull;
+  expect_outcome(quillo(args, full), {1, "quillo: cannot write to standard output: No space left on device\n", ""});
+
+  ProcessOptions closed;
+  closed.stdout_mode = StdoutMode::Closed;
+  expect_outcome(quillo(args, closed), {1, "quillo: cannot write to standard output: Bad file descriptor\n", ""});
+}
+
+}  // namespace

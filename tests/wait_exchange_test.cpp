@@ -1,0 +1,72 @@
+// Waits through the whole run: the reply of a request that asks the IDE to wait may come after
+// the base read time-out, as long as it comes within the wait and its margin.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli.hpp"
+#include "ide.hpp"
+#include "server.hpp"
+#include "support/argument_table.hpp"
+#include "support/temp_dir.hpp"
+
+namespace {
+
+using namespace testing_support;
+using namespace std::chrono_literals;
+
+struct WaitCase {
+  std::vector<std::string> args;  ///< each asks for a wait of one second
+  std::string method;
+  std::string output;
+};
+
+const std::vector<WaitCase> kWaits = {
+    {{"terminal", "wait", "--timeout", "1"}, "terminal.wait", "timeout\n"},
+    {{"browser", "wait", "tab-1", "--timeout", "1000"}, "browser.wait", "OK\n"},
+    {{"browser", "raw", "browser.wait", "--params", R"({"browser_id":"tab-1","timeout":1000})"},
+     "browser.wait", "OK\n"},
+};
+
+// The outcome of `args` against a stand-in that holds the reply to `method` for `delay`, with
+// a base read time-out of 200 ms and a margin of 300 ms (so a one-second wait reads for 1.3 s).
+std::string run_wait(const WaitCase& row, std::chrono::milliseconds delay) {
+  TempDir dir;
+  standin::Ide ide;
+  ide.set_delay(row.method, delay);
+  standin::Server server(dir.file("s"), standin::serve(ide));
+  std::ostringstream out;
+  quillo::RunSettings settings;
+  settings.env = [](std::string_view) { return std::nullopt; };
+  settings.base_timeouts = {200ms, 5s, 300ms};
+  const auto open = parse_args({"browser", "open", "--socket", server.path()});
+  if (quillo::run(*open.cli, out, settings)) return "could not open a tab";
+  out.str("");
+  auto args = row.args;
+  args.insert(args.end(), {"--socket", server.path()});
+  const ParseOutcome parsed = parse_args(args);
+  if (!parsed.cli) return "parse failed: " + parsed.err;
+  auto error = quillo::run(*parsed.cli, out, settings);
+  return error ? "error: " + error->message : out.str();
+}
+
+TEST(WaitExchange, AReplyAfterTheBaseTimeOutButWithinTheWaitSucceeds) {
+  for (const auto& row : kWaits) {
+    SCOPED_TRACE(joined(row.args));
+    EXPECT_EQ(run_wait(row, 700ms), row.output);
+  }
+}
+
+TEST(WaitExchange, AReplyPastTheWaitAndItsMarginIsAReadError) {
+  for (const auto& row : kWaits) {
+    SCOPED_TRACE(joined(row.args));
+    EXPECT_EQ(run_wait(row, 3000ms), "error: read error: timed out after 1300 ms without data");
+  }
+}
+
+TEST(WaitExchange, OtherRequestsKeepTheBaseTimeOut) {
+  const WaitCase list{{"terminal", "list"}, "terminal.list", ""};
+  EXPECT_EQ(run_wait(list, 700ms), "error: read error: timed out after 200 ms without data");
+}
+
+}  // namespace
