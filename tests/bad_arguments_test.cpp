@@ -3,6 +3,8 @@
 // positionals. Each one is a usage error: status 2, a message, nothing on standard output.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "ide.hpp"
 #include "server.hpp"
 #include "support/argument_table.hpp"
@@ -187,6 +189,57 @@ TEST(BadArgumentsEndToEnd, NothingIsSent) {
     EXPECT_FALSE(result.err.empty());
   }
   EXPECT_EQ(server.connections(), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// Building only the subcommand that the arguments name must not change any outcome: the same
+// command and values, or the same status and the same bytes on both streams.
+TEST_F(BadArguments, BuildingOnlyTheNamedSubcommandChangesNothing) {
+  std::vector<std::vector<std::string>> cases = {{}, {"--"}, {"-"}, {"--socket"}, {"--socket", "ping"}};
+  const std::vector<std::vector<std::string>> prefixes = {
+      {}, {"--json"}, {"--socket", "s"}, {"--socket=s"}, {"--socket="}, {"-h"}, {"--"}, {"-"},
+      {"-V"}, {"--bogus"}, {"x"}, {"--socket", "--json"}, {"--", "--socket"}};
+  const std::vector<std::vector<std::string>> suffixes = {
+      {}, {"-h"}, {"--"}, {"help"}, {"extra"}, {"--json"}, {"-V"}, {"ping"}, {"--socket"}};
+  for (const Leaf& leaf : leaves_) {
+    for (const auto& prefix : prefixes) {
+      for (const auto& suffix : suffixes) {
+        auto args = prefix;
+        const auto valid = valid_args(leaf);
+        args.insert(args.end(), valid.begin(), valid.end());
+        args.insert(args.end(), suffix.begin(), suffix.end());
+        cases.push_back(args);
+      }
+    }
+  }
+  for (const auto& group : groups_) {
+    for (const auto& prefix : prefixes) {
+      auto args = prefix;
+      args.insert(args.end(), group.begin(), group.end());
+      cases.push_back(args);
+    }
+  }
+  const quillo::grammar::Program program{"quillo", "0.1.0", &tree_};
+  for (const auto& args : cases) {
+    SCOPED_TRACE("quillo " + joined(args));
+    std::ostringstream lazy_out, lazy_err, full_out, full_err;
+    const auto lazy = quillo::grammar::parse(program, args, lazy_out, lazy_err);
+    const auto full = quillo::grammar::parse(program, args, full_out, full_err, true);
+    ASSERT_EQ(lazy.index(), full.index());
+    if (const int* status = std::get_if<int>(&lazy)) {
+      EXPECT_EQ(*status, std::get<int>(full));
+    } else {
+      EXPECT_EQ(std::get<0>(lazy).path, std::get<0>(full).path);
+      EXPECT_EQ(quillo::to_target(quillo::grammar::make_command(tree_, std::get<0>(lazy))).params,
+                quillo::to_target(quillo::grammar::make_command(tree_, std::get<0>(full))).params);
+    }
+    EXPECT_EQ(lazy_out.str(), full_out.str());
+    EXPECT_EQ(lazy_err.str(), full_err.str());
+  }
+  EXPECT_GT(cases.size(), 6000u);
 }
 
 }  // namespace

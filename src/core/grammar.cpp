@@ -125,9 +125,84 @@ struct Level {
   std::vector<CLI::App*> child_apps;
 };
 
+// The long option names of a node (and, with `descend`, of everything below it), by whether
+// they take a value.
+struct OptionNames {
+  std::set<std::string, std::less<>> flags;
+  std::set<std::string, std::less<>> valued;
+
+  explicit OptionNames(const NodeBase& node, bool descend = true) { add(node, descend); }
+
+ private:
+  void add(const NodeBase& node, bool descend) {
+    for (const Argument& argument : node.arguments) {
+      if (argument.option.empty()) continue;
+      (argument.type == ValueType::Flag ? flags : valued).insert(argument.option);
+    }
+    if (!descend) return;
+    for (std::size_t i = 0; i < node.child_count(); ++i) add(node.child(i), true);
+  }
+};
+
+// The arguments as the library wants them (back to front), with two of its habits mended:
+// `--name=` with nothing after the sign would take the next argument as its value, so it
+// becomes the empty value; and a flag given a value (`--json=false`) is refused rather than
+// read as an instruction to switch it off.
+std::vector<std::string> prepare_arguments(std::span<const std::string> args,
+                                           const OptionNames& names) {
+  std::vector<std::string> prepared;
+  bool options_ended = false;
+  bool is_option_value = false;  // the library takes the argument after `--name` as its value
+  for (const std::string& arg : args) {
+    if (options_ended || is_option_value || !arg.starts_with("--")) {
+      is_option_value = false;
+      prepared.push_back(arg);
+      continue;
+    }
+    options_ended = arg == "--";
+    const auto equals = arg.find('=');
+    const std::string_view name = std::string_view(arg).substr(0, equals);
+    if (equals == std::string::npos) {
+      is_option_value = names.valued.contains(name);
+      prepared.push_back(arg);
+    } else if (names.flags.contains(name)) {
+      throw CLI::ArgumentMismatch(std::string(name) + ": this flag takes no value");
+    } else if (equals == arg.size() - 1 && names.valued.contains(name)) {
+      prepared.emplace_back(name);
+      prepared.emplace_back();
+    } else {
+      prepared.push_back(arg);
+    }
+  }
+  std::reverse(prepared.begin(), prepared.end());
+  return prepared;
+}
+
+// The top-level subcommand that `args` (as prepared for the library, back to front) will
+// choose: the first argument that names one and is neither an option nor the value of one of
+// the top level's options. The library then never enters any other top-level subcommand, so only that one needs
+// its arguments and subcommands built. nullopt when every subcommand must be built in full.
+std::optional<std::size_t> chosen_subcommand(const NodeBase& root,
+                                             const std::vector<std::string>& reversed_args) {
+  const OptionNames top_level(root, false);
+  for (auto arg = reversed_args.rbegin(); arg != reversed_args.rend(); ++arg) {
+    if (*arg == "--") return std::nullopt;  // what follows is read differently; build it all
+    if (arg->starts_with("-")) {
+      if (top_level.valued.contains(*arg) && arg + 1 != reversed_args.rend()) ++arg;
+      continue;
+    }
+    for (std::size_t i = 0; i < root.child_count(); ++i) {
+      if (root.child(i).name == *arg) return i;
+    }
+    // Not a subcommand: the library sets it aside and reads on.
+  }
+  return root.child_count();  // none is entered
+}
+
 class Builder {
  public:
-  explicit Builder(const Program& program) : app_(program.root->help, program.name) {
+  Builder(const Program& program, std::optional<std::size_t> chosen)
+      : app_(program.root->help, program.name), chosen_(chosen) {
     // Inherited by subcommands only when set before they are created.
     app_.fallthrough();
     app_.set_version_flag("-V,--version", program.name + " " + program.version);
@@ -186,8 +261,10 @@ class Builder {
       children.emplace_back(&child, child_app);
     }
     levels_.push_back(std::move(level));
-    for (const auto& [child, child_app] : children) {
-      add_level(*child, child_app, child_prefix);
+    for (std::size_t i = 0; i < children.size(); ++i) {
+      // Top-level subcommands that will not be entered keep only their name and help line.
+      if (app == &app_ && chosen_ && *chosen_ != i) continue;
+      add_level(*children[i].first, children[i].second, child_prefix);
     }
   }
 
@@ -247,71 +324,28 @@ class Builder {
   }
 
   CLI::App app_;
+  std::optional<std::size_t> chosen_;
   std::deque<Binding> bindings_;
   std::deque<Level> levels_;
   CLI::App* bare_level_ = nullptr;
   std::string bare_level_prefix_;
 };
 
-// The long option names of the whole tree, by whether they take a value.
-struct OptionNames {
-  std::set<std::string, std::less<>> flags;
-  std::set<std::string, std::less<>> valued;
-
-  explicit OptionNames(const NodeBase& root) { add(root); }
-
- private:
-  void add(const NodeBase& node) {
-    for (const Argument& argument : node.arguments) {
-      if (argument.option.empty()) continue;
-      (argument.type == ValueType::Flag ? flags : valued).insert(argument.option);
-    }
-    for (std::size_t i = 0; i < node.child_count(); ++i) add(node.child(i));
-  }
-};
-
-// The arguments as the library wants them (back to front), with two of its habits mended:
-// `--name=` with nothing after the sign would take the next argument as its value, so it
-// becomes the empty value; and a flag given a value (`--json=false`) is refused rather than
-// read as an instruction to switch it off.
-std::vector<std::string> prepare_arguments(std::span<const std::string> args,
-                                           const OptionNames& names) {
-  std::vector<std::string> prepared;
-  bool options_ended = false;
-  bool is_option_value = false;  // the library takes the argument after `--name` as its value
-  for (const std::string& arg : args) {
-    if (options_ended || is_option_value || !arg.starts_with("--")) {
-      is_option_value = false;
-      prepared.push_back(arg);
-      continue;
-    }
-    options_ended = arg == "--";
-    const auto equals = arg.find('=');
-    const std::string_view name = std::string_view(arg).substr(0, equals);
-    if (equals == std::string::npos) {
-      is_option_value = names.valued.contains(name);
-      prepared.push_back(arg);
-    } else if (names.flags.contains(name)) {
-      throw CLI::ArgumentMismatch(std::string(name) + ": this flag takes no value");
-    } else if (equals == arg.size() - 1 && names.valued.contains(name)) {
-      prepared.emplace_back(name);
-      prepared.emplace_back();
-    } else {
-      prepared.push_back(arg);
-    }
-  }
-  std::reverse(prepared.begin(), prepared.end());
-  return prepared;
-}
-
 }  // namespace
 
 std::variant<Parsed, int> parse(const Program& program, std::span<const std::string> args,
-                                std::ostream& out, std::ostream& err) {
-  Builder builder(program);
+                                std::ostream& out, std::ostream& err, bool build_everything) {
+  std::vector<std::string> prepared;
+  try {
+    prepared = prepare_arguments(args, OptionNames(*program.root));
+  } catch (const CLI::ParseError& e) {
+    return CLI::App(program.root->help, program.name).exit(e, out, err) == 0 ? 0 : 2;
+  }
+  Builder builder(program,
+                  build_everything ? std::nullopt : chosen_subcommand(*program.root, prepared));
   CLI::App& app = builder.app();
   try {
-    app.parse(prepare_arguments(args, OptionNames(*program.root)));
+    app.parse(std::move(prepared));
   } catch (const CLI::ParseError& e) {
     const std::string kind = e.get_name();
     if (kind == "CallForHelp" || kind == "CallForAllHelp" || kind == "CallForVersion") {

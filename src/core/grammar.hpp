@@ -153,8 +153,11 @@ struct Parsed {
 
 /// Parses `args` (without the program name). On a usage error, --help or --version the
 /// parser prints (help and version to `out`, the rest to `err`) and returns the exit status.
+/// Only the top-level subcommand that the arguments name is built in full, unless
+/// `build_everything` asks for the whole tree (the outcome is the same; it only costs more).
 std::variant<Parsed, int> parse(const Program& program, std::span<const std::string> args,
-                                std::ostream& out, std::ostream& err);
+                                std::ostream& out, std::ostream& err,
+                                bool build_everything = false);
 
 /// The value made by the leaf that `parsed` chose.
 template <class T>
