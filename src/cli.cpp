@@ -60,7 +60,7 @@ constexpr WaitRule kWaitRules[] = {terminal::kWaitRule, browser::kWaitRule};
 
 std::variant<Cli, int> parse_cli(std::span<const std::string> args, std::ostream& out,
                                  std::ostream& err) {
-  const Node<Command> root = command_tree();
+  static const Node<Command> root = command_tree();  // the same in every parse
   auto parsed = grammar::parse({"quillo", "0.1.0", &root}, args, out, err);
   if (const int* status = std::get_if<int>(&parsed)) return *status;
   const auto& result = std::get<grammar::Parsed>(parsed);

@@ -54,14 +54,20 @@ std::vector<std::string> valid_args(const Leaf& leaf, bool with_optional_positio
   return args;
 }
 
-// `args` with the value of `argument` replaced by `value` (or appended when not present).
+// `args` with the value of `argument` replaced by `value` (or added when not present). An
+// option's value is attached with '=', so that one that begins with a hyphen reaches the check.
 std::vector<std::string> with_value(const Leaf& leaf, const Argument& target, const std::string& value) {
   std::vector<std::string> args = leaf.path;
   for (const Argument& argument : leaf.node->arguments) {
     const bool is_target = &argument == &target;
     if (!argument.required && !is_target) continue;
-    if (!argument.option.empty()) args.push_back(argument.option);
-    args.push_back(is_target ? value : good_value(argument));
+    const std::string text = is_target ? value : good_value(argument);
+    if (argument.option.empty()) {
+      if (is_target && text.starts_with("-")) args.push_back("--");
+      args.push_back(text);
+    } else {
+      args.push_back(argument.option + "=" + text);
+    }
   }
   return args;
 }

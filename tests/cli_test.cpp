@@ -138,6 +138,21 @@ TEST(Cli, TopLevelHelpListsTheCommandsInOrder) {
   }
 }
 
+TEST(Cli, GlobalOptionsAfterAFamilySubcommand) {
+  const ParseOutcome outcome = parse_args({"terminal", "list", "--json", "--socket", "/s"});
+  ASSERT_TRUE(outcome.cli.has_value());
+  EXPECT_TRUE(outcome.cli->json);
+  EXPECT_EQ(outcome.cli->socket, "/s");
+}
+
+TEST(Run, RoostRepliesInJsonModeAreCompact) {
+  TempDir dir;
+  standin::Ide ide;
+  standin::Server server(dir.file("s"), standin::serve(ide));
+  EXPECT_EQ(run_args({"roost", "list-projects", "--json", "--socket", server.path()}, settings_with({})).out,
+            R"({"projects":[{"path":"/Users/demo/project","state":"active"}],"roost":"main"})" "\n");
+}
+
 TEST(Cli, Version) {
   const ParseOutcome outcome = parse_args({"-V"});
   EXPECT_EQ(outcome.status, 0);

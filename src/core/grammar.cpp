@@ -79,8 +79,8 @@ std::optional<std::int64_t> Values::maybe_int64(std::string_view id) const {
 
 namespace {
 
-// The library reads integers with base prefixes, signs and saturation; only plain decimal
-// text in the type's range is accepted here.
+// The library reads integers with base prefixes and saturation; only decimal text in the
+// type's range is accepted here (a leading '+' included, as in "+5").
 template <class T>
 CLI::Validator decimal(const char* type_description) {
   return CLI::Validator(
@@ -144,26 +144,51 @@ struct OptionNames {
   }
 };
 
-// The arguments as the library wants them (back to front), with two of its habits mended:
-// `--name=` with nothing after the sign would take the next argument as its value, so it
-// becomes the empty value; and a flag given a value (`--json=false`) is refused rather than
-// read as an instruction to switch it off.
+// The arguments as the library wants them (back to front), with some of its habits mended:
+// - an argument that begins with a hyphen (other than "-" alone, and before "--") is always
+//   an option: the library would take an unknown one such as "-5" for a positional value, and
+//   take the argument after `--name` as its value even when it is another option
+//   (`--name --cwd`), silently dropping what the user meant. A value that begins with a hyphen
+//   is written attached: `--timeout=-5`, `--text=-h`; a positional one goes after "--";
+// - `--name=` with nothing after the sign would take the next argument as its value; it is the
+//   empty value;
+// - a flag given a value (`--json=false`) is refused rather than read as an instruction to
+//   switch it off.
 std::vector<std::string> prepare_arguments(std::span<const std::string> args,
                                            const OptionNames& names) {
   std::vector<std::string> prepared;
   bool options_ended = false;
-  bool is_option_value = false;  // the library takes the argument after `--name` as its value
+  std::string_view awaiting_value;  // the option just seen, whose value comes next
   for (const std::string& arg : args) {
-    if (options_ended || is_option_value || !arg.starts_with("--")) {
-      is_option_value = false;
+    const bool looks_like_option = !options_ended && arg.size() > 1 && arg.front() == '-';
+    if (!awaiting_value.empty()) {
+      if (looks_like_option) {
+        throw CLI::ArgumentMismatch(std::string(awaiting_value) +
+                                    ": a value is required (one that begins with '-' is written " +
+                                    std::string(awaiting_value) + "=VALUE)");
+      }
+      awaiting_value = {};
       prepared.push_back(arg);
       continue;
     }
-    options_ended = arg == "--";
+    if (!looks_like_option) {
+      prepared.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      options_ended = true;
+      prepared.push_back(arg);
+      continue;
+    }
+    if (!arg.starts_with("--")) {
+      if (arg != "-h" && arg != "-V") throw CLI::ExtrasError(std::vector<std::string>{arg});
+      prepared.push_back(arg);
+      continue;
+    }
     const auto equals = arg.find('=');
     const std::string_view name = std::string_view(arg).substr(0, equals);
     if (equals == std::string::npos) {
-      is_option_value = names.valued.contains(name);
+      if (names.valued.contains(name)) awaiting_value = *names.valued.find(name);
       prepared.push_back(arg);
     } else if (names.flags.contains(name)) {
       throw CLI::ArgumentMismatch(std::string(name) + ": this flag takes no value");
@@ -180,8 +205,9 @@ std::vector<std::string> prepare_arguments(std::span<const std::string> args,
 
 // The top-level subcommand that `args` (as prepared for the library, back to front) will
 // choose: the first argument that names one and is neither an option nor the value of one of
-// the top level's options. The library then never enters any other top-level subcommand, so only that one needs
-// its arguments and subcommands built. nullopt when every subcommand must be built in full.
+// the top level's options. The library then never enters any other top-level subcommand, so
+// only that one needs its arguments and subcommands built. nullopt when every subcommand must
+// be built in full.
 std::optional<std::size_t> chosen_subcommand(const NodeBase& root,
                                              const std::vector<std::string>& reversed_args) {
   const OptionNames top_level(root, false);

@@ -29,6 +29,7 @@ TEST(Shortcut, UsageErrors) {
       {{"shortcut", "remove"}, "ID is required"},
       {{"shortcut", "remove", "a", "b"}, "not expected: b"},
       {{"shortcut", "delete", "a"}, "not expected: delete a"},
+      {{"shortcut"}, "Usage: quillo shortcut [OPTIONS] SUBCOMMAND"},
   });
 }
 

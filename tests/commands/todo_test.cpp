@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
+
+#include "server.hpp"
 #include "support/argument_table.hpp"
+#include "support/temp_dir.hpp"
 
 namespace {
 
@@ -29,12 +33,44 @@ TEST(Todo, Requests) {
   });
 }
 
+// The project path reaches the IDE in "_env" only; the parameters keep null.
 TEST(Todo, ProjectIsNeverTakenFromTheEnvironment) {
-  ASSERT_EQ(setenv("QUILLO_PROJECT_PATH", "/from/env", 1), 0);
-  expect_requests({{{"todo", "add", "Milk"}, "todo.add",
-                    R"({"body":null,"color":null,"file":null,"project":null,"text":"Milk"})"},
-                   {{"todo", "list"}, "todo.list", R"({"project":null,"status":"active"})"}});
-  unsetenv("QUILLO_PROJECT_PATH");
+  TempDir dir;
+  standin::Server server(dir.file("s"), standin::reply_with("{\"ok\":true,\"result\":{}}\n"));
+  quillo::RunSettings settings;
+  settings.env = [](std::string_view name) -> std::optional<std::string> {
+    if (name == "QUILLO_PROJECT_PATH") return "/from/env";
+    return std::nullopt;
+  };
+  for (const auto& args : std::vector<std::vector<std::string>>{{"todo", "add", "Milk"}, {"todo", "list"}}) {
+    auto full = args;
+    full.insert(full.end(), {"--socket", server.path()});
+    std::ostringstream out;
+    EXPECT_FALSE(quillo::run(*parse_args(full).cli, out, settings).has_value());
+  }
+  const auto requests = server.requests();
+  ASSERT_EQ(requests.size(), 2u);
+  for (const auto& line : requests) {
+    const auto request = quillo::Json::parse(line);
+    EXPECT_EQ(request["params"]["project"], nullptr) << line;
+    EXPECT_EQ(request["_env"]["project_path"], "/from/env") << line;
+  }
+}
+
+TEST(Todo, Help) {
+  for (const auto& [args, line] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"todo", "add", "-h"},
+            "--project PROJECT           Project path to scope to (defaults to $QUILLO_PROJECT_PATH; omit "
+            "for roost-level)"},
+           {{"todo", "add", "-h"}, "TEXT REQUIRED               Todo title"},
+           {{"todo", "list", "-h"}, "--status STATUS=active      Status filter: active, completed, all"},
+           {{"todo", "update", "-h"},
+            "  --text TEXT                 \n  --body BODY                 \n  --color COLOR               \n"},
+           {{"todo", "message", "add", "-h"}, "--text TEXT REQUIRED        Message body (markdown)"},
+           {{"todo", "-h"}, "Quick todo / sticky note operations (F053)"}}) {
+    const ParseOutcome outcome = parse_args(args);
+    EXPECT_NE(outcome.out.find(line), std::string::npos) << line << "\n" << outcome.out;
+  }
 }
 
 TEST(Todo, UsageErrors) {

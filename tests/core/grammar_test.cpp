@@ -91,25 +91,24 @@ TEST(Grammar, UnsignedIntegersArePlainDecimal) {
   }
   for (const char* bad : {"-1", "1.5", "abc", "4294967296", "0x10", " 5", "5 ", "", "-0", "1e3",
                           "+", "+-1", "18446744073709551617"}) {
-    expect_refused({"leaf", "t", "--count", bad}, "is not an unsigned 32-bit integer");
+    expect_refused({"leaf", "t", std::string("--count=") + bad}, "is not an unsigned 32-bit integer");
   }
 }
 
 TEST(Grammar, SignedIntegersArePlainDecimal) {
   for (const auto& [args, expected] : std::vector<std::pair<std::vector<std::string>, std::int64_t>>{
            {{"--offset=-5"}, -5},
-           {{"--offset", "-5"}, -5},
            {{"--offset", "0"}, 0},
            {{"--offset", "9223372036854775807"}, INT64_MAX},
-           {{"--offset", "-9223372036854775808"}, INT64_MIN},
+           {{"--offset=-9223372036854775808"}, INT64_MIN},
            {{}, 5}}) {
     std::vector<std::string> full{"leaf", "t"};
     full.insert(full.end(), args.begin(), args.end());
     EXPECT_EQ(values_of(full).maybe_int64("offset"), expected) << describe(full);
   }
   for (const char* bad : {"9223372036854775808", "-9223372036854775809", "1.5", "0x10", "", "+-5",
-                          "abc", "1e3"}) {
-    expect_refused({"leaf", "t", "--offset", bad}, "is not a signed 64-bit integer");
+                          "abc", "1e3", "--5"}) {
+    expect_refused({"leaf", "t", std::string("--offset=") + bad}, "is not a signed 64-bit integer");
   }
 }
 
@@ -142,17 +141,27 @@ TEST(Grammar, FlagsTakeNoValue) {
   for (const char* given : {"--json=false", "--json=true", "--json=", "--json={}", "--on=1"}) {
     expect_refused({"leaf", "t", given}, "this flag takes no value");
   }
-  // The argument after an option that takes a value is that value, whatever it looks like.
-  EXPECT_EQ(values_of({"leaf", "t", "--name", "--json=1"}).maybe_text("name"), "--json=1");
-  EXPECT_EQ(values_of({"leaf", "t", "--name", "--count="}).maybe_text("name"), "--count=");
-  EXPECT_EQ(values_of({"leaf", "t", "--name", "--on"}).maybe_text("name"), "--on");
 }
 
-TEST(Grammar, HyphenTextAfterDoubleDash) {
+TEST(Grammar, AnArgumentThatBeginsWithAHyphenIsAnOption) {
+  // Positional text that begins with a hyphen goes after "--".
   EXPECT_EQ(values_of({"leaf", "--on", "--", "-h"}).text("text"), "-h");
   EXPECT_EQ(values_of({"leaf", "--", "--json"}).text("text"), "--json");
   EXPECT_EQ(values_of({"leaf", "--", "--name="}).text("text"), "--name=");
+  EXPECT_EQ(values_of({"leaf", "--", "-5"}).text("text"), "-5");
   EXPECT_FALSE(values_of({"leaf", "--", "--json"}).flag("json"));
+  expect_refused({"leaf", "-5"}, "not expected: -5");
+  expect_refused({"leaf", "-x", "t"}, "not expected: -x");
+  // A lone hyphen is an ordinary value.
+  EXPECT_EQ(values_of({"leaf", "-"}).text("text"), "-");
+  EXPECT_EQ(values_of({"leaf", "t", "--name", "-"}).maybe_text("name"), "-");
+  // An option's value that begins with a hyphen is attached with '='.
+  EXPECT_EQ(values_of({"leaf", "t", "--name=-h"}).maybe_text("name"), "-h");
+  EXPECT_EQ(values_of({"leaf", "t", "--name=--on"}).maybe_text("name"), "--on");
+  for (const char* next : {"--on", "--json=1", "-h", "-5", "--count=", "--"}) {
+    expect_refused({"leaf", "t", "--name", next}, "--name: a value is required");
+  }
+  expect_refused({"--socket", "--json", "leaf", "t"}, "--socket: a value is required");
 }
 
 TEST(Grammar, GlobalOptionsAtAnyDepth) {
