@@ -3,7 +3,7 @@ BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc 2>/dev/null || sysctl -n hw.ncpu 2>/dev/null || echo 2)
 
-.PHONY: all deps build demo test test-sanitize clean
+.PHONY: all deps build demo test test-sanitize fuzz bench clean
 
 all: build
 
@@ -25,6 +25,15 @@ test-sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUILLO_SANITIZE=ON
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
+
+# Each fuzz target for FUZZ_SECONDS (scripts/fuzz.sh for more choices).
+FUZZ_SECONDS ?= 60
+fuzz:
+	scripts/fuzz.sh $(FUZZ_SECONDS)
+
+bench: build
+	scripts/install-deps.sh bench
+	python3 bench/run.py --build $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD)

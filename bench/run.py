@@ -1,0 +1,160 @@
+"""Benchmarks quillo against its floor and its peers, each comparison measured side by side in
+one hyperfine run, and prints one table (also written to BUILD/bench/results.md).
+
+    python3 bench/run.py [--build BUILD] [--quick]
+"""
+import argparse
+import json
+import os
+import platform
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+
+def sh(*args, **kwargs):
+    return subprocess.run(args, check=True, **kwargs)
+
+
+def hyperfine(commands, runs, warmup):
+    """Median seconds of each command, measured in one hyperfine run."""
+    with tempfile.NamedTemporaryFile(suffix=".json") as export:
+        sh("hyperfine", "--shell=none", "--style=none", "--warmup", str(warmup), "--runs", str(runs),
+           "--export-json", export.name, *commands, stdout=subprocess.DEVNULL)
+        results = json.load(open(export.name))["results"]
+    return [r["median"] for r in results]
+
+
+def peak_rss_kib(command):
+    out = subprocess.run(["/usr/bin/time", "-f", "%M"] + command, stdout=subprocess.DEVNULL,
+                         stderr=subprocess.PIPE, text=True, check=True).stderr
+    return int(out.strip().splitlines()[-1])
+
+
+class Servers:
+    """One canned peer per reply file, each on its own socket."""
+
+    def __init__(self, server_binary, directory):
+        self.binary, self.directory, self.processes, self.sockets = server_binary, directory, [], {}
+
+    def socket_for(self, reply_file):
+        if reply_file not in self.sockets:
+            path = os.path.join(self.directory, f"s{len(self.sockets)}.sock")
+            self.processes.append(subprocess.Popen([self.binary, path, reply_file]))
+            for _ in range(200):
+                if os.path.exists(path):
+                    break
+                time.sleep(0.01)
+            self.sockets[reply_file] = path
+        return self.sockets[reply_file]
+
+    def stop(self):
+        for p in self.processes:
+            p.kill()
+            p.wait()
+
+
+def machine():
+    cpu = platform.processor() or platform.machine()
+    try:
+        for line in open("/proc/cpuinfo"):
+            if line.startswith("model name"):
+                cpu = line.split(":", 1)[1].strip()
+                break
+    except OSError:
+        pass
+    return f"{platform.system()} {platform.release()}, {cpu}, {os.cpu_count()} cores"
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--build", default=os.path.join(ROOT, "build"))
+    parser.add_argument("--quick", action="store_true", help="fewer runs and no 200 MB reply")
+    options = parser.parse_args()
+    build = os.path.abspath(options.build)
+    quillo = os.path.join(build, "quillo")
+    work = os.path.join(build, "bench")
+    data = os.path.join(work, "data")
+    os.makedirs(data, exist_ok=True)
+    for name in ("canned_server", "floor_client"):
+        sh("cc", "-O2", "-o", os.path.join(work, name), os.path.join(ROOT, "bench", name + ".c"))
+    sizes = ["5", "50"] + ([] if options.quick else ["200"])
+    missing = [mb for mb in sizes if not os.path.exists(os.path.join(data, f"objects-{mb}.reply"))]
+    if missing:
+        sh(sys.executable, os.path.join(ROOT, "bench", "make_replies.py"), data, *missing)
+    ping_reply = os.path.join(data, "ping.reply")
+    with open(ping_reply, "w") as f:
+        f.write('{"id":"x","ok":true,"result":{"app":"Quillo","build":"812","protocol_version":1,'
+                '"version":"2.3.0"}}\n')
+
+    socket_dir = tempfile.mkdtemp(prefix="qb.", dir="/tmp")
+    servers = Servers(os.path.join(work, "canned_server"), socket_dir)
+    rows = []
+    scale = 1 if not options.quick else 3
+    try:
+        s = servers.socket_for(ping_reply)
+        request = ('{"_env":{"context":null,"project_path":null,"roost":null},'
+                   '"id":"0c768fac-9eea-404b-879e-44730aeac366","method":"ping","params":{}}')
+        round_trip = hyperfine([
+            f"{quillo} --socket {s} ping",
+            f"{work}/floor_client {s}",
+            f"sh -c \"printf '%s\\n' '{request}' | socat - UNIX-CONNECT:{s}\"",
+            f"python3 {ROOT}/bench/python_client.py {s}",
+        ], runs=600 // scale, warmup=30)
+        floor = round_trip[1]
+        for name, t in zip(["quillo ping", "C floor client", "socat", "Python client"], round_trip):
+            rows.append(("Round trip", name, f"{t * 1000:.2f} ms", f"{t / floor:.2f}x the floor"))
+
+        per_mb = {}
+        for mb in sizes:
+            runs = {"5": 20, "50": 8, "200": 4}[mb]
+            for shape in ("objects", "string"):
+                reply = os.path.join(data, f"{shape}-{mb}.reply")
+                result = os.path.join(data, f"{shape}-{mb}.result.json")
+                size_mb = os.path.getsize(result) / 1e6
+                sock = servers.socket_for(reply)
+                commands = [f"{quillo} --socket {sock} --json ping"]
+                if mb == "50":
+                    commands.append(f"jq -cS . {result}")
+                times = hyperfine(commands, runs=max(2, runs // scale), warmup=1)
+                per_mb[(shape, mb)] = times[0] / size_mb
+                line = f"{times[0]:.3f} s, {times[0] / size_mb * 1000:.1f} ms/MB"
+                note = f"jq -cS . {times[1]:.3f} s: {times[1] / times[0]:.2f}x faster" if mb == "50" else ""
+                rows.append((f"--json, {mb} MB {shape}", f"{size_mb:.0f} MB result", line, note))
+            if mb == "50":
+                sock = servers.socket_for(os.path.join(data, "objects-50.reply"))
+                t = hyperfine([f"{quillo} --socket {sock} comments list"], runs=max(2, runs // scale), warmup=1)[0]
+                rows.append(("Human rendering, 50 MB comments", "comments list", f"{t:.3f} s", ""))
+        for shape in ("objects", "string"):
+            costs = [per_mb[(shape, mb)] for mb in sizes]
+            spread = (max(costs) - min(costs)) / min(costs) * 100
+            rows.append((f"Scaling, {shape}", " / ".join(f"{mb} MB" for mb in sizes),
+                         " / ".join(f"{c * 1000:.1f}" for c in costs) + " ms/MB", f"spread {spread:.0f} %"))
+
+        ping_rss = peak_rss_kib([quillo, "--socket", servers.socket_for(ping_reply), "ping"])
+        rows.append(("Peak memory", "quillo ping", f"{ping_rss / 1024:.1f} MiB", "goal: at most 4 MiB"))
+        for shape in ("objects", "string"):
+            reply = os.path.join(data, f"{shape}-50.reply")
+            rss = peak_rss_kib([quillo, "--socket", servers.socket_for(reply), "--json", "ping"])
+            ratio = rss * 1024 / os.path.getsize(reply)
+            rows.append(("Peak memory", f"--json, 50 MB {shape}", f"{rss / 1024:.0f} MiB",
+                         f"{ratio:.1f}x the reply (goal: at most 4x)"))
+    finally:
+        servers.stop()
+        shutil.rmtree(socket_dir, ignore_errors=True)
+
+    table = [f"Machine: {machine()}; {time.strftime('%Y-%m-%d')}", "",
+             "| Measure | Case | Median | Comparison |", "|---|---|---|---|"]
+    table += [f"| {a} | {b} | {c} | {d} |" for a, b, c, d in rows]
+    text = "\n".join(table) + "\n"
+    print(text)
+    with open(os.path.join(work, "results.md"), "w") as f:
+        f.write(text)
+
+
+if __name__ == "__main__":
+    main()
