@@ -77,14 +77,17 @@ MaybeError run(const Cli& cli, std::ostream& out, const RunSettings& settings) {
   if (!socket_path.ok()) return Error{socket_path.error()};
   const ChannelClientEnv client_env = read_client_env(settings.env);
   const MethodTarget target = to_target(cli.command);
-  auto result = send_request(socket_path.value(), target, client_env,
-                             timeouts_for(target, kWaitRules, settings.base_timeouts));
-  if (!result.ok()) return Error{result.error()};
+  const ExchangeTimeouts timeouts = timeouts_for(target, kWaitRules, settings.base_timeouts);
   if (cli.json) {
-    print_json(result.value(), out);
-  } else {
-    print_human(target.method, result.value(), out);
+    // The result is printed as it was read: no value is built, however large the reply.
+    auto text = send_request_for_text(socket_path.value(), target, client_env, timeouts);
+    if (!text.ok()) return Error{text.error()};
+    out << text.value() << '\n';
+    return std::nullopt;
   }
+  auto result = send_request(socket_path.value(), target, client_env, timeouts);
+  if (!result.ok()) return Error{result.error()};
+  print_human(target.method, result.value(), out);
   return std::nullopt;
 }
 

@@ -130,8 +130,8 @@ TEST(FaultMatrix, RepliesOfEveryKind) {
        {"--json", "ping"}, {1, "quillo: c: m\n", ""}},
       {"garbage", standin::reply_with("garbage\n"), {"ping"},
        {1,
-        "quillo: server returned invalid JSON: parse error at line 1, column 1: syntax error while "
-        "parsing value - invalid literal; last read: 'g'; payload was: \"garbage\\n\"\n",
+        "quillo: server returned invalid JSON: syntax error at offset 0: expected a value; payload "
+        "was: \"garbage\\n\"\n",
         ""}},
   };
   for (const auto& row : cases) {

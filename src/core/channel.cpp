@@ -1,7 +1,8 @@
 #include "core/channel.hpp"
 
-#include "core/text.hpp"
+#include "core/json_parser.hpp"
 #include "core/request_id.hpp"
+#include "core/text.hpp"
 #include "core/unix_socket.hpp"
 
 namespace quillo {
@@ -15,6 +16,36 @@ Error error_reply(const Json& reply) {
   const Json& details = error != nullptr ? *error : none;
   return Error{std::string(text_or(details, "code", "unknown")) + ": " +
                std::string(text_or(details, "message", "(no message)"))};
+}
+
+// The checks that come before parsing: something was read, and it is UTF-8.
+MaybeError check_line(const std::string& line) {
+  if (line.empty()) return Error{"server closed connection without response"};
+  if (!is_valid_utf8(line)) return Error{"read error: reply is not valid UTF-8"};
+  return std::nullopt;
+}
+
+Error invalid_json(const std::string& problem, const std::string& line) {
+  return Error{"server returned invalid JSON: " + problem + "; payload was: " +
+               quoted_literal(line)};
+}
+
+// The one exchange: connect, write the request line, read the first reply line.
+Result<std::string> exchange(const std::string& socket_path, const MethodTarget& target,
+                             const ChannelClientEnv& client_env,
+                             const ExchangeTimeouts& timeouts) {
+  auto socket = UnixSocket::connect(socket_path, timeouts.read, timeouts.write);
+  if (!socket.ok()) {
+    return Error{"could not connect to " + socket_path + ": " + socket.error() + kConnectHint};
+  }
+  auto request = encode_request(target, client_env, new_request_id());
+  if (!request.ok()) return Error{request.error()};
+  if (auto failed = socket.value().write_all(request.value())) {
+    return Error{"write error: " + failed->message};
+  }
+  auto line = socket.value().read_line();
+  if (!line.ok()) return Error{"read error: " + line.error()};
+  return std::move(line.value());
 }
 
 }  // namespace
@@ -35,13 +66,9 @@ Result<std::string> encode_request(const MethodTarget& target, const ChannelClie
 }
 
 Result<Json> interpret_reply(std::string line) {
-  if (line.empty()) return Error{"server closed connection without response"};
-  if (!is_valid_utf8(line)) return Error{"read error: reply is not valid UTF-8"};
+  if (auto failed = check_line(line)) return *failed;
   auto parsed = parse_json(trim_end(line));
-  if (auto* problem = std::get_if<std::string>(&parsed)) {
-    return Error{"server returned invalid JSON: " + *problem + "; payload was: " +
-                 quoted_literal(line)};
-  }
+  if (auto* problem = std::get_if<std::string>(&parsed)) return invalid_json(*problem, line);
   Json& reply = std::get<Json>(parsed);
   if (!is_true(reply, "ok")) return error_reply(reply);
   auto result = reply.find("result");
@@ -49,20 +76,44 @@ Result<Json> interpret_reply(std::string line) {
   return Json(std::move(*result));
 }
 
+Result<std::string> interpret_reply_as_text(std::string line) {
+  if (auto failed = check_line(line)) return *failed;
+  auto parsed = compact_json(trim_end(line));
+  if (auto* problem = std::get_if<std::string>(&parsed)) return invalid_json(*problem, line);
+  line = std::string();  // the reply can be large: let it go before the result is cut out
+  CompactJson& reply = std::get<CompactJson>(parsed);
+  const auto* ok = reply.find("ok");
+  const bool succeeded =
+      ok != nullptr && std::string_view(reply.text).substr(ok->begin, ok->end - ok->begin) == "true";
+  if (!succeeded) {
+    const auto* error = reply.find("error");
+    const std::string error_text =
+        error == nullptr ? "null" : reply.text.substr(error->begin, error->end - error->begin);
+    auto details = parse_json(error_text);
+    return error_reply(Json{{"error", std::move(std::get<Json>(details))}});
+  }
+  const auto* result = reply.find("result");
+  if (result == nullptr) return std::string("null");
+  std::string text = std::move(reply.text);
+  text.resize(result->end);
+  text.erase(0, result->begin);
+  return text;
+}
+
 Result<Json> send_request(const std::string& socket_path, const MethodTarget& target,
                           const ChannelClientEnv& client_env, const ExchangeTimeouts& timeouts) {
-  auto socket = UnixSocket::connect(socket_path, timeouts.read, timeouts.write);
-  if (!socket.ok()) {
-    return Error{"could not connect to " + socket_path + ": " + socket.error() + kConnectHint};
-  }
-  auto request = encode_request(target, client_env, new_request_id());
-  if (!request.ok()) return Error{request.error()};
-  if (auto failed = socket.value().write_all(request.value())) {
-    return Error{"write error: " + failed->message};
-  }
-  auto line = socket.value().read_line();
-  if (!line.ok()) return Error{"read error: " + line.error()};
+  auto line = exchange(socket_path, target, client_env, timeouts);
+  if (!line.ok()) return Error{line.error()};
   return interpret_reply(std::move(line.value()));
+}
+
+Result<std::string> send_request_for_text(const std::string& socket_path,
+                                          const MethodTarget& target,
+                                          const ChannelClientEnv& client_env,
+                                          const ExchangeTimeouts& timeouts) {
+  auto line = exchange(socket_path, target, client_env, timeouts);
+  if (!line.ok()) return Error{line.error()};
+  return interpret_reply_as_text(std::move(line.value()));
 }
 
 }  // namespace quillo

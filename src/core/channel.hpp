@@ -25,6 +25,13 @@ struct ExchangeTimeouts {
 Result<Json> send_request(const std::string& socket_path, const MethodTarget& target,
                           const ChannelClientEnv& client_env, const ExchangeTimeouts& timeouts = {});
 
+/// As send_request, but the result comes as the compact text of its value (keys sorted), read
+/// without building the value: what --json prints, in a fraction of the memory.
+Result<std::string> send_request_for_text(const std::string& socket_path,
+                                          const MethodTarget& target,
+                                          const ChannelClientEnv& client_env,
+                                          const ExchangeTimeouts& timeouts = {});
+
 /// The request envelope as one compact line ending in a line feed.
 Result<std::string> encode_request(const MethodTarget& target, const ChannelClientEnv& client_env,
                                    std::string_view request_id);
@@ -32,5 +39,8 @@ Result<std::string> encode_request(const MethodTarget& target, const ChannelClie
 /// Turns the bytes read from the IDE (the first line, with its line feed if one came) into the
 /// result or an error message: UTF-8 check, trimming, parsing, then "ok"/"result"/"error".
 Result<Json> interpret_reply(std::string line);
+
+/// interpret_reply with the result as compact text.
+Result<std::string> interpret_reply_as_text(std::string line);
 
 }  // namespace quillo

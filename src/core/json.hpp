@@ -20,6 +20,7 @@ inline constexpr std::size_t kMaxJsonDepth = 512;
 
 /// Parses `text` as exactly one JSON value (white space around it allowed), nested at most
 /// kMaxJsonDepth levels. Returns the value or a description of what is wrong.
+/// (json_parser.cpp)
 std::variant<Json, std::string> parse_json(std::string_view text);
 
 /// The member `key` of `value`, or nullptr when `value` is not an object or has no such member.

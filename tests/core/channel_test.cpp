@@ -57,8 +57,8 @@ const std::vector<ReplyCase> kReplies = {
     {"", "", "server closed connection without response"},
     {"\xFF\n", "", "read error: ..."},
     {"garbage\n", "",
-     "server returned invalid JSON: parse error at line 1, column 1: syntax error while parsing value - invalid literal; last "
-     "read: 'g'; payload was: \"garbage\\n\""},
+     "server returned invalid JSON: syntax error at offset 0: expected a value; payload was: "
+     "\"garbage\\n\""},
     {"{\"ok\":true}{}\n", "", "server returned invalid JSON: ..."},
     {std::string("{\"ok\":true}\0garbage\n", 20), "",
      "server returned invalid JSON: unexpected NUL byte at offset 11; payload was: "
@@ -72,6 +72,21 @@ TEST(InterpretReply, EveryShapeOfReply) {
   for (const auto& row : kReplies) {
     SCOPED_TRACE(row.line.substr(0, 60));
     expect_interpretation(row, interpret_reply(row.line));
+  }
+}
+
+// The text form (what --json prints) agrees with the value form on every reply.
+TEST(InterpretReply, AsTextAgreesWithTheValue) {
+  for (const auto& row : kReplies) {
+    SCOPED_TRACE(row.line.substr(0, 60));
+    const auto value = interpret_reply(row.line);
+    const auto text = interpret_reply_as_text(row.line);
+    ASSERT_EQ(text.ok(), value.ok());
+    if (text.ok()) {
+      EXPECT_EQ(text.value(), value.value().dump());
+    } else {
+      EXPECT_EQ(text.error(), value.error());
+    }
   }
 }
 

@@ -1,0 +1,634 @@
+// One parser, two destinations: the value type (for the renderers), or compact text with sorted
+// keys (for --json, where replies can be tens of megabytes and the value type would take ten
+// times their size in memory).
+#include "core/json_parser.hpp"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+#include "core/text.hpp"
+
+namespace quillo {
+namespace {
+
+static_assert(std::endian::native == std::endian::little, "the string scan reads words");
+
+struct Failure {
+  std::string message;
+};
+
+// Bytes that end a run of plain string content: '"', '\\' and control characters.
+std::uint64_t special_bytes(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+  const std::uint64_t quote = word ^ (kOnes * '"');
+  const std::uint64_t backslash = word ^ (kOnes * '\\');
+  // Each term flags its first match exactly (later flags may be false); the lowest flag of the
+  // union is therefore the first special byte.
+  return (((quote - kOnes) & ~quote) | ((backslash - kOnes) & ~backslash) |
+          ((word - kOnes * 0x20) & ~word)) &
+         kHighs;
+}
+
+int hex_digit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+void append_utf8(std::string& out, std::uint32_t code_point) {
+  if (code_point < 0x80) {
+    out += static_cast<char>(code_point);
+  } else if (code_point < 0x800) {
+    out += static_cast<char>(0xC0 | (code_point >> 6));
+    out += static_cast<char>(0x80 | (code_point & 0x3F));
+  } else if (code_point < 0x10000) {
+    out += static_cast<char>(0xE0 | (code_point >> 12));
+    out += static_cast<char>(0x80 | ((code_point >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code_point & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code_point >> 18));
+    out += static_cast<char>(0x80 | ((code_point >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code_point >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code_point & 0x3F));
+  }
+}
+
+// The four hex digits after "\u" at `p` (already checked).
+std::uint32_t code_unit_at(const char* p) {
+  std::uint32_t unit = 0;
+  for (int i = 0; i < 4; ++i) unit = unit * 16 + static_cast<std::uint32_t>(hex_digit(p[i]));
+  return unit;
+}
+
+// The content of a checked string literal (between its quotes), escapes resolved.
+std::string unescape(std::string_view raw) {
+  std::string out;
+  out.reserve(raw.size());
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] != '\\') {
+      out += raw[i];
+      continue;
+    }
+    const char kind = raw[++i];
+    switch (kind) {
+      case 'b': out += '\b'; break;
+      case 'f': out += '\f'; break;
+      case 'n': out += '\n'; break;
+      case 'r': out += '\r'; break;
+      case 't': out += '\t'; break;
+      case 'u': {
+        std::uint32_t code_point = code_unit_at(raw.data() + i + 1);
+        i += 4;
+        if (code_point >= 0xD800 && code_point <= 0xDBFF) {
+          const std::uint32_t low = code_unit_at(raw.data() + i + 3);
+          code_point = 0x10000 + ((code_point - 0xD800) << 10) + (low - 0xDC00);
+          i += 6;
+        }
+        append_utf8(out, code_point);
+        break;
+      }
+      default: out += kind;  // '"', '\\', '/'
+    }
+  }
+  return out;
+}
+
+// A string as the value type writes it: quotes, backslashes and control characters escaped,
+// everything else as it is.
+void append_escaped(std::string& out, std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  out += '"';
+  std::size_t run = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x20 && c != '"' && c != '\\') continue;
+    out.append(text, run, i - run);
+    run = i + 1;
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\b': out += "\\b"; break;
+      case '\f': out += "\\f"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        out += "\\u00";
+        out += kHex[c >> 4];
+        out += kHex[c & 0xF];
+    }
+  }
+  out.append(text, run, std::string_view::npos);
+  out += '"';
+}
+
+// The text of a double as the value type writes it.
+void append_double(std::string& out, double value) {
+  std::array<char, 64> buffer;
+  char* end = nlohmann::detail::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+  out.append(buffer.data(), end);
+}
+
+// A number token, read as the value type reads it: an integer when it is one and fits 64 bits
+// (unsigned unless it has a sign), a double otherwise.
+struct Number {
+  enum class Kind { Unsigned, Signed, Double } kind;
+  std::uint64_t unsigned_value = 0;
+  std::int64_t signed_value = 0;
+  double double_value = 0;
+};
+
+Number read_number(std::string_view token, bool is_integer, std::size_t offset) {
+  Number number{Number::Kind::Double};
+  const char* first = token.data();
+  const char* last = first + token.size();
+  if (is_integer) {
+    if (token.front() == '-') {
+      const auto [end, error] = std::from_chars(first, last, number.signed_value);
+      if (error == std::errc() && end == last) {
+        number.kind = Number::Kind::Signed;
+        return number;
+      }
+    } else {
+      const auto [end, error] = std::from_chars(first, last, number.unsigned_value);
+      if (error == std::errc() && end == last) {
+        number.kind = Number::Kind::Unsigned;
+        return number;
+      }
+    }
+  }
+  // strtod, as the value type uses, needs a terminated copy.
+  const std::string copy(token);
+  number.double_value = std::strtod(copy.c_str(), nullptr);
+  if (!std::isfinite(number.double_value)) {
+    throw Failure{"number overflow at offset " + std::to_string(offset)};
+  }
+  return number;
+}
+
+// The grammar, reporting what it reads to a Sink.
+template <class Sink>
+class Parser {
+ public:
+  Parser(std::string_view text, Sink& sink)
+      : begin_(text.data()), p_(text.data()), end_(text.data() + text.size()), sink_(sink) {}
+
+  void parse() {
+    skip_white_space();
+    value();
+    skip_white_space();
+    if (p_ != end_) fail("expected end of input");
+  }
+
+ private:
+  [[noreturn]] void fail(const std::string& what) const {
+    if (p_ == end_) throw Failure{"unexpected end of input; " + what};
+    throw Failure{"syntax error at offset " + std::to_string(p_ - begin_) + ": " + what};
+  }
+
+  void skip_white_space() {
+    while (p_ != end_ && (*p_ == ' ' || *p_ == '\n' || *p_ == '\r' || *p_ == '\t')) ++p_;
+  }
+
+  void expect(char c, const char* what) {
+    skip_white_space();
+    if (p_ == end_ || *p_ != c) fail(what);
+    ++p_;
+  }
+
+  void value() {
+    if (p_ == end_) fail("expected a value");
+    switch (*p_) {
+      case '{': object(); break;
+      case '[': array(); break;
+      case '"': {
+        const std::string_view raw = string_literal();  // sets has_escapes_
+        sink_.string(raw, has_escapes_);
+        break;
+      }
+      case 't': literal("true"); sink_.boolean(true); break;
+      case 'f': literal("false"); sink_.boolean(false); break;
+      case 'n': literal("null"); sink_.null(); break;
+      default:
+        if (*p_ == '-' || (*p_ >= '0' && *p_ <= '9')) {
+          number();
+        } else {
+          fail("expected a value");
+        }
+    }
+  }
+
+  void enter() {
+    if (++depth_ > kMaxJsonDepth) {
+      throw Failure{"nesting deeper than " + std::to_string(kMaxJsonDepth) + " levels"};
+    }
+  }
+
+  void object() {
+    enter();
+    ++p_;
+    sink_.begin_object();
+    skip_white_space();
+    if (p_ != end_ && *p_ == '}') {
+      ++p_;
+    } else {
+      for (;;) {
+        skip_white_space();
+        if (p_ == end_ || *p_ != '"') fail("expected a string as object key");
+        const std::string_view key = string_literal();
+        sink_.key(key, has_escapes_);
+        expect(':', "expected ':'");
+        skip_white_space();
+        value();
+        skip_white_space();
+        if (p_ != end_ && *p_ == ',') {
+          ++p_;
+          continue;
+        }
+        expect('}', "expected ',' or '}'");
+        break;
+      }
+    }
+    sink_.end_object();
+    --depth_;
+  }
+
+  void array() {
+    enter();
+    ++p_;
+    sink_.begin_array();
+    skip_white_space();
+    if (p_ != end_ && *p_ == ']') {
+      ++p_;
+    } else {
+      for (;;) {
+        skip_white_space();
+        value();
+        skip_white_space();
+        if (p_ != end_ && *p_ == ',') {
+          ++p_;
+          continue;
+        }
+        expect(']', "expected ',' or ']'");
+        break;
+      }
+    }
+    sink_.end_array();
+    --depth_;
+  }
+
+  void literal(std::string_view word) {
+    if (static_cast<std::size_t>(end_ - p_) < word.size() ||
+        std::string_view(p_, word.size()) != word) {
+      fail("invalid literal");
+    }
+    p_ += word.size();
+  }
+
+  void digits(const char* what) {
+    if (p_ == end_ || *p_ < '0' || *p_ > '9') fail(what);
+    while (p_ != end_ && *p_ >= '0' && *p_ <= '9') ++p_;
+  }
+
+  void number() {
+    const char* start = p_;
+    bool is_integer = true;
+    if (*p_ == '-') ++p_;
+    if (p_ != end_ && *p_ == '0') {
+      ++p_;
+    } else {
+      digits("expected a digit");
+    }
+    if (p_ != end_ && *p_ == '.') {
+      ++p_;
+      is_integer = false;
+      digits("expected a digit after '.'");
+    }
+    if (p_ != end_ && (*p_ == 'e' || *p_ == 'E')) {
+      ++p_;
+      is_integer = false;
+      if (p_ != end_ && (*p_ == '+' || *p_ == '-')) ++p_;
+      digits("expected a digit in the exponent");
+    }
+    const std::string_view token(start, static_cast<std::size_t>(p_ - start));
+    sink_.number(token, read_number(token, is_integer, static_cast<std::size_t>(start - begin_)));
+  }
+
+  // Checks a string literal at p_ and returns its raw content; sets has_escapes_.
+  std::string_view string_literal() {
+    const char* start = ++p_;
+    has_escapes_ = false;
+    for (;;) {
+      while (end_ - p_ >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p_, 8);
+        if (const std::uint64_t found = special_bytes(word)) {
+          p_ += std::countr_zero(found) / 8;
+          break;
+        }
+        p_ += 8;
+      }
+      while (p_ != end_ && *p_ != '"' && *p_ != '\\' && static_cast<unsigned char>(*p_) >= 0x20) {
+        ++p_;
+      }
+      if (p_ == end_) fail("unterminated string");
+      if (*p_ == '"') break;
+      if (*p_ != '\\') fail("control character in string (escape it)");
+      has_escapes_ = true;
+      escape();
+    }
+    const std::string_view raw(start, static_cast<std::size_t>(p_ - start));
+    ++p_;
+    return raw;
+  }
+
+  void escape() {
+    ++p_;
+    if (p_ == end_) fail("unterminated string");
+    const char kind = *p_;
+    if (std::strchr("\"\\/bfnrt", kind) != nullptr && kind != '\0') {
+      ++p_;
+      return;
+    }
+    if (kind != 'u') fail("invalid escape in string");
+    const std::uint32_t unit = code_unit();
+    if (unit >= 0xDC00 && unit <= 0xDFFF) fail("lone low surrogate in string");
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+      if (end_ - p_ < 2 || p_[0] != '\\' || p_[1] != 'u') fail("high surrogate without a low one");
+      ++p_;
+      const std::uint32_t low = code_unit();
+      if (low < 0xDC00 || low > 0xDFFF) fail("high surrogate without a low one");
+    }
+  }
+
+  // The four hex digits after the 'u' at p_.
+  std::uint32_t code_unit() {
+    ++p_;
+    if (end_ - p_ < 4) fail("expected four hex digits after \\u");
+    for (int i = 0; i < 4; ++i) {
+      if (hex_digit(p_[i]) < 0) fail("expected four hex digits after \\u");
+    }
+    const std::uint32_t unit = code_unit_at(p_);
+    p_ += 4;
+    return unit;
+  }
+
+  const char* begin_;
+  const char* p_;
+  const char* end_;
+  Sink& sink_;
+  std::size_t depth_ = 0;
+  bool has_escapes_ = false;
+};
+
+// Builds the value, as the value type's own parser would.
+class ValueSink {
+ public:
+  explicit ValueSink(Json& root) : root_(root) {}
+
+  void begin_object() { containers_.push_back(place(Json::object())); }
+  void begin_array() { containers_.push_back(place(Json::array())); }
+  void end_object() { containers_.pop_back(); }
+  void end_array() { containers_.pop_back(); }
+  void key(std::string_view raw, bool escaped) {
+    key_ = escaped ? unescape(raw) : std::string(raw);
+  }
+  void string(std::string_view raw, bool escaped) {
+    place(Json(escaped ? unescape(raw) : std::string(raw)));
+  }
+  void boolean(bool value) { place(Json(value)); }
+  void null() { place(Json(nullptr)); }
+  void number(std::string_view, const Number& number) {
+    switch (number.kind) {
+      case Number::Kind::Unsigned: place(Json(number.unsigned_value)); break;
+      case Number::Kind::Signed: place(Json(number.signed_value)); break;
+      case Number::Kind::Double: place(Json(number.double_value)); break;
+    }
+  }
+
+ private:
+  // Puts `value` where the grammar says it goes; a later member of the same name replaces it.
+  Json* place(Json&& value) {
+    if (containers_.empty()) {
+      root_ = std::move(value);
+      return &root_;
+    }
+    Json& container = *containers_.back();
+    if (container.is_array()) {
+      container.get_ref<Json::array_t&>().push_back(std::move(value));
+      return &container.get_ref<Json::array_t&>().back();
+    }
+    Json& slot = container.get_ref<Json::object_t&>()[std::move(key_)];
+    slot = std::move(value);
+    return &slot;
+  }
+
+  Json& root_;
+  std::vector<Json*> containers_;
+  std::string key_;
+};
+
+// Writes the compact text directly. Members are written as they come; an object whose keys
+// did not come sorted (or came twice) is put in order when it ends.
+class CompactSink {
+ public:
+  explicit CompactSink(CompactJson& result) : result_(result), out_(result.text) {}
+
+  void begin_object() {
+    separate();
+    out_ += '{';
+    frames_.push_back({true, out_.size(), {}});
+  }
+  void begin_array() {
+    separate();
+    out_ += '[';
+    frames_.push_back({false, out_.size(), {}});
+  }
+  void end_array() {
+    out_ += ']';
+    frames_.pop_back();
+  }
+  void end_object() {
+    Frame& frame = frames_.back();
+    if (!frame.members.empty()) frame.members.back().end = out_.size();
+    if (frames_.size() == 1) keep_top_level_members(frame);
+    if (!is_ordered(frame.members)) reorder(frame);
+    out_ += '}';
+    frames_.pop_back();
+  }
+  void key(std::string_view raw, bool escaped) {
+    Frame& frame = frames_.back();
+    if (!frame.members.empty()) {
+      frame.members.back().end = out_.size();
+      out_ += ',';
+    }
+    std::string key = escaped ? unescape(raw) : std::string(raw);
+    const std::size_t start = out_.size();
+    if (escaped) {
+      append_escaped(out_, key);
+    } else {
+      out_ += '"';
+      out_ += raw;
+      out_ += '"';
+    }
+    out_ += ':';
+    frame.members.push_back({std::move(key), start, out_.size(), 0});
+    pending_key_ = true;
+  }
+  void string(std::string_view raw, bool escaped) {
+    separate();
+    if (escaped) {
+      append_escaped(out_, unescape(raw));
+    } else {
+      // Raw content has no quote, backslash or control character: it is written as it came.
+      out_ += '"';
+      out_ += raw;
+      out_ += '"';
+    }
+  }
+  void boolean(bool value) {
+    separate();
+    out_ += value ? "true" : "false";
+  }
+  void null() {
+    separate();
+    out_ += "null";
+  }
+  void number(std::string_view token, const Number& number) {
+    separate();
+    if (number.kind == Number::Kind::Double) {
+      append_double(out_, number.double_value);
+    } else if (number.kind == Number::Kind::Signed && number.signed_value == 0) {
+      out_ += '0';  // "-0"
+    } else {
+      out_ += token;  // an integer that fits is written with the same digits
+    }
+  }
+
+ private:
+  struct Member {
+    std::string key;
+    std::size_t start;  // of the key
+    std::size_t value;  // of the value
+    std::size_t end;
+  };
+  struct Frame {
+    bool is_object;
+    std::size_t body;  // where the first member or element starts
+    std::vector<Member> members;
+  };
+
+  // A comma before every element of an array but the first; members get theirs with the key.
+  void separate() {
+    if (pending_key_) {
+      pending_key_ = false;
+      return;
+    }
+    if (!frames_.empty() && !frames_.back().is_object && out_.size() != frames_.back().body) {
+      out_ += ',';
+    }
+  }
+
+  static bool is_ordered(const std::vector<Member>& members) {
+    for (std::size_t i = 1; i < members.size(); ++i) {
+      if (!(members[i - 1].key < members[i].key)) return false;
+    }
+    return true;
+  }
+
+  // The members sorted by key; of members with the same key, the last one stays.
+  static std::vector<const Member*> ordered(const std::vector<Member>& members) {
+    std::vector<const Member*> sorted;
+    for (const Member& member : members) sorted.push_back(&member);
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const Member* a, const Member* b) { return a->key < b->key; });
+    std::vector<const Member*> unique;
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+      if (i + 1 < sorted.size() && sorted[i + 1]->key == sorted[i]->key) continue;
+      unique.push_back(sorted[i]);
+    }
+    return unique;
+  }
+
+  void reorder(Frame& frame) {
+    std::string body;
+    body.reserve(out_.size() - frame.body);
+    for (const Member* member : ordered(frame.members)) {
+      if (!body.empty()) body += ',';
+      body.append(out_, member->start, member->end - member->start);
+    }
+    out_.resize(frame.body);
+    out_ += body;
+  }
+
+  // Where each top-level member's value will stand once the object is in order.
+  void keep_top_level_members(const Frame& frame) {
+    std::size_t position = frame.body;
+    for (const Member* member : ordered(frame.members)) {
+      if (position != frame.body) ++position;  // the comma
+      const std::size_t value_offset = member->value - member->start;
+      result_.members.push_back({member->key, position + value_offset,
+                                 position + (member->end - member->start)});
+      position += member->end - member->start;
+    }
+  }
+
+  CompactJson& result_;
+  std::string& out_;
+  std::vector<Frame> frames_;
+  bool pending_key_ = false;
+};
+
+// What the value type's own parser would stop at or skip silently is refused here.
+std::optional<std::string> refused_bytes(std::string_view text) {
+  if (const auto nul = text.find('\0'); nul != std::string_view::npos) {
+    return "unexpected NUL byte at offset " + std::to_string(nul);
+  }
+  if (text.starts_with("\xEF\xBB\xBF")) return std::string("unexpected byte-order mark");
+  return std::nullopt;
+}
+
+}  // namespace
+
+const CompactJson::Member* CompactJson::find(std::string_view key) const {
+  const auto it = std::lower_bound(members.begin(), members.end(), key,
+                                   [](const Member& m, std::string_view k) { return m.key < k; });
+  return it != members.end() && it->key == key ? &*it : nullptr;
+}
+
+std::variant<Json, std::string> parse_json(std::string_view text) {
+  if (auto refused = refused_bytes(text)) return *refused;
+  if (!is_valid_utf8(text)) return std::string("invalid UTF-8");
+  Json value;
+  ValueSink sink(value);
+  try {
+    Parser<ValueSink>(text, sink).parse();
+  } catch (const Failure& failure) {
+    return failure.message;
+  }
+  return value;
+}
+
+std::variant<CompactJson, std::string> compact_json(std::string_view text) {
+  if (auto refused = refused_bytes(text)) return *refused;
+  CompactJson result;
+  result.text.reserve(text.size());
+  CompactSink sink(result);
+  try {
+    Parser<CompactSink>(text, sink).parse();
+  } catch (const Failure& failure) {
+    return failure.message;
+  }
+  return result;
+}
+
+}  // namespace quillo

@@ -1,0 +1,35 @@
+#pragma once
+// Reading JSON text: into the program's value type, or straight into the compact text that the
+// value type would write (keys sorted at every level), without building the value. Both read
+// exactly the same language: one value, white space around it, nesting at most kMaxJsonDepth
+// levels, no NUL byte, no byte-order mark, numbers that fit a double.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "core/json.hpp"
+
+namespace quillo {
+
+/// The compact text of one JSON value, and where the members of a top-level object stand in it.
+struct CompactJson {
+  struct Member {
+    std::string key;
+    std::size_t begin = 0;  ///< of the member's value in `text`
+    std::size_t end = 0;
+  };
+  std::string text;
+  std::vector<Member> members;  ///< sorted by key, one per key; empty unless an object
+
+  /// The value of the top-level member `key`, or nullptr.
+  const Member* find(std::string_view key) const;
+};
+
+/// `text` (which must be valid UTF-8) as compact JSON with sorted keys, byte for byte what
+/// parsing it and writing the value compactly gives; or the description of what is wrong.
+std::variant<CompactJson, std::string> compact_json(std::string_view text);
+
+}  // namespace quillo
