@@ -9,29 +9,38 @@ namespace quillo {
 
 using grammar::Node;
 
+namespace {
+
+// A family's group, built only when the arguments name it.
+template <class FamilyCommand>
+Node<Command> family(const char* name, const char* help, Node<FamilyCommand> (*build)()) {
+  return grammar::lazy_group<Command>(name, help,
+                                      [build] { return grammar::lift<Command>(build()); });
+}
+
+}  // namespace
+
 Node<Command> command_tree() {
-  Node<Command> root = grammar::group<Command>(
-      "quillo", "Quillo IDE agent CLI",
-      {
-          grammar::lift<Command>(introspection::ping_grammar()),
-          grammar::lift<Command>(introspection::whoami_grammar()),
-          grammar::lift<Command>(introspection::help_grammar()),
-          grammar::lift<Command>(shelf::grammar()),
-          grammar::lift<Command>(terminal::grammar()),
-          grammar::lift<Command>(file::grammar()),
-          grammar::lift<Command>(shortcut::grammar()),
-          grammar::lift<Command>(browser::grammar()),
-          grammar::lift<Command>(roost::grammar()),
-          grammar::lift<Command>(comments::grammar()),
-          grammar::lift<Command>(todo::grammar()),
-      });
+  Node<Command> root =
+      grammar::group<Command>("quillo", "Quillo IDE agent CLI",
+                              grammar::lift<Command>(introspection::ping_grammar()),
+                              grammar::lift<Command>(introspection::whoami_grammar()),
+                              grammar::lift<Command>(introspection::help_grammar()),
+                              family(shelf::kName, shelf::kHelp, &shelf::grammar),
+                              family(terminal::kName, terminal::kHelp, &terminal::grammar),
+                              family(file::kName, file::kHelp, &file::grammar),
+                              family(shortcut::kName, shortcut::kHelp, &shortcut::grammar),
+                              family(browser::kName, browser::kHelp, &browser::grammar),
+                              family(roost::kName, roost::kHelp, &roost::grammar),
+                              family(comments::kName, comments::kHelp, &comments::grammar),
+                              family(todo::kName, todo::kHelp, &todo::grammar));
   grammar::Argument socket = grammar::option(
       "--socket", "SOCKET",
       "Override the Unix socket path (default: $QUILLO_SOCKET or bundle-scoped path)");
   socket.type = grammar::ValueType::Path;
   socket.global = true;
-  grammar::Argument json = grammar::flag(
-      "--json", "Print machine-readable JSON instead of a human-readable summary");
+  grammar::Argument json =
+      grammar::flag("--json", "Print machine-readable JSON instead of a human-readable summary");
   json.global = true;
   root.arguments = {socket, json};
   return root;
@@ -68,9 +77,7 @@ std::variant<Cli, int> parse_cli(std::span<const std::string> args, std::ostream
              result.values.flag("json")};
 }
 
-MethodTarget to_target(const Command& command) {
-  return std::visit(Mapper{}, command);
-}
+MethodTarget to_target(const Command& command) { return std::visit(Mapper{}, command); }
 
 MaybeError run(const Cli& cli, std::ostream& out, const RunSettings& settings) {
   const auto socket_path = resolve_socket_path(cli.socket, settings.env, settings.bundle_lookup);

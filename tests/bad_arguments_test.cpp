@@ -31,9 +31,10 @@ void collect(const NodeBase& node, std::vector<std::string> path, std::vector<Le
   }
   groups.push_back(path);
   for (std::size_t i = 0; i < node.child_count(); ++i) {
+    const NodeBase& child = node.child(i).full();
     auto child_path = path;
-    child_path.push_back(node.child(i).name);
-    collect(node.child(i), child_path, leaves, groups);
+    child_path.push_back(child.name);
+    collect(child, child_path, leaves, groups);
   }
 }
 

@@ -19,8 +19,9 @@ Argument browser_id(std::string help = {}) {
 // back, forward, reload, url and title take the browser id and nothing else.
 template <class Command>
 Node id_only(std::string name, std::string help) {
-  return grammar::leaf<BrowserCommand>(std::move(name), std::move(help), {browser_id()},
-                                       [](const Values& v) { return Command{v.text("browser_id")}; });
+  return grammar::leaf<BrowserCommand>(
+      std::move(name), std::move(help), {browser_id()},
+      [](const Values& v) { return Command{v.text("browser_id")}; });
 }
 
 Json with_id(const std::string& id) { return Json{{"browser_id", id}}; }
@@ -29,7 +30,9 @@ struct Mapper {
   MethodTarget operator()(const List& c) const {
     return {"browser.list", {{"query", c.query.value_or("")}, {"scope", c.scope}}};
   }
-  MethodTarget operator()(const Open& c) const { return {"browser.open", {{"url", c.url.value_or("")}}}; }
+  MethodTarget operator()(const Open& c) const {
+    return {"browser.open", {{"url", c.url.value_or("")}}};
+  }
   MethodTarget operator()(const Close& c) const { return {"browser.close", with_id(c.browser_id)}; }
   MethodTarget operator()(const Navigate& c) const {
     return {"browser.navigate", {{"browser_id", c.browser_id}, {"url", c.url}}};
@@ -38,7 +41,9 @@ struct Mapper {
   MethodTarget operator()(const Forward& c) const {
     return {"browser.forward", with_id(c.browser_id)};
   }
-  MethodTarget operator()(const Reload& c) const { return {"browser.reload", with_id(c.browser_id)}; }
+  MethodTarget operator()(const Reload& c) const {
+    return {"browser.reload", with_id(c.browser_id)};
+  }
   MethodTarget operator()(const Url& c) const { return {"browser.url.get", with_id(c.browser_id)}; }
   MethodTarget operator()(const Title& c) const {
     return {"browser.get.title", with_id(c.browser_id)};
@@ -47,10 +52,12 @@ struct Mapper {
     return {"browser.click", {{"browser_id", c.browser_id}, {"selector", c.selector}}};
   }
   MethodTarget operator()(const Fill& c) const {
-    return {"browser.fill", {{"browser_id", c.browser_id}, {"selector", c.selector}, {"text", c.text}}};
+    return {"browser.fill",
+            {{"browser_id", c.browser_id}, {"selector", c.selector}, {"text", c.text}}};
   }
   MethodTarget operator()(const Type& c) const {
-    return {"browser.type", {{"browser_id", c.browser_id}, {"selector", c.selector}, {"text", c.text}}};
+    return {"browser.type",
+            {{"browser_id", c.browser_id}, {"selector", c.selector}, {"text", c.text}}};
   }
   MethodTarget operator()(const Press& c) const {
     return {"browser.press", {{"browser_id", c.browser_id}, {"key", c.key}}};
@@ -98,92 +105,100 @@ grammar::Node<BrowserCommand> grammar() {
     return {};
   };
   return grammar::group<BrowserCommand>(
-      "browser", "Browser operations",
-      {
-          leaf<BrowserCommand>(
-              "list", "List open browser tabs in the focused roost",
-              {option("--query", "QUERY", "Filter by title or URL substring"),
-               option("--scope", "SCOPE",
-                      "Filter by ownership scope: \"project\" (default, only browsers owned by "
-                      "QUILLO_PROJECT_PATH / focused project) or \"roost\" (all browsers in the "
-                      "roost, opt-in for cross-project listings)")
-                   .with_default("project")},
-              [](const Values& v) { return List{v.maybe_text("query"), v.text("scope")}; }),
-          leaf<BrowserCommand>("open", "Open a new browser tab",
-                               {grammar::positional("url", "URL", "URL to load", false)},
-                               [](const Values& v) { return Open{v.maybe_text("url")}; }),
-          leaf<BrowserCommand>("close", "Close a browser tab",
-                               {browser_id("Browser ID (from `browser list`)")},
-                               [](const Values& v) { return Close{v.text("browser_id")}; }),
-          leaf<BrowserCommand>(
-              "navigate", "Navigate to a URL",
-              {browser_id("Browser ID"), grammar::positional("url", "URL", "URL to navigate to")},
-              [](const Values& v) { return Navigate{v.text("browser_id"), v.text("url")}; }),
-          id_only<Back>("back", "Go back in history"),
-          id_only<Forward>("forward", "Go forward in history"),
-          id_only<Reload>("reload", "Reload the page"),
-          id_only<Url>("url", "Get the current URL"),
-          id_only<Title>("title", "Get the page title"),
-          leaf<BrowserCommand>(
-              "click", "Click an element",
-              {browser_id(), option("--selector", "SELECTOR", "CSS selector").require()},
-              [](const Values& v) { return Click{v.text("browser_id"), v.text("selector")}; }),
-          leaf<BrowserCommand>(
-              "fill", "Fill an input field",
-              {browser_id(), option("--selector", "SELECTOR", "CSS selector").require(),
-               option("--text", "TEXT", "Text to fill").require()},
-              [](const Values& v) {
-                return Fill{v.text("browser_id"), v.text("selector"), v.text("text")};
-              }),
-          leaf<BrowserCommand>(
-              "type", "Type text character-by-character",
-              {browser_id(), option("--selector", "SELECTOR").require(),
-               option("--text", "TEXT").require()},
-              [](const Values& v) {
-                return Type{v.text("browser_id"), v.text("selector"), v.text("text")};
-              }),
-          leaf<BrowserCommand>(
-              "press", "Press a key",
-              {browser_id(), grammar::positional("key", "KEY", "Key name (e.g. Enter, Tab, Escape)")},
-              [](const Values& v) { return Press{v.text("browser_id"), v.text("key")}; }),
-          leaf<BrowserCommand>(
-              "snapshot", "Get accessibility tree snapshot",
-              {browser_id(), option("--max-depth", "MAX_DEPTH", "Max DOM depth (default 12)")
-                                 .of_type(ValueType::Int64)},
-              [](const Values& v) {
-                return Snapshot{v.text("browser_id"), v.maybe_int64("max_depth")};
-              }),
-          leaf<BrowserCommand>(
-              "eval", "Execute JavaScript",
-              {browser_id(), grammar::positional("script", "SCRIPT", "JavaScript code")},
-              [](const Values& v) { return Eval{v.text("browser_id"), v.text("script")}; }),
-          leaf<BrowserCommand>(
-              "wait", "Wait for a condition",
-              {browser_id(), option("--selector", "SELECTOR", "CSS selector to wait for"),
-               option("--text", "TEXT", "Text to wait for"),
-               option("--url-contains", "URL_CONTAINS", "URL substring to wait for"),
-               option("--timeout", "TIMEOUT", "Timeout in milliseconds")
-                   .of_type(ValueType::Int64)
-                   .with_default("5000")},
-              [](const Values& v) {
-                return Wait{v.text("browser_id"), v.maybe_text("selector"), v.maybe_text("text"),
-                            v.maybe_text("url_contains"), v.int64("timeout")};
-              }),
-          leaf<BrowserCommand>(
-              "screenshot", "Capture a screenshot",
-              {browser_id("Browser tab ID (tagged or bare UUID)"),
-               grammar::flag("--full-page",
-                             "Capture the entire scrollable document. Default captures only the "
-                             "visible viewport")},
-              [](const Values& v) {
-                return Screenshot{v.text("browser_id"), v.flag("full_page")};
-              }),
-          leaf<BrowserCommand>(
-              "raw", "Send any browser.* method with raw JSON params",
-              {grammar::positional("method", "METHOD", "Full method name (e.g. browser.get.text)"),
-               raw_params},
-              [](const Values& v) { return Raw{v.text("method"), v.text("params")}; }),
-      });
+      kName, kHelp,
+      leaf<BrowserCommand>(
+          "list", "List open browser tabs in the focused roost",
+          {option("--query", "QUERY", "Filter by title or URL substring"),
+           option("--scope", "SCOPE",
+                  "Filter by ownership scope: \"project\" (default, only browsers owned by "
+                  "QUILLO_PROJECT_PATH / focused project) or \"roost\" (all browsers in the "
+                  "roost, opt-in for cross-project listings)")
+               .with_default("project")},
+          [](const Values& v) {
+            return List{v.maybe_text("query"), v.text("scope")};
+          }),
+      leaf<BrowserCommand>("open", "Open a new browser tab",
+                           {grammar::positional("url", "URL", "URL to load", false)},
+                           [](const Values& v) { return Open{v.maybe_text("url")}; }),
+      leaf<BrowserCommand>("close", "Close a browser tab",
+                           {browser_id("Browser ID (from `browser list`)")},
+                           [](const Values& v) { return Close{v.text("browser_id")}; }),
+      leaf<BrowserCommand>(
+          "navigate", "Navigate to a URL",
+          {browser_id("Browser ID"), grammar::positional("url", "URL", "URL to navigate to")},
+          [](const Values& v) {
+            return Navigate{v.text("browser_id"), v.text("url")};
+          }),
+      id_only<Back>("back", "Go back in history"),
+      id_only<Forward>("forward", "Go forward in history"),
+      id_only<Reload>("reload", "Reload the page"), id_only<Url>("url", "Get the current URL"),
+      id_only<Title>("title", "Get the page title"),
+      leaf<BrowserCommand>(
+          "click", "Click an element",
+          {browser_id(), option("--selector", "SELECTOR", "CSS selector").require()},
+          [](const Values& v) {
+            return Click{v.text("browser_id"), v.text("selector")};
+          }),
+      leaf<BrowserCommand>(
+          "fill", "Fill an input field",
+          {browser_id(), option("--selector", "SELECTOR", "CSS selector").require(),
+           option("--text", "TEXT", "Text to fill").require()},
+          [](const Values& v) {
+            return Fill{v.text("browser_id"), v.text("selector"), v.text("text")};
+          }),
+      leaf<BrowserCommand>("type", "Type text character-by-character",
+                           {browser_id(), option("--selector", "SELECTOR").require(),
+                            option("--text", "TEXT").require()},
+                           [](const Values& v) {
+                             return Type{v.text("browser_id"), v.text("selector"), v.text("text")};
+                           }),
+      leaf<BrowserCommand>(
+          "press", "Press a key",
+          {browser_id(), grammar::positional("key", "KEY", "Key name (e.g. Enter, Tab, Escape)")},
+          [](const Values& v) {
+            return Press{v.text("browser_id"), v.text("key")};
+          }),
+      leaf<BrowserCommand>(
+          "snapshot", "Get accessibility tree snapshot",
+          {browser_id(), option("--max-depth", "MAX_DEPTH", "Max DOM depth (default 12)")
+                             .of_type(ValueType::Int64)},
+          [](const Values& v) {
+            return Snapshot{v.text("browser_id"), v.maybe_int64("max_depth")};
+          }),
+      leaf<BrowserCommand>(
+          "eval", "Execute JavaScript",
+          {browser_id(), grammar::positional("script", "SCRIPT", "JavaScript code")},
+          [](const Values& v) {
+            return Eval{v.text("browser_id"), v.text("script")};
+          }),
+      leaf<BrowserCommand>(
+          "wait", "Wait for a condition",
+          {browser_id(), option("--selector", "SELECTOR", "CSS selector to wait for"),
+           option("--text", "TEXT", "Text to wait for"),
+           option("--url-contains", "URL_CONTAINS", "URL substring to wait for"),
+           option("--timeout", "TIMEOUT", "Timeout in milliseconds")
+               .of_type(ValueType::Int64)
+               .with_default("5000")},
+          [](const Values& v) {
+            return Wait{v.text("browser_id"), v.maybe_text("selector"), v.maybe_text("text"),
+                        v.maybe_text("url_contains"), v.int64("timeout")};
+          }),
+      leaf<BrowserCommand>(
+          "screenshot", "Capture a screenshot",
+          {browser_id("Browser tab ID (tagged or bare UUID)"),
+           grammar::flag("--full-page",
+                         "Capture the entire scrollable document. Default captures only the "
+                         "visible viewport")},
+          [](const Values& v) {
+            return Screenshot{v.text("browser_id"), v.flag("full_page")};
+          }),
+      leaf<BrowserCommand>(
+          "raw", "Send any browser.* method with raw JSON params",
+          {grammar::positional("method", "METHOD", "Full method name (e.g. browser.get.text)"),
+           raw_params},
+          [](const Values& v) {
+            return Raw{v.text("method"), v.text("params")};
+          }));
 }
 
 MethodTarget to_target(const BrowserCommand& command) { return std::visit(Mapper{}, command); }
@@ -201,7 +216,9 @@ void render_open(const Json& result, std::ostream& out) {
 
 void render_close(const Json&, std::ostream& out) { out << "closed\n"; }
 
-void render_url(const Json& result, std::ostream& out) { out << text_or(result, "url", "") << '\n'; }
+void render_url(const Json& result, std::ostream& out) {
+  out << text_or(result, "url", "") << '\n';
+}
 
 void render_title(const Json& result, std::ostream& out) {
   out << text_or(result, "title", "") << '\n';

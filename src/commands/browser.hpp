@@ -97,6 +97,10 @@ using BrowserCommand =
 
 namespace browser {
 
+/// The group's name and help line, known without building its grammar.
+inline constexpr const char* kName = "browser";
+inline constexpr const char* kHelp = "Browser operations";
+
 grammar::Node<BrowserCommand> grammar();
 MethodTarget to_target(const BrowserCommand& command);
 

@@ -85,58 +85,64 @@ void print_comment(const Json& comment, std::ostream& out) {
 grammar::Node<CommentsCommand> grammar() {
   using grammar::leaf;
   return grammar::group<CommentsCommand>(
-      "comments", "File comment operations (F049)",
-      {
-          leaf<CommentsCommand>(
-              "add", "Add a comment to a file at a specific line range",
-              {option("--file", "FILE", "File path (absolute or project-relative)").require(),
-               line_option("--line", "LINE", "1-based line number where the comment starts")
-                   .require(),
-               line_option("--column", "COLUMN", "1-based start column (default 1)"),
-               line_option("--end-line", "END_LINE",
-                           "1-based end line (defaults to start line \u2014 line-only comment)"),
-               line_option("--end-column", "END_COLUMN",
-                           "1-based end column (defaults to end of start line)"),
-               option("--comment", "COMMENT", "Comment body (markdown supported)").require(),
-               option("--parent", "PARENT", "Parent comment ID for replies")},
-              [](const Values& v) {
-                return Add{v.text("file"),           v.uint32("line"),
-                           v.maybe_uint32("column"), v.maybe_uint32("end_line"),
-                           v.maybe_uint32("end_column"), v.text("comment"),
-                           v.maybe_text("parent")};
-              }),
-          leaf<CommentsCommand>(
-              "list", "List comments for a file (or all comments in the roost)",
-              {option("--file", "FILE",
-                      "File path (absolute or project-relative). Omit to list all in roost"),
-               status_option("Filter by status: active, resolved, stale, all")},
-              [](const Values& v) { return List{v.maybe_text("file"), v.text("status")}; }),
-          leaf<CommentsCommand>(
-              "reply", "Reply to an existing comment thread",
-              {id_option("Parent comment ID"),
-               option("--comment", "COMMENT", "Reply body").require()},
-              [](const Values& v) { return Reply{v.text("id"), v.text("comment")}; }),
-          leaf<CommentsCommand>(
-              "update", "Update the body of a comment",
-              {id_option("Comment ID"), option("--comment", "COMMENT", "New body").require()},
-              [](const Values& v) { return Update{v.text("id"), v.text("comment")}; }),
-          leaf<CommentsCommand>(
-              "resolve", "Mark a comment thread as resolved (or pass --unresolve to reopen)",
-              {id_option("Comment ID"), grammar::flag("--unresolve", "Reopen a resolved thread")},
-              [](const Values& v) { return Resolve{v.text("id"), v.flag("unresolve")}; }),
-          leaf<CommentsCommand>("delete", "Delete a comment (cascades to all replies)",
-                                {id_option("Comment ID")},
-                                [](const Values& v) { return Delete{v.text("id")}; }),
-          leaf<CommentsCommand>(
-              "search", "Search comments by content / file / status",
-              {option("--query", "QUERY", "FTS5 query string (matches comment body)"),
-               option("--file-prefix", "FILE_PREFIX", "File-path prefix filter"),
-               status_option("Status filter")},
-              [](const Values& v) {
-                return Search{v.maybe_text("query"), v.maybe_text("file_prefix"),
-                              v.text("status")};
-              }),
-      });
+      kName, kHelp,
+      leaf<CommentsCommand>(
+          "add", "Add a comment to a file at a specific line range",
+          {option("--file", "FILE", "File path (absolute or project-relative)").require(),
+           line_option("--line", "LINE", "1-based line number where the comment starts").require(),
+           line_option("--column", "COLUMN", "1-based start column (default 1)"),
+           line_option("--end-line", "END_LINE",
+                       "1-based end line (defaults to start line \u2014 line-only comment)"),
+           line_option("--end-column", "END_COLUMN",
+                       "1-based end column (defaults to end of start line)"),
+           option("--comment", "COMMENT", "Comment body (markdown supported)").require(),
+           option("--parent", "PARENT", "Parent comment ID for replies")},
+          [](const Values& v) {
+            return Add{v.text("file"),
+                       v.uint32("line"),
+                       v.maybe_uint32("column"),
+                       v.maybe_uint32("end_line"),
+                       v.maybe_uint32("end_column"),
+                       v.text("comment"),
+                       v.maybe_text("parent")};
+          }),
+      leaf<CommentsCommand>(
+          "list", "List comments for a file (or all comments in the roost)",
+          {option("--file", "FILE",
+                  "File path (absolute or project-relative). Omit to list all in roost"),
+           status_option("Filter by status: active, resolved, stale, all")},
+          [](const Values& v) {
+            return List{v.maybe_text("file"), v.text("status")};
+          }),
+      leaf<CommentsCommand>(
+          "reply", "Reply to an existing comment thread",
+          {id_option("Parent comment ID"), option("--comment", "COMMENT", "Reply body").require()},
+          [](const Values& v) {
+            return Reply{v.text("id"), v.text("comment")};
+          }),
+      leaf<CommentsCommand>(
+          "update", "Update the body of a comment",
+          {id_option("Comment ID"), option("--comment", "COMMENT", "New body").require()},
+          [](const Values& v) {
+            return Update{v.text("id"), v.text("comment")};
+          }),
+      leaf<CommentsCommand>(
+          "resolve", "Mark a comment thread as resolved (or pass --unresolve to reopen)",
+          {id_option("Comment ID"), grammar::flag("--unresolve", "Reopen a resolved thread")},
+          [](const Values& v) {
+            return Resolve{v.text("id"), v.flag("unresolve")};
+          }),
+      leaf<CommentsCommand>("delete", "Delete a comment (cascades to all replies)",
+                            {id_option("Comment ID")},
+                            [](const Values& v) { return Delete{v.text("id")}; }),
+      leaf<CommentsCommand>(
+          "search", "Search comments by content / file / status",
+          {option("--query", "QUERY", "FTS5 query string (matches comment body)"),
+           option("--file-prefix", "FILE_PREFIX", "File-path prefix filter"),
+           status_option("Status filter")},
+          [](const Values& v) {
+            return Search{v.maybe_text("query"), v.maybe_text("file_prefix"), v.text("status")};
+          }));
 }
 
 MethodTarget to_target(const CommentsCommand& command) { return std::visit(Mapper{}, command); }

@@ -56,6 +56,10 @@ using CommentsCommand = std::variant<comments::Add, comments::List, comments::Re
 
 namespace comments {
 
+/// The group's name and help line, known without building its grammar.
+inline constexpr const char* kName = "comments";
+inline constexpr const char* kHelp = "File comment operations (F049)";
+
 grammar::Node<CommentsCommand> grammar();
 MethodTarget to_target(const CommentsCommand& command);
 

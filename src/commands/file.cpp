@@ -6,18 +6,16 @@ grammar::Node<FileCommand> grammar() {
   using grammar::option;
   using grammar::ValueType;
   return grammar::group<FileCommand>(
-      "file", "File operations",
-      {
-          grammar::leaf<FileCommand>(
-              "open", "Open a file in the editor",
-              {grammar::positional("path", "PATH", "File path (absolute or project-relative)"),
-               option("--line", "LINE", "1-based line to scroll to").of_type(ValueType::Uint32),
-               option("--column", "COLUMN", "1-based column (requires --line)")
-                   .of_type(ValueType::Uint32)},
-              [](const grammar::Values& v) {
-                return Open{v.text("path"), v.maybe_uint32("line"), v.maybe_uint32("column")};
-              }),
-      });
+      kName, kHelp,
+      grammar::leaf<FileCommand>(
+          "open", "Open a file in the editor",
+          {grammar::positional("path", "PATH", "File path (absolute or project-relative)"),
+           option("--line", "LINE", "1-based line to scroll to").of_type(ValueType::Uint32),
+           option("--column", "COLUMN", "1-based column (requires --line)")
+               .of_type(ValueType::Uint32)},
+          [](const grammar::Values& v) {
+            return Open{v.text("path"), v.maybe_uint32("line"), v.maybe_uint32("column")};
+          }));
 }
 
 MethodTarget to_target(const FileCommand& command) {

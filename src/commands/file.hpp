@@ -26,6 +26,10 @@ using FileCommand = std::variant<file::Open>;
 
 namespace file {
 
+/// The group's name and help line, known without building its grammar.
+inline constexpr const char* kName = "file";
+inline constexpr const char* kHelp = "File operations";
+
 grammar::Node<FileCommand> grammar();
 MethodTarget to_target(const FileCommand& command);
 

@@ -9,10 +9,9 @@ using grammar::Values;
 template <class Command>
 grammar::Node<RoostCommand> project_command(std::string name, std::string help,
                                             std::string path_help) {
-  return grammar::leaf<RoostCommand>(
-      std::move(name), std::move(help),
-      {grammar::positional("path", "PATH", std::move(path_help))},
-      [](const Values& v) { return Command{v.text("path")}; });
+  return grammar::leaf<RoostCommand>(std::move(name), std::move(help),
+                                     {grammar::positional("path", "PATH", std::move(path_help))},
+                                     [](const Values& v) { return Command{v.text("path")}; });
 }
 
 MethodTarget with_path(const char* method, const std::string& path) {
@@ -20,7 +19,9 @@ MethodTarget with_path(const char* method, const std::string& path) {
 }
 
 struct Mapper {
-  MethodTarget operator()(const AddProject& c) const { return with_path("roost.addProject", c.path); }
+  MethodTarget operator()(const AddProject& c) const {
+    return with_path("roost.addProject", c.path);
+  }
   MethodTarget operator()(const RemoveProject& c) const {
     return with_path("roost.removeProject", c.path);
   }
@@ -39,27 +40,25 @@ struct Mapper {
 
 grammar::Node<RoostCommand> grammar() {
   return grammar::group<RoostCommand>(
-      "roost", "Roost project operations",
-      {
-          project_command<AddProject>("add-project",
-                                      "Add a project folder to the focused roost and focus it",
-                                      "Absolute path to the project directory"),
-          project_command<RemoveProject>(
-              "remove-project",
-              "Remove a project from the focused roost, closing its terminals/browsers",
-              "Absolute path of the project to remove"),
-          project_command<ParkProject>(
-              "park-project",
-              "Park a project in the focused roost, persisting state and terminating sessions",
-              "Absolute path of the project to park"),
-          project_command<ActivateProject>(
-              "activate-project",
-              "Activate (unpark) a parked project in the focused roost and focus it",
-              "Absolute path of the parked project to activate"),
-          grammar::leaf<RoostCommand>(
-              "list-projects", "List active, parked, and unresolved projects in the focused roost",
-              {}, [](const Values&) { return ListProjects{}; }),
-      });
+      kName, kHelp,
+      project_command<AddProject>("add-project",
+                                  "Add a project folder to the focused roost and focus it",
+                                  "Absolute path to the project directory"),
+      project_command<RemoveProject>(
+          "remove-project",
+          "Remove a project from the focused roost, closing its terminals/browsers",
+          "Absolute path of the project to remove"),
+      project_command<ParkProject>(
+          "park-project",
+          "Park a project in the focused roost, persisting state and terminating sessions",
+          "Absolute path of the project to park"),
+      project_command<ActivateProject>(
+          "activate-project",
+          "Activate (unpark) a parked project in the focused roost and focus it",
+          "Absolute path of the parked project to activate"),
+      grammar::leaf<RoostCommand>(
+          "list-projects", "List active, parked, and unresolved projects in the focused roost", {},
+          [](const Values&) { return ListProjects{}; }));
 }
 
 MethodTarget to_target(const RoostCommand& command) { return std::visit(Mapper{}, command); }

@@ -32,6 +32,10 @@ using RoostCommand = std::variant<roost::AddProject, roost::RemoveProject, roost
 
 namespace roost {
 
+/// The group's name and help line, known without building its grammar.
+inline constexpr const char* kName = "roost";
+inline constexpr const char* kHelp = "Roost project operations";
+
 grammar::Node<RoostCommand> grammar();
 MethodTarget to_target(const RoostCommand& command);
 

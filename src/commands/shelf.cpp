@@ -20,22 +20,21 @@ struct Mapper {
 grammar::Node<ShelfCommand> grammar() {
   using grammar::leaf;
   return grammar::group<ShelfCommand>(
-      "shelf", "Shelf operations",
-      {
-          leaf<ShelfCommand>(
-              "add", "Add a file or folder to the shelf",
-              {grammar::positional("path", "PATH",
-                                   "Path to add. Absolute, or relative to $QUILLO_PROJECT_PATH"),
-               grammar::flag("--select", "Make this the selected shelf item")},
-              [](const Values& v) { return Add{v.text("path"), v.flag("select")}; }),
-          leaf<ShelfCommand>("list", "List all shelf entries", {},
-                             [](const Values&) { return List{}; }),
-          leaf<ShelfCommand>(
-              "remove", "Remove a file or folder from the shelf",
-              {grammar::positional("path", "PATH",
-                                   "Path to remove (matches the path used when adding)")},
-              [](const Values& v) { return Remove{v.text("path")}; }),
-      });
+      kName, kHelp,
+      leaf<ShelfCommand>(
+          "add", "Add a file or folder to the shelf",
+          {grammar::positional("path", "PATH",
+                               "Path to add. Absolute, or relative to $QUILLO_PROJECT_PATH"),
+           grammar::flag("--select", "Make this the selected shelf item")},
+          [](const Values& v) {
+            return Add{v.text("path"), v.flag("select")};
+          }),
+      leaf<ShelfCommand>("list", "List all shelf entries", {},
+                         [](const Values&) { return List{}; }),
+      leaf<ShelfCommand>("remove", "Remove a file or folder from the shelf",
+                         {grammar::positional(
+                             "path", "PATH", "Path to remove (matches the path used when adding)")},
+                         [](const Values& v) { return Remove{v.text("path")}; }));
 }
 
 MethodTarget to_target(const ShelfCommand& command) { return std::visit(Mapper{}, command); }

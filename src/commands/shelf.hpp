@@ -27,6 +27,10 @@ using ShelfCommand = std::variant<shelf::Add, shelf::List, shelf::Remove>;
 
 namespace shelf {
 
+/// The group's name and help line, known without building its grammar.
+inline constexpr const char* kName = "shelf";
+inline constexpr const char* kHelp = "Shelf operations";
+
 grammar::Node<ShelfCommand> grammar();
 MethodTarget to_target(const ShelfCommand& command);
 

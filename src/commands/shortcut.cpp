@@ -25,29 +25,25 @@ grammar::Node<ShortcutCommand> grammar() {
   using grammar::leaf;
   using grammar::option;
   return grammar::group<ShortcutCommand>(
-      "shortcut", "Shortcut operations",
-      {
-          leaf<ShortcutCommand>("list", "List saved terminal shortcuts", {},
-                                [](const Values&) { return List{}; }),
-          leaf<ShortcutCommand>(
-              "add", "Register a new terminal shortcut",
-              {option("--name", "NAME", "Display name").require(),
-               option("--command", "COMMAND", "Command line to run").require(),
-               option("--launch-behavior", "LAUNCH_BEHAVIOR",
-                      "One of: currentTerminal, newPermanentTerminal, newTemporaryTerminal")
-                   .with_default("newPermanentTerminal"),
-               option("--scope", "SCOPE", "\"roost\" (default) or \"project\"")
-                   .with_default("roost")},
-              [](const Values& v) {
-                return Add{v.text("name"), v.text("command"), v.text("launch_behavior"),
-                           v.text("scope")};
-              }),
-          leaf<ShortcutCommand>(
-              "remove", "Remove a shortcut by ID",
-              {grammar::positional("id", "ID",
-                                   "UUID of the shortcut (from `shortcut list` output)")},
-              [](const Values& v) { return Remove{v.text("id")}; }),
-      });
+      kName, kHelp,
+      leaf<ShortcutCommand>("list", "List saved terminal shortcuts", {},
+                            [](const Values&) { return List{}; }),
+      leaf<ShortcutCommand>(
+          "add", "Register a new terminal shortcut",
+          {option("--name", "NAME", "Display name").require(),
+           option("--command", "COMMAND", "Command line to run").require(),
+           option("--launch-behavior", "LAUNCH_BEHAVIOR",
+                  "One of: currentTerminal, newPermanentTerminal, newTemporaryTerminal")
+               .with_default("newPermanentTerminal"),
+           option("--scope", "SCOPE", "\"roost\" (default) or \"project\"").with_default("roost")},
+          [](const Values& v) {
+            return Add{v.text("name"), v.text("command"), v.text("launch_behavior"),
+                       v.text("scope")};
+          }),
+      leaf<ShortcutCommand>(
+          "remove", "Remove a shortcut by ID",
+          {grammar::positional("id", "ID", "UUID of the shortcut (from `shortcut list` output)")},
+          [](const Values& v) { return Remove{v.text("id")}; }));
 }
 
 MethodTarget to_target(const ShortcutCommand& command) { return std::visit(Mapper{}, command); }

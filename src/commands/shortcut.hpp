@@ -29,6 +29,10 @@ using ShortcutCommand = std::variant<shortcut::List, shortcut::Add, shortcut::Re
 
 namespace shortcut {
 
+/// The group's name and help line, known without building its grammar.
+inline constexpr const char* kName = "shortcut";
+inline constexpr const char* kHelp = "Shortcut operations";
+
 grammar::Node<ShortcutCommand> grammar();
 MethodTarget to_target(const ShortcutCommand& command);
 

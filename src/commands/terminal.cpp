@@ -43,44 +43,43 @@ grammar::Node<TerminalCommand> grammar() {
   using grammar::leaf;
   const char* const kRequiredIdHelp = "Tagged or bare terminal UUID (required)";
   return grammar::group<TerminalCommand>(
-      "terminal", "Terminal operations",
-      {
-          leaf<TerminalCommand>("list", "List all terminals in the focused roost", {},
-                                [](const Values&) { return List{}; }),
-          leaf<TerminalCommand>(
-              "create", "Spawn a new terminal",
-              {option("--cwd", "CWD", "Absolute path for the working directory"),
-               option("--name", "NAME", "Custom tab title")},
-              [](const Values& v) { return Create{v.maybe_text("cwd"), v.maybe_text("name")}; }),
-          leaf<TerminalCommand>(
-              "send", "Inject text into a terminal",
-              {grammar::positional("text", "TEXT", "Text to send"),
-               terminal_id_option(kRequiredIdHelp).require(),
-               grammar::flag("--submit", "Append newline after text")},
-              [](const Values& v) {
-                return Send{v.text("text"), v.text("terminal_id"), v.flag("submit")};
-              }),
-          leaf<TerminalCommand>(
-              "send-key", "Send a named key event (Enter, Ctrl+C, Tab, arrows, etc.)",
-              {grammar::positional("key", "KEY", "Key name"),
-               terminal_id_option(kRequiredIdHelp).require()},
-              [](const Values& v) { return SendKey{v.text("key"), v.text("terminal_id")}; }),
-          leaf<TerminalCommand>(
-              "close", "Close a terminal", {terminal_id_option(kRequiredIdHelp).require()},
-              [](const Values& v) { return Close{v.text("terminal_id")}; }),
-          leaf<TerminalCommand>(
-              "wait", "Block until output matches text or the process exits",
-              {option("--text", "TEXT", "Wait until this substring appears in output"),
-               grammar::flag("--wait-exit", "Wait until the terminal process exits").named("exit"),
-               option("--timeout", "TIMEOUT", "Seconds to wait (1-600)")
-                   .of_type(ValueType::Uint32)
-                   .with_default("30"),
-               terminal_id_option("Tagged or bare terminal UUID")},
-              [](const Values& v) {
-                return Wait{v.maybe_text("text"), v.flag("exit"), v.uint32("timeout"),
-                            v.maybe_text("terminal_id")};
-              }),
-      });
+      kName, kHelp,
+      leaf<TerminalCommand>("list", "List all terminals in the focused roost", {},
+                            [](const Values&) { return List{}; }),
+      leaf<TerminalCommand>("create", "Spawn a new terminal",
+                            {option("--cwd", "CWD", "Absolute path for the working directory"),
+                             option("--name", "NAME", "Custom tab title")},
+                            [](const Values& v) {
+                              return Create{v.maybe_text("cwd"), v.maybe_text("name")};
+                            }),
+      leaf<TerminalCommand>("send", "Inject text into a terminal",
+                            {grammar::positional("text", "TEXT", "Text to send"),
+                             terminal_id_option(kRequiredIdHelp).require(),
+                             grammar::flag("--submit", "Append newline after text")},
+                            [](const Values& v) {
+                              return Send{v.text("text"), v.text("terminal_id"), v.flag("submit")};
+                            }),
+      leaf<TerminalCommand>("send-key", "Send a named key event (Enter, Ctrl+C, Tab, arrows, etc.)",
+                            {grammar::positional("key", "KEY", "Key name"),
+                             terminal_id_option(kRequiredIdHelp).require()},
+                            [](const Values& v) {
+                              return SendKey{v.text("key"), v.text("terminal_id")};
+                            }),
+      leaf<TerminalCommand>("close", "Close a terminal",
+                            {terminal_id_option(kRequiredIdHelp).require()},
+                            [](const Values& v) { return Close{v.text("terminal_id")}; }),
+      leaf<TerminalCommand>(
+          "wait", "Block until output matches text or the process exits",
+          {option("--text", "TEXT", "Wait until this substring appears in output"),
+           grammar::flag("--wait-exit", "Wait until the terminal process exits").named("exit"),
+           option("--timeout", "TIMEOUT", "Seconds to wait (1-600)")
+               .of_type(ValueType::Uint32)
+               .with_default("30"),
+           terminal_id_option("Tagged or bare terminal UUID")},
+          [](const Values& v) {
+            return Wait{v.maybe_text("text"), v.flag("exit"), v.uint32("timeout"),
+                        v.maybe_text("terminal_id")};
+          }));
 }
 
 MethodTarget to_target(const TerminalCommand& command) { return std::visit(Mapper{}, command); }
@@ -88,8 +87,8 @@ MethodTarget to_target(const TerminalCommand& command) { return std::visit(Mappe
 void render_list(const Json& result, std::ostream& out) {
   print_items(result, "terminals", "(no terminals)", out, [&out](const Json& entry) {
     out << (is_true(entry, "focused") ? '*' : ' ') << (is_true(entry, "is_caller") ? '@' : ' ')
-        << ' ' << text_or(entry, "terminal_id", "?") << "  " << text_or(entry, "title", "?")
-        << "  " << text_or(entry, "cwd", "?") << '\n';
+        << ' ' << text_or(entry, "terminal_id", "?") << "  " << text_or(entry, "title", "?") << "  "
+        << text_or(entry, "cwd", "?") << '\n';
   });
 }
 

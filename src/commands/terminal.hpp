@@ -47,6 +47,10 @@ using TerminalCommand = std::variant<terminal::List, terminal::Create, terminal:
 
 namespace terminal {
 
+/// The group's name and help line, known without building its grammar.
+inline constexpr const char* kName = "terminal";
+inline constexpr const char* kHelp = "Terminal operations";
+
 grammar::Node<TerminalCommand> grammar();
 MethodTarget to_target(const TerminalCommand& command);
 

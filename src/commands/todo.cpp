@@ -57,48 +57,47 @@ const char* check_mark(const Json& todo) {
 grammar::Node<TodoCommand> grammar() {
   using grammar::leaf;
   return grammar::group<TodoCommand>(
-      "todo", "Quick todo / sticky note operations (F053)",
-      {
+      kName, kHelp,
+      leaf<TodoCommand>(
+          "add", "Create a todo / sticky note",
+          {grammar::positional("text", "TEXT", "Todo title"),
+           option("--project", "PROJECT",
+                  "Project path to scope to (defaults to $QUILLO_PROJECT_PATH; omit for "
+                  "roost-level)"),
+           option("--body", "BODY", "Optional longer note body"),
+           option("--color", "COLOR", "Optional color tag"),
+           option("--file", "FILE", "Optional related file path")},
+          [](const Values& v) {
+            return Add{v.text("text"), v.maybe_text("project"), v.maybe_text("body"),
+                       v.maybe_text("color"), v.maybe_text("file")};
+          }),
+      leaf<TodoCommand>(
+          "list", "List todos (active by default)",
+          {option("--project", "PROJECT", "Project path filter (defaults to $QUILLO_PROJECT_PATH)"),
+           option("--status", "STATUS", "Status filter: active, completed, all")
+               .with_default("active")},
+          [](const Values& v) {
+            return List{v.maybe_text("project"), v.text("status")};
+          }),
+      id_only<Complete>("complete", "Mark a todo completed"),
+      id_only<Reopen>("reopen", "Reopen a completed todo"),
+      leaf<TodoCommand>("update", "Update a todo's text, body, or color",
+                        {todo_id(), option("--text", "TEXT"), option("--body", "BODY"),
+                         option("--color", "COLOR")},
+                        [](const Values& v) {
+                          return Update{v.text("id"), v.maybe_text("text"), v.maybe_text("body"),
+                                        v.maybe_text("color")};
+                        }),
+      id_only<Remove>("remove", "Delete a todo"),
+      id_only<Show>("show", "Show a todo with its full thread"),
+      grammar::group<TodoCommand>(
+          "message", "Thread message operations",
           leaf<TodoCommand>(
-              "add", "Create a todo / sticky note",
-              {grammar::positional("text", "TEXT", "Todo title"),
-               option("--project", "PROJECT",
-                      "Project path to scope to (defaults to $QUILLO_PROJECT_PATH; omit for "
-                      "roost-level)"),
-               option("--body", "BODY", "Optional longer note body"),
-               option("--color", "COLOR", "Optional color tag"),
-               option("--file", "FILE", "Optional related file path")},
+              "add", "Append a markdown message to a todo's thread",
+              {todo_id(), option("--text", "TEXT", "Message body (markdown)").require()},
               [](const Values& v) {
-                return Add{v.text("text"), v.maybe_text("project"), v.maybe_text("body"),
-                           v.maybe_text("color"), v.maybe_text("file")};
-              }),
-          leaf<TodoCommand>(
-              "list", "List todos (active by default)",
-              {option("--project", "PROJECT", "Project path filter (defaults to $QUILLO_PROJECT_PATH)"),
-               option("--status", "STATUS", "Status filter: active, completed, all")
-                   .with_default("active")},
-              [](const Values& v) { return List{v.maybe_text("project"), v.text("status")}; }),
-          id_only<Complete>("complete", "Mark a todo completed"),
-          id_only<Reopen>("reopen", "Reopen a completed todo"),
-          leaf<TodoCommand>(
-              "update", "Update a todo's text, body, or color",
-              {todo_id(), option("--text", "TEXT"), option("--body", "BODY"),
-               option("--color", "COLOR")},
-              [](const Values& v) {
-                return Update{v.text("id"), v.maybe_text("text"), v.maybe_text("body"),
-                              v.maybe_text("color")};
-              }),
-          id_only<Remove>("remove", "Delete a todo"),
-          id_only<Show>("show", "Show a todo with its full thread"),
-          grammar::group<TodoCommand>(
-              "message", "Thread message operations",
-              {leaf<TodoCommand>(
-                  "add", "Append a markdown message to a todo's thread",
-                  {todo_id(), option("--text", "TEXT", "Message body (markdown)").require()},
-                  [](const Values& v) {
-                    return Message{message::Add{v.text("id"), v.text("text")}};
-                  })}),
-      });
+                return Message{message::Add{v.text("id"), v.text("text")}};
+              })));
 }
 
 MethodTarget to_target(const TodoCommand& command) { return std::visit(Mapper{}, command); }

@@ -65,6 +65,10 @@ using TodoCommand = std::variant<todo::Add, todo::List, todo::Complete, todo::Re
 
 namespace todo {
 
+/// The group's name and help line, known without building its grammar.
+inline constexpr const char* kName = "todo";
+inline constexpr const char* kHelp = "Quick todo / sticky note operations (F053)";
+
 grammar::Node<TodoCommand> grammar();
 MethodTarget to_target(const TodoCommand& command);
 

@@ -122,16 +122,51 @@ struct Level {
   const NodeBase* node = nullptr;
   CLI::App* app = nullptr;
   std::vector<Binding*> bindings;
-  std::vector<CLI::App*> child_apps;
+  std::vector<std::pair<std::size_t, CLI::App*>> child_apps;  // child index, its app
 };
 
-// The long option names of a node (and, with `descend`, of everything below it), by whether
-// they take a value.
+// Which of the top level's subcommands the parser needs, judged from the arguments before
+// parsing: the library enters at most one, the first argument that names one (it sets other
+// words aside and reads on), so only that one is built in full. When none is named, the others
+// are listed by name and help line only; after "--" the library reads differently, and all of
+// them are built.
+struct Scope {
+  enum class Kind { One, Listed, Everything } kind;
+  std::size_t chosen = 0;
+};
+
+Scope scope_of(const NodeBase& root, std::span<const std::string> args) {
+  std::set<std::string_view> valued;  // the top level's options that take a value
+  for (const Argument& argument : root.arguments) {
+    if (!argument.option.empty() && argument.type != ValueType::Flag) valued.insert(argument.option);
+  }
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--") return {Scope::Kind::Everything};
+    if (args[i].starts_with("-")) {
+      if (valued.contains(args[i])) ++i;  // and its value
+      continue;
+    }
+    for (std::size_t child = 0; child < root.child_count(); ++child) {
+      if (root.child(child).name == args[i]) return {Scope::Kind::One, child};
+    }
+  }
+  return {Scope::Kind::Listed};
+}
+
+// The long option names that the arguments can use, by whether they take a value: those of
+// the top level and of the subcommands in scope, at every depth.
 struct OptionNames {
   std::set<std::string, std::less<>> flags;
   std::set<std::string, std::less<>> valued;
 
-  explicit OptionNames(const NodeBase& node, bool descend = true) { add(node, descend); }
+  OptionNames(const NodeBase& root, const Scope& scope) {
+    add(root, false);
+    for (std::size_t i = 0; i < root.child_count(); ++i) {
+      const bool in_scope = scope.kind == Scope::Kind::Everything ||
+                            (scope.kind == Scope::Kind::One && scope.chosen == i);
+      if (in_scope) add(root.child(i).full(), true);
+    }
+  }
 
  private:
   void add(const NodeBase& node, bool descend) {
@@ -140,7 +175,7 @@ struct OptionNames {
       (argument.type == ValueType::Flag ? flags : valued).insert(argument.option);
     }
     if (!descend) return;
-    for (std::size_t i = 0; i < node.child_count(); ++i) add(node.child(i), true);
+    for (std::size_t i = 0; i < node.child_count(); ++i) add(node.child(i).full(), true);
   }
 };
 
@@ -203,32 +238,9 @@ std::vector<std::string> prepare_arguments(std::span<const std::string> args,
   return prepared;
 }
 
-// The top-level subcommand that `args` (as prepared for the library, back to front) will
-// choose: the first argument that names one and is neither an option nor the value of one of
-// the top level's options. The library then never enters any other top-level subcommand, so
-// only that one needs its arguments and subcommands built. nullopt when every subcommand must
-// be built in full.
-std::optional<std::size_t> chosen_subcommand(const NodeBase& root,
-                                             const std::vector<std::string>& reversed_args) {
-  const OptionNames top_level(root, false);
-  for (auto arg = reversed_args.rbegin(); arg != reversed_args.rend(); ++arg) {
-    if (*arg == "--") return std::nullopt;  // what follows is read differently; build it all
-    if (arg->starts_with("-")) {
-      if (top_level.valued.contains(*arg) && arg + 1 != reversed_args.rend()) ++arg;
-      continue;
-    }
-    for (std::size_t i = 0; i < root.child_count(); ++i) {
-      if (root.child(i).name == *arg) return i;
-    }
-    // Not a subcommand: the library sets it aside and reads on.
-  }
-  return root.child_count();  // none is entered
-}
-
 class Builder {
  public:
-  Builder(const Program& program, std::optional<std::size_t> chosen)
-      : app_(program.root->help, program.name), chosen_(chosen) {
+  Builder(const Program& program, Scope scope) : app_(program.root->help, program.name), scope_(scope) {
     // Inherited by subcommands only when set before they are created.
     app_.fallthrough();
     app_.set_version_flag("-V,--version", program.name + " " + program.version);
@@ -246,10 +258,10 @@ class Builder {
       for (const Binding* binding : level->bindings) store(*binding, parsed.values);
       const auto selected = level->app->get_subcommands();
       if (selected.empty()) break;
-      const auto found =
-          std::find(level->child_apps.begin(), level->child_apps.end(), selected.front());
-      const auto index = static_cast<std::size_t>(found - level->child_apps.begin());
-      parsed.path.push_back(index);
+      const auto found = std::find_if(
+          level->child_apps.begin(), level->child_apps.end(),
+          [&](const auto& child) { return child.second == selected.front(); });
+      parsed.path.push_back(found->first);
       level = level_of(selected.front());
     }
     return parsed;
@@ -271,11 +283,16 @@ class Builder {
         }
       });
     }
-    const std::string child_prefix = prefix.empty() ? app->get_name() : prefix + " " + app->get_name();
-    std::vector<std::pair<const NodeBase*, CLI::App*>> children;
+    const std::string child_prefix =
+        prefix.empty() ? app->get_name() : prefix + " " + app->get_name();
+    std::vector<std::pair<const NodeBase*, CLI::App*>> to_build;
     for (std::size_t i = 0; i < node.child_count(); ++i) {
+      const Scope::Kind kind = app == &app_ ? scope_.kind : Scope::Kind::Everything;
+      if (kind == Scope::Kind::One && scope_.chosen != i) continue;
       const NodeBase& child = node.child(i);
       CLI::App* child_app = app->add_subcommand(child.name, child.help);
+      level.child_apps.emplace_back(i, child_app);
+      if (kind == Scope::Kind::Listed) continue;  // named in the help, never entered
       // -V belongs to the top level only; without this, fallthrough would honour it anywhere.
       child_app
           ->add_flag_callback("-V,--version",
@@ -283,15 +300,10 @@ class Builder {
           ->group("");
       // Added again so that it is listed after the hidden option, as on the top level.
       child_app->set_help_flag("-h,--help", "Print this help message and exit");
-      level.child_apps.push_back(child_app);
-      children.emplace_back(&child, child_app);
+      to_build.emplace_back(&child.full(), child_app);
     }
     levels_.push_back(std::move(level));
-    for (std::size_t i = 0; i < children.size(); ++i) {
-      // Top-level subcommands that will not be entered keep only their name and help line.
-      if (app == &app_ && chosen_ && *chosen_ != i) continue;
-      add_level(*children[i].first, children[i].second, child_prefix);
-    }
+    for (const auto& [child, child_app] : to_build) add_level(*child, child_app, child_prefix);
   }
 
   Binding* bind(CLI::App& app, const Argument& argument) {
@@ -350,7 +362,7 @@ class Builder {
   }
 
   CLI::App app_;
-  std::optional<std::size_t> chosen_;
+  Scope scope_;
   std::deque<Binding> bindings_;
   std::deque<Level> levels_;
   CLI::App* bare_level_ = nullptr;
@@ -361,14 +373,14 @@ class Builder {
 
 std::variant<Parsed, int> parse(const Program& program, std::span<const std::string> args,
                                 std::ostream& out, std::ostream& err, bool build_everything) {
+  const Scope scope = scope_of(*program.root, args);
   std::vector<std::string> prepared;
   try {
-    prepared = prepare_arguments(args, OptionNames(*program.root));
+    prepared = prepare_arguments(args, OptionNames(*program.root, scope));
   } catch (const CLI::ParseError& e) {
     return CLI::App(program.root->help, program.name).exit(e, out, err) == 0 ? 0 : 2;
   }
-  Builder builder(program,
-                  build_everything ? std::nullopt : chosen_subcommand(*program.root, prepared));
+  Builder builder(program, build_everything ? Scope{Scope::Kind::Everything} : scope);
   CLI::App& app = builder.app();
   try {
     app.parse(std::move(prepared));

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <span>
@@ -92,6 +93,9 @@ struct NodeBase {
   virtual ~NodeBase() = default;
   virtual std::size_t child_count() const = 0;
   virtual const NodeBase& child(std::size_t index) const = 0;
+  /// The node with its arguments and everything below it. A node made by lazy_group() holds
+  /// only its name and help line until this is first asked for.
+  virtual const NodeBase& full() const { return *this; }
 };
 
 /// A node whose leaves make a `T` from the parsed values; groups have children instead.
@@ -99,9 +103,18 @@ template <class T>
 struct Node final : NodeBase {
   std::function<T(const Values&)> make;
   std::vector<Node<T>> children;
+  std::function<Node<T>()> build;  ///< set on a node not built yet
 
   std::size_t child_count() const override { return children.size(); }
   const NodeBase& child(std::size_t index) const override { return children[index]; }
+  const Node<T>& full() const override {
+    if (!build) return *this;
+    if (!built_) built_ = std::make_unique<Node<T>>(build());
+    return *built_;
+  }
+
+ private:
+  mutable std::unique_ptr<Node<T>> built_;
 };
 
 template <class T>
@@ -115,27 +128,39 @@ Node<T> leaf(std::string name, std::string help, std::vector<Argument> arguments
   return node;
 }
 
-template <class T>
-Node<T> group(std::string name, std::string help, std::vector<Node<T>> children) {
+template <class T, class... Children>
+Node<T> group(std::string name, std::string help, Children&&... children) {
   Node<T> node;
   node.name = std::move(name);
   node.help = std::move(help);
-  node.children = std::move(children);
+  node.children.reserve(sizeof...(children));
+  (node.children.push_back(std::forward<Children>(children)), ...);
+  return node;
+}
+
+/// A group known by its name and help line, built by `build` only when the parser needs more.
+/// Every run uses one group, so the others cost almost nothing.
+template <class T>
+Node<T> lazy_group(std::string name, std::string help, std::function<Node<T>()> build) {
+  Node<T> node;
+  node.name = std::move(name);
+  node.help = std::move(help);
+  node.build = std::move(build);
   return node;
 }
 
 /// The same tree with every leaf's result converted to `To` (a family's enum into the
 /// program's top-level command).
 template <class To, class From>
-Node<To> lift(const Node<From>& from) {
+Node<To> lift(Node<From>&& from) {
   Node<To> to;
-  to.name = from.name;
-  to.help = from.help;
-  to.arguments = from.arguments;
+  to.name = std::move(from.name);
+  to.help = std::move(from.help);
+  to.arguments = std::move(from.arguments);
   if (from.make) {
-    to.make = [make = from.make](const Values& values) { return To{make(values)}; };
+    to.make = [make = std::move(from.make)](const Values& values) { return To{make(values)}; };
   }
-  for (const auto& child : from.children) to.children.push_back(lift<To>(child));
+  for (auto& child : from.children) to.children.push_back(lift<To>(std::move(child)));
   return to;
 }
 
@@ -163,7 +188,7 @@ std::variant<Parsed, int> parse(const Program& program, std::span<const std::str
 template <class T>
 T make_command(const Node<T>& root, const Parsed& parsed) {
   const Node<T>* node = &root;
-  for (std::size_t index : parsed.path) node = &node->children[index];
+  for (std::size_t index : parsed.path) node = &node->children[index].full();
   return node->make(parsed.values);
 }
 

@@ -22,8 +22,9 @@ bool guard_standard_descriptors() {
   return stdout_closed;
 }
 
-FdStreamBuf::FdStreamBuf(int fd, std::size_t buffer_size) : fd_(fd), buffer_(buffer_size) {
-  setp(buffer_.data(), buffer_.data() + buffer_.size());
+FdStreamBuf::FdStreamBuf(int fd, std::size_t buffer_size)
+    : fd_(fd), size_(buffer_size), buffer_(std::make_unique_for_overwrite<char[]>(buffer_size)) {
+  setp(buffer_.get(), buffer_.get() + size_);
 }
 
 FdStreamBuf::~FdStreamBuf() { flush_buffer(); }
@@ -53,8 +54,8 @@ std::streamsize FdStreamBuf::xsputn(const char* data, std::streamsize size) {
 
 bool FdStreamBuf::flush_buffer() {
   const auto pending = static_cast<std::size_t>(pptr() - pbase());
-  setp(buffer_.data(), buffer_.data() + buffer_.size());
-  return write_out(buffer_.data(), pending);
+  setp(buffer_.get(), buffer_.get() + size_);
+  return write_out(buffer_.get(), pending);
 }
 
 bool FdStreamBuf::write_out(const char* data, std::size_t size) {

@@ -2,9 +2,9 @@
 // Standard output as a stream whose failures are reported rather than lost: a full disk or a
 // closed descriptor must not pass for success.
 
+#include <memory>
 #include <streambuf>
 #include <string>
-#include <vector>
 
 namespace quillo {
 
@@ -33,7 +33,8 @@ class FdStreamBuf : public std::streambuf {
   bool write_out(const char* data, std::size_t size);
 
   int fd_;
-  std::vector<char> buffer_;
+  std::size_t size_;
+  std::unique_ptr<char[]> buffer_;
   std::string failure_;
 };
 

@@ -17,23 +17,24 @@ struct Chosen {
 Node<Chosen> make_leaf(std::string name, std::vector<Argument> arguments) {
   const std::string leaf_name = name;
   return leaf<Chosen>(std::move(name), "The " + leaf_name + " command", std::move(arguments),
-                      [leaf_name](const Values& values) { return Chosen{leaf_name, values}; });
+                      [leaf_name](const Values& values) {
+                        return Chosen{leaf_name, values};
+                      });
 }
 
 Node<Chosen> tree() {
   Node<Chosen> root = group<Chosen>(
       "prog", "A test program",
-      {make_leaf("leaf", {positional("text", "TEXT", "Some text"),
-                          option("--count", "COUNT", "A count").of_type(ValueType::Uint32),
-                          option("--offset", "OFFSET", "An offset")
-                              .of_type(ValueType::Int64)
-                              .with_default("5"),
-                          option("--name", "NAME", "A name"), flag("--on", "Switch on"),
-                          flag("--wait-exit", "Renamed").named("exit")}),
-       group<Chosen>("group", "A group",
-                     {make_leaf("inner", {positional("word", "WORD", "", false)}),
-                      group<Chosen>("nested", "A nested group",
-                                    {make_leaf("deep", {option("--id", "ID").require()})})})});
+      make_leaf(
+          "leaf",
+          {positional("text", "TEXT", "Some text"),
+           option("--count", "COUNT", "A count").of_type(ValueType::Uint32),
+           option("--offset", "OFFSET", "An offset").of_type(ValueType::Int64).with_default("5"),
+           option("--name", "NAME", "A name"), flag("--on", "Switch on"),
+           flag("--wait-exit", "Renamed").named("exit")}),
+      group<Chosen>("group", "A group", make_leaf("inner", {positional("word", "WORD", "", false)}),
+                    group<Chosen>("nested", "A nested group",
+                                  make_leaf("deep", {option("--id", "ID").require()}))));
   Argument socket = option("--socket", "SOCKET", "Socket path").of_type(ValueType::Path);
   socket.global = true;
   Argument json = flag("--json", "JSON output");
@@ -91,12 +92,14 @@ TEST(Grammar, UnsignedIntegersArePlainDecimal) {
   }
   for (const char* bad : {"-1", "1.5", "abc", "4294967296", "0x10", " 5", "5 ", "", "-0", "1e3",
                           "+", "+-1", "18446744073709551617"}) {
-    expect_refused({"leaf", "t", std::string("--count=") + bad}, "is not an unsigned 32-bit integer");
+    expect_refused({"leaf", "t", std::string("--count=") + bad},
+                   "is not an unsigned 32-bit integer");
   }
 }
 
 TEST(Grammar, SignedIntegersArePlainDecimal) {
-  for (const auto& [args, expected] : std::vector<std::pair<std::vector<std::string>, std::int64_t>>{
+  for (const auto& [args, expected] :
+       std::vector<std::pair<std::vector<std::string>, std::int64_t>>{
            {{"--offset=-5"}, -5},
            {{"--offset", "0"}, 0},
            {{"--offset", "9223372036854775807"}, INT64_MAX},
@@ -215,8 +218,9 @@ TEST(Grammar, HelpAndVersion) {
 
 TEST(Grammar, HelpShowsValueNamesDefaultsAndTexts) {
   const Outcome outcome = run({"leaf", "--help"});
-  for (const char* line : {"The leaf command", "TEXT REQUIRED               Some text",
-                           "--offset OFFSET=5           An offset", "--on                        Switch on"}) {
+  for (const char* line :
+       {"The leaf command", "TEXT REQUIRED               Some text",
+        "--offset OFFSET=5           An offset", "--on                        Switch on"}) {
     EXPECT_NE(outcome.out.find(line), std::string::npos) << line << "\n" << outcome.out;
   }
 }
