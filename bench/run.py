@@ -23,8 +23,11 @@ def sh(*args, **kwargs):
 def hyperfine(commands, runs, warmup):
     """Median seconds of each command, measured in one hyperfine run."""
     with tempfile.NamedTemporaryFile(suffix=".json") as export:
-        sh("hyperfine", "--shell=none", "--style=none", "--warmup", str(warmup), "--runs", str(runs),
-           "--export-json", export.name, *commands, stdout=subprocess.DEVNULL)
+        run = subprocess.run(["hyperfine", "--shell=none", "--style=none", "--warmup", str(warmup),
+                              "--runs", str(runs), "--export-json", export.name, *commands],
+                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        if run.returncode != 0:
+            sys.exit(run.stderr)
         results = json.load(open(export.name))["results"]
     return [r["median"] for r in results]
 
