@@ -5,8 +5,10 @@
 #   scripts/install-deps.sh bench    also the benchmark tools
 set -eu
 
-debian_packages="cmake make g++ libcli11-dev nlohmann-json3-dev uuid-dev libutfcpp-dev libgtest-dev"
-brew_packages="cmake cli11 nlohmann-json utf8cpp googletest"
+# The shells and groff are for the tests of the generated completions and manual page.
+debian_packages="cmake make g++ libcli11-dev nlohmann-json3-dev uuid-dev libutfcpp-dev libgtest-dev
+  bash zsh fish groff-base"
+brew_packages="cmake cli11 nlohmann-json utf8cpp googletest fish groff"
 for extra in "$@"; do
   case "$extra" in
     fuzz) debian_packages="$debian_packages clang libclang-rt-14-dev" ;;

@@ -406,4 +406,10 @@ std::variant<Parsed, int> parse(const Program& program, std::span<const std::str
   return builder.collect();
 }
 
+void visit_command_tree(const Program& program,
+                        const std::function<void(const CLI::App&)>& visit) {
+  Builder builder(program, Scope{Scope::Kind::Everything});
+  visit(builder.app());
+}
+
 }  // namespace quillo::grammar

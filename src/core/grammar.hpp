@@ -16,6 +16,10 @@
 #include <variant>
 #include <vector>
 
+namespace CLI {
+class App;
+}
+
 namespace quillo::grammar {
 
 enum class ValueType {
@@ -183,6 +187,10 @@ struct Parsed {
 std::variant<Parsed, int> parse(const Program& program, std::span<const std::string> args,
                                 std::ostream& out, std::ostream& err,
                                 bool build_everything = false);
+
+/// Builds the library's whole command tree for `program`, as the parser sees it, and hands it
+/// to `visit`: for tools that describe the grammar (shell completions, the manual page).
+void visit_command_tree(const Program& program, const std::function<void(const CLI::App&)>& visit);
 
 /// The value made by the leaf that `parsed` chose.
 template <class T>

@@ -1,0 +1,211 @@
+// The completion scripts and the manual page that the build generates from the grammar: they
+// name everything the grammar has, and the shells really complete with them.
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <set>
+#include <fstream>
+#include <sstream>
+
+#include "cli.hpp"
+#include "support/process.hpp"
+#include "support/temp_dir.hpp"
+
+namespace {
+
+using namespace testing_support;
+using quillo::grammar::NodeBase;
+
+std::string read_file(const std::string& path) {
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+std::string docs(const std::string& name) { return std::string(QUILLO_DOCS_DIR) + "/" + name; }
+
+// The full path of a program on PATH, or empty.
+std::string find_program(const std::string& name) {
+  const char* path = std::getenv("PATH");
+  std::stringstream directories(path != nullptr ? path : "");
+  for (std::string directory; std::getline(directories, directory, ':');) {
+    const std::string candidate = directory + "/" + name;
+    if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+  }
+  return "";
+}
+
+// Every subcommand name and long option of the grammar, read from the tree itself.
+void collect_words(const NodeBase& node, std::set<std::string>& names, std::set<std::string>& options) {
+  for (const auto& argument : node.arguments) {
+    if (!argument.option.empty()) options.insert(argument.option);
+  }
+  for (std::size_t i = 0; i < node.child_count(); ++i) {
+    const NodeBase& child = node.child(i).full();
+    names.insert(child.name);
+    collect_words(child, names, options);
+  }
+}
+
+bool has_word(const std::string& text, const std::string& word) {
+  for (auto at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) {
+    const auto is_word_char = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_'; };
+    const bool starts = at == 0 || !is_word_char(text[at - 1]) || (text[at - 1] == '-' && word[0] == '-');
+    const bool ends = at + word.size() == text.size() || !is_word_char(text[at + word.size()]);
+    if (starts && ends) return true;
+  }
+  return false;
+}
+
+std::string roff_escaped(std::string word) {
+  std::string out;
+  for (char c : word) out += c == '-' ? std::string("\\-") : std::string(1, c);
+  return out;
+}
+
+TEST(GeneratedDocs, NameEveryCommandAndOption) {
+  const auto tree = quillo::command_tree();
+  std::set<std::string> names, options;
+  collect_words(tree, names, options);
+  EXPECT_GT(names.size(), 40u);  // distinct names: "list" and "add" recur
+  EXPECT_GT(options.size(), 30u);
+  for (const char* file : {"quillo.bash", "_quillo", "quillo.fish"}) {
+    const std::string text = read_file(docs(file));
+    ASSERT_FALSE(text.empty()) << file;
+    for (const auto& name : names) EXPECT_TRUE(has_word(text, name)) << file << ": " << name;
+    for (const auto& option : options) {
+      // fish names long options without their dashes (-l terminal-id).
+      const std::string written = std::string(file) == "quillo.fish" ? "-l " + option.substr(2) : option;
+      EXPECT_NE(text.find(written), std::string::npos) << file << ": " << option;
+    }
+  }
+  const std::string page = read_file(docs("quillo.1"));
+  for (const auto& name : names) EXPECT_NE(page.find(roff_escaped(name)), std::string::npos) << name;
+  for (const auto& option : options) EXPECT_NE(page.find(roff_escaped(option)), std::string::npos) << option;
+  for (const char* section : {".SH NAME", ".SH SYNOPSIS", ".SH DESCRIPTION", ".SH COMMANDS", ".SH EXIT STATUS",
+                              ".SH ENVIRONMENT", ".SH FILES", ".SH EXAMPLES", "QUILLO_SOCKET", "QUILLO_BUNDLE_ID",
+                              "QUILLO_CONTEXT", "QUILLO_ROOST", "QUILLO_PROJECT_PATH", ".B HOME",
+                              "Library/Application Support"}) {
+    EXPECT_NE(page.find(section), std::string::npos) << section;
+  }
+}
+
+TEST(GeneratedDocs, ManualPageRendersWithoutWarnings) {
+  const std::string groff = find_program("groff");
+  if (groff.empty()) GTEST_SKIP() << "groff is not installed";
+  const auto result = run_process(groff, {"-man", "-ww", "-z", docs("quillo.1")}, with_env({}));
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(result.err, "");
+}
+
+struct CompletionCase {
+  std::vector<std::string> words;  ///< the command line up to the cursor; the last is the word there
+  std::vector<std::string> expected;
+};
+
+const std::vector<CompletionCase> kCases = {
+    {{"quillo", "ter"}, {"terminal"}},
+    {{"quillo", "terminal", ""}, {"list", "create", "send", "send-key", "close", "wait"}},
+    {{"quillo", "todo", "message", ""}, {"add"}},
+    {{"quillo", "comments", "list", "--st"}, {"--status"}},
+    {{"quillo", "comments", "list", "--status", ""}, {"active", "resolved", "stale", "all"}},
+    {{"quillo", "shortcut", "add", "--scope", ""}, {"roost", "project"}},
+    {{"quillo", "shortcut", "add", "--launch-behavior", "new"}, {"newPermanentTerminal", "newTemporaryTerminal"}},
+    {{"quillo", "--socket", "/tmp/s", "terminal", "wait", "--j"}, {"--json"}},
+    {{"quillo", "--json", "brow"}, {"browser"}},
+    {{"quillo", "shelf", "add", ""}, {"FILES"}},
+    {{"quillo", "terminal", "create", "--cwd", ""}, {"FILES"}},
+    {{"quillo", "terminal", "wait", "--timeout", ""}, {}},
+};
+
+// Runs one shell per case in a directory holding alpha.txt and beta/, whose names stand for
+// "FILES" in the expectations.
+class ShellCompletion : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_.write("alpha.txt", "");
+    std::filesystem::create_directory(dir_.file("beta"));
+  }
+
+  void expect_cases(const std::string& shell, const std::function<std::vector<std::string>(const std::string& script)>& args,
+                    const std::function<std::string(const CompletionCase&)>& script_of) {
+    const std::string program = find_program(shell);
+    if (program.empty()) GTEST_SKIP() << shell << " is not installed";
+    for (const auto& row : kCases) {
+      std::string line;
+      for (const auto& word : row.words) line += (line.empty() ? "" : " ") + word;
+      SCOPED_TRACE(shell + ": " + line);
+      const auto result = run_process(program, args(script_of(row)), with_env({"HOME=" + dir_.path(), "PATH=/usr/bin:/bin"}));
+      std::vector<std::string> got;
+      std::stringstream lines(result.out);
+      for (std::string word; std::getline(lines, word);) {
+        word = word.substr(0, word.find('\t'));  // fish adds the description
+        if (word == "alpha.txt" || word == "beta" || word == "beta/") word = "FILES";
+        if (!word.empty() && std::find(got.begin(), got.end(), word) == got.end()) got.push_back(word);
+      }
+      std::vector<std::string> expected = row.expected;
+      std::sort(expected.begin(), expected.end());
+      std::sort(got.begin(), got.end());
+      EXPECT_EQ(got, expected) << result.err;
+    }
+  }
+
+  std::string quoted_words(const CompletionCase& row) {
+    std::string text;
+    for (const auto& word : row.words) text += " '" + word + "'";
+    return text;
+  }
+
+  TempDir dir_;
+};
+
+TEST_F(ShellCompletion, Bash) {
+  expect_cases("bash", [](const std::string& script) { return std::vector<std::string>{"--norc", "-c", script}; },
+               [&](const CompletionCase& row) {
+                 return "cd '" + dir_.path() + "' && source '" + docs("quillo.bash") +
+                        "' && COMP_WORDS=(" + quoted_words(row) + ") && COMP_CWORD=" +
+                        std::to_string(row.words.size() - 1) +
+                        " && _quillo && printf '%s\\n' \"${COMPREPLY[@]}\"";
+               });
+}
+
+// zsh completes only inside its line editor; here its builtins are stood in for, with the same
+// prefix matching, and the generated function runs in a real zsh.
+TEST_F(ShellCompletion, Zsh) {
+  expect_cases("zsh", [](const std::string& script) { return std::vector<std::string>{"-f", "-c", script}; },
+               [&](const CompletionCase& row) {
+                 return "cd '" + dir_.path() + "'; "
+                        "compadd() { local w; for w in ${(P)2}; do [[ $w == ${PREFIX}* ]] && print -- $w; done; }; "
+                        "_files() { print FILES; }; compset() { PREFIX=${PREFIX#*=}; }; "
+                        "words=(" + quoted_words(row) + "); CURRENT=${#words}; PREFIX=${words[CURRENT]}; "
+                        "source '" + docs("_quillo") + "'";
+               });
+}
+
+TEST_F(ShellCompletion, Fish) {
+  expect_cases("fish", [](const std::string& script) { return std::vector<std::string>{"--no-config", "-c", script}; },
+               [&](const CompletionCase& row) {
+                 std::string line;
+                 for (const auto& word : row.words) line += (line.empty() ? "" : " ") + word;
+                 return "cd '" + dir_.path() + "'; source '" + docs("quillo.fish") + "'; complete -C '" + line + "'";
+               });
+}
+
+TEST(Install, PutsTheFiveFilesUnderThePrefix) {
+  TempDir prefix;
+  const auto result = run_process(CMAKE_COMMAND, {"--install", QUILLO_BUILD_DIR, "--prefix", prefix.path()},
+                                  with_env({"PATH=/usr/bin:/bin"}));
+  ASSERT_EQ(result.exit_status, 0) << result.err;
+  for (const char* file : {"bin/quillo", "share/man/man1/quillo.1", "share/bash-completion/completions/quillo",
+                           "share/zsh/site-functions/_quillo", "share/fish/vendor_completions.d/quillo.fish"}) {
+    EXPECT_TRUE(std::filesystem::exists(prefix.file(file))) << file;
+  }
+  EXPECT_EQ(::access(prefix.file("bin/quillo").c_str(), X_OK), 0);
+}
+
+}  // namespace

@@ -1,0 +1,46 @@
+// quillo-docgen DIRECTORY: writes the shell completions and the manual page of quillo, read
+// from its grammar, into DIRECTORY.
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+
+#include "completions.hpp"
+#include "manpage.hpp"
+
+namespace {
+
+bool write(const std::string& path, const std::string& text) {
+  std::ofstream file(path, std::ios::binary);
+  file << text;
+  return static_cast<bool>(file);
+}
+
+// The date on the page: SOURCE_DATE_EPOCH for reproducible builds, else today.
+std::string page_date() {
+  std::time_t now = std::time(nullptr);
+  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) now = static_cast<std::time_t>(std::atoll(epoch));
+  char text[16];
+  std::strftime(text, sizeof text, "%Y-%m-%d", std::gmtime(&now));
+  return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: quillo-docgen DIRECTORY\n";
+    return 2;
+  }
+  const std::string directory = argv[1];
+  const docgen::Command grammar = docgen::read_grammar();
+  const bool written = write(directory + "/quillo.bash", docgen::bash_completion(grammar)) &&
+                       write(directory + "/_quillo", docgen::zsh_completion(grammar)) &&
+                       write(directory + "/quillo.fish", docgen::fish_completion(grammar)) &&
+                       write(directory + "/quillo.1", docgen::manual_page(grammar, page_date()));
+  if (!written) {
+    std::cerr << "quillo-docgen: cannot write into " << directory << '\n';
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,168 @@
+#include "manpage.hpp"
+
+#include <cstdint>
+#include <cstdio>
+#include <sstream>
+
+namespace docgen {
+namespace {
+
+// Text for groff: backslashes and hyphens escaped, a line never starting with a control
+// character, and characters beyond ASCII as named escapes.
+std::string roff(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c == '\\') {
+      out += "\\e";
+    } else if (c == '-') {
+      out += "\\-";
+    } else if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else {
+      // Decode one UTF-8 sequence (the grammar's texts are UTF-8).
+      const int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+      std::uint32_t code_point = c & (0xFF >> (length + 1));
+      for (int k = 1; k < length && i + 1 < text.size(); ++k) {
+        code_point = (code_point << 6) | (static_cast<unsigned char>(text[++i]) & 0x3F);
+      }
+      char escaped[16];
+      std::snprintf(escaped, sizeof escaped, "\\[u%04X]", static_cast<unsigned>(code_point));
+      out += escaped;
+    }
+  }
+  if (!out.empty() && (out[0] == '.' || out[0] == '\'')) out.insert(0, "\\&");
+  return out;
+}
+
+std::string usage(const Command& command) {
+  std::string text = "\\fBquillo";
+  for (const auto& word : command.path) text += " " + roff(word);
+  text += "\\fR";
+  for (const Option& option : command.options) {
+    if (!option.required) continue;
+    text += " \\fB" + roff(option.name) + "\\fR \\fI" + roff(option.value_name) + "\\fR";
+  }
+  bool has_optional = false;
+  for (const Option& option : command.options) has_optional |= !option.required;
+  if (has_optional) text += " [\\fIOPTIONS\\fR]";
+  for (const Positional& positional : command.positionals) {
+    text += positional.required ? " \\fI" : " [\\fI";
+    text += roff(positional.name);
+    text += positional.required ? "\\fR" : "\\fR]";
+  }
+  if (!command.subcommands.empty()) text += " \\fICOMMAND\\fR";
+  return text;
+}
+
+void describe_arguments(const Command& command, std::ostream& out) {
+  for (const Positional& positional : command.positionals) {
+    out << ".TP\n\\fI" << roff(positional.name) << "\\fR" << (positional.required ? "" : " (optional)")
+        << '\n' << (positional.help.empty() ? "\\&" : roff(positional.help)) << '\n';
+  }
+  for (const Option& option : command.options) {
+    out << ".TP\n\\fB" << roff(option.name) << "\\fR";
+    if (!option.value_name.empty()) out << " \\fI" << roff(option.value_name) << "\\fR";
+    if (option.required) out << " (required)ROFF";
+    if (!option.default_value.empty()) out << " (default: " << roff(option.default_value) << ")ROFF";
+    out << '\n' << (option.help.empty() ? "\\&" : roff(option.help)) << '\n';
+  }
+}
+
+}  // namespace
+
+std::string manual_page(const Command& root, const std::string& date) {
+  std::ostringstream out;
+  out << ".\\\" quillo(1), generated from quillo's grammar by quillo-docgen; do not edit.\n"
+      << ".TH QUILLO 1 \"" << date << "\" \"quillo 0.1.0\" \"User Commands\"\n"
+      << ".SH NAME\nquillo \\- " << roff(root.help) << "\n"
+      << ".SH SYNOPSIS\n" << usage(root) << " ...\n"
+      << R"ROFF(.SH DESCRIPTION
+\fBquillo\fR drives a running Quillo IDE from a shell, for people and for automated coding
+agents. Each run parses one command, sends one JSON request line over the IDE's Unix\-domain
+socket, reads one JSON reply line, and prints a short human rendering of the result, or the
+result itself as one line of compact JSON with \fB\-\-json\fR.
+.PP
+\fB\-\-socket\fR and \fB\-\-json\fR are accepted before the command and after it, at any
+depth. \fB\-h\fR, \fB\-\-help\fR prints the help of any command or group;
+\fB\-V\fR, \fB\-\-version\fR prints the version. An argument that begins with a hyphen is an
+option: a value that begins with one is attached with \fB=\fR (\fB\-\-timeout=\-5\fR), and a
+positional one follows \fB\-\-\fR.
+.SH OPTIONS
+)ROFF";
+  describe_arguments(root, out);
+  out << ".SH COMMANDS\n";
+  for (const Command* command : all_commands(root)) {
+    if (command == &root) continue;
+    out << ".SS \"" << roff(command->joined_path()) << "\"\n" << usage(*command) << "\n.PP\n"
+        << roff(command->help) << '\n';
+    describe_arguments(*command, out);
+    if (!command->subcommands.empty()) {
+      out << ".PP\nCommands:";
+      for (const auto& sub : command->subcommands) out << " \\fB" << roff(sub.path.back()) << "\\fR";
+      out << ".\n";
+    }
+  }
+  out << R"ROFF(.SH EXIT STATUS
+.TP
+.B 0
+Success, in either output mode; also \fB\-\-help\fR and \fB\-\-version\fR.
+.TP
+.B 1
+The run failed: no \fBHOME\fR to find the socket, no connection, a transport or protocol
+error, an error reply of the IDE, or standard output that cannot be written. Standard error
+shows "quillo: " and the message; standard output stays empty.
+.TP
+.B 2
+Usage error: an unknown command or option, a missing or malformed argument, an argument that
+is not valid UTF\-8, or a program or group given without a command (its help is printed on
+standard error). Nothing is sent to the IDE.
+.SH ENVIRONMENT
+A variable that is empty or not valid UTF\-8 counts as unset (an empty \fBHOME\fR is used as
+it is).
+.TP
+.B QUILLO_SOCKET
+The socket path when \fB\-\-socket\fR is not given.
+.TP
+.B HOME
+Base of the default socket path.
+.TP
+.B QUILLO_BUNDLE_ID
+The bundle identifier in the default socket path. Without it, the identifier is read with
+\fI/usr/bin/plutil\fR from the \fIInfo.plist\fR of the application that contains the
+executable, else \fBdev.quillo.desktop\fR is used.
+.TP
+.B QUILLO_CONTEXT
+Sent to the IDE with every request as the caller's context.
+.TP
+.B QUILLO_ROOST
+Sent to the IDE with every request as the caller's roost.
+.TP
+.B QUILLO_PROJECT_PATH
+Sent to the IDE with every request as the caller's project; the IDE resolves relative paths
+and project defaults against it.
+.SH FILES
+.TP
+.I $HOME/Library/Application Support/<bundle id>/quillo.sock
+The IDE's socket, unless \fB\-\-socket\fR or \fBQUILLO_SOCKET\fR names another.
+.SH EXAMPLES
+.TP
+.B quillo ping
+Check that the IDE answers.
+.TP
+.B quillo terminal send \(aqmake test\(aq \-\-terminal\-id term\-2 \-\-submit
+Type a command into a terminal and press Enter.
+.TP
+.B quillo terminal wait \-\-text ready \-\-timeout 120
+Wait up to two minutes for a terminal's output to show "ready".
+.TP
+.B quillo \-\-json browser list
+List the browser tabs as JSON.
+.TP
+.B quillo comments add \-\-file docs/guide.md \-\-line 12 \-\-comment \(aqTypo here\(aq
+Comment on a line of a file.
+)ROFF";
+  return out.str();
+}
+
+}  // namespace docgen

@@ -1,0 +1,49 @@
+#pragma once
+// The grammar as the documentation tools see it: every command with its arguments, read from
+// the command-line library's own tree, so nothing is written twice and nothing can drift.
+
+#include <string>
+#include <vector>
+
+namespace docgen {
+
+struct Option {
+  std::string name;        ///< "--terminal-id"
+  std::string value_name;  ///< "TERMINAL_ID"; empty for a flag
+  std::string help;
+  std::string default_value;
+  bool required = false;
+};
+
+struct Positional {
+  std::string name;  ///< "PATH"
+  std::string help;
+  bool required = false;
+};
+
+struct Command {
+  std::vector<std::string> path;  ///< {"todo", "message", "add"}; empty for the program
+  std::string help;
+  std::vector<Option> options;  ///< long options of this level, -h/--help and -V left out
+  std::vector<Positional> positionals;
+  std::vector<Command> subcommands;
+
+  /// "todo message add" ("" for the program).
+  std::string joined_path() const;
+};
+
+/// The program's whole grammar.
+Command read_grammar();
+
+/// Every command of the tree, the program first, depth first.
+std::vector<const Command*> all_commands(const Command& root);
+
+/// What the shells should offer for a value: files, a list of words from its help, or nothing.
+struct ValueCompletion {
+  bool files = false;
+  std::vector<std::string> words;
+};
+
+ValueCompletion completion_of(const std::string& value_name, const std::string& help);
+
+}  // namespace docgen
