@@ -105,15 +105,4 @@ TEST_F(EndToEnd, HelpAndVersionGoToStdoutWithStatusZero) {
   EXPECT_NE(result.err.find("Usage: quillo [OPTIONS] SUBCOMMAND"), std::string::npos);
 }
 
-TEST_F(EndToEnd, OutputThatCannotBeWrittenIsAnError) {
-  auto result = quillo({"--socket", server_.path(), "ping"}, {}, StdoutMode::DevFull);
-  EXPECT_EQ(result.exit_status, 1);
-  EXPECT_EQ(result.err, "quillo: cannot write to standard output: No space left on device\n");
-  result = quillo({"--socket", server_.path(), "ping"}, {}, StdoutMode::Closed);
-  EXPECT_EQ(result.exit_status, 1);
-  EXPECT_EQ(result.err, "quillo: cannot write to standard output: Bad file descriptor\n");
-  result = quillo({"--help"}, {}, StdoutMode::DevFull);
-  EXPECT_EQ(result.exit_status, 1);
-}
-
 }  // namespace

@@ -23,7 +23,7 @@ bool guard_standard_descriptors() {
 }
 
 FdStreamBuf::FdStreamBuf(int fd, std::size_t buffer_size)
-    : fd_(fd), size_(buffer_size), buffer_(std::make_unique_for_overwrite<char[]>(buffer_size)) {
+    : fd_(fd), size_(buffer_size), buffer_(new char[buffer_size]) {  // left uninitialised
   setp(buffer_.get(), buffer_.get() + size_);
 }
 

@@ -1,6 +1,7 @@
 // quillo-docgen DIRECTORY: writes the shell completions and the manual page of quillo, read
 // from its grammar, into DIRECTORY.
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <iostream>
