@@ -8,6 +8,7 @@
 #include "ide.hpp"
 #include "server.hpp"
 #include "support/argument_table.hpp"
+#include "support/grammar_walk.hpp"
 #include "support/process.hpp"
 #include "support/temp_dir.hpp"
 
@@ -18,25 +19,7 @@ using quillo::grammar::Argument;
 using quillo::grammar::NodeBase;
 using quillo::grammar::ValueType;
 
-struct Leaf {
-  std::vector<std::string> path;
-  const NodeBase* node;
-};
-
-void collect(const NodeBase& node, std::vector<std::string> path, std::vector<Leaf>& leaves,
-             std::vector<std::vector<std::string>>& groups) {
-  if (node.child_count() == 0) {
-    leaves.push_back({path, &node});
-    return;
-  }
-  groups.push_back(path);
-  for (std::size_t i = 0; i < node.child_count(); ++i) {
-    const NodeBase& child = node.child(i).full();
-    auto child_path = path;
-    child_path.push_back(child.name);
-    collect(child, child_path, leaves, groups);
-  }
-}
+using Leaf = GrammarNode;
 
 std::string good_value(const Argument& argument) {
   return argument.type == ValueType::Uint32 || argument.type == ValueType::Int64 ? "1" : "v";
@@ -77,7 +60,13 @@ class BadArguments : public ::testing::Test {
  protected:
   void SetUp() override {
     tree_ = quillo::command_tree();
-    collect(tree_, {}, leaves_, groups_);
+    for (const GrammarNode& node : walk(tree_)) {
+      if (node.node->child_count() == 0) {
+        leaves_.push_back(node);
+      } else {
+        groups_.push_back(node.path);
+      }
+    }
   }
 
   static void expect_refused(const std::vector<std::string>& args) {

@@ -7,18 +7,18 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
-#include <set>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "cli.hpp"
+#include "support/grammar_walk.hpp"
 #include "support/process.hpp"
 #include "support/temp_dir.hpp"
 
 namespace {
 
 using namespace testing_support;
-using quillo::grammar::NodeBase;
 
 std::string read_file(const std::string& path) {
   std::ifstream file(path);
@@ -40,18 +40,6 @@ std::string find_program(const std::string& name) {
   return "";
 }
 
-// Every subcommand name and long option of the grammar, read from the tree itself.
-void collect_words(const NodeBase& node, std::set<std::string>& names, std::set<std::string>& options) {
-  for (const auto& argument : node.arguments) {
-    if (!argument.option.empty()) options.insert(argument.option);
-  }
-  for (std::size_t i = 0; i < node.child_count(); ++i) {
-    const NodeBase& child = node.child(i).full();
-    names.insert(child.name);
-    collect_words(child, names, options);
-  }
-}
-
 bool has_word(const std::string& text, const std::string& word) {
   for (auto at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) {
     const auto is_word_char = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_'; };
@@ -70,8 +58,13 @@ std::string roff_escaped(std::string word) {
 
 TEST(GeneratedDocs, NameEveryCommandAndOption) {
   const auto tree = quillo::command_tree();
-  std::set<std::string> names, options;
-  collect_words(tree, names, options);
+  std::set<std::string> names, options;  // every subcommand and long option of the grammar
+  for (const GrammarNode& node : walk(tree)) {
+    if (!node.path.empty()) names.insert(node.path.back());
+    for (const auto& argument : node.node->arguments) {
+      if (!argument.option.empty()) options.insert(argument.option);
+    }
+  }
   EXPECT_GT(names.size(), 40u);  // distinct names: "list" and "add" recur
   EXPECT_GT(options.size(), 30u);
   for (const char* file : {"quillo.bash", "_quillo", "quillo.fish"}) {

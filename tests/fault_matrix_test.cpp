@@ -1,6 +1,5 @@
-// Every way the socket, the IDE or standard output can fail, through the built executable:
-// the exit status, the exact message (or its fixed start) on standard error, and nothing on
-// standard output unless the run succeeded.
+// The built executable as a user runs it: its exit statuses and both streams on success, on
+// every way the socket, the IDE or standard output can fail, for help and version.
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -11,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "ide.hpp"
 #include "server.hpp"
 #include "support/process.hpp"
 #include "support/temp_dir.hpp"
@@ -24,24 +24,63 @@ const std::string kHint = " (is Quillo running and Agent CLI enabled?)\n";
 struct Expected {
   int status;
   std::string err;  ///< exact, or the start when it ends in "..."
-  std::string out;
+  std::string out;  ///< likewise
 };
+
+void expect_text(const std::string& text, const std::string& expected) {
+  if (expected.ends_with("...")) {
+    EXPECT_TRUE(text.starts_with(expected.substr(0, expected.size() - 3))) << text;
+    EXPECT_TRUE(text.ends_with("\n")) << text;
+  } else {
+    EXPECT_EQ(text, expected);
+  }
+}
 
 void expect_outcome(const ProcessResult& result, const Expected& expected) {
   EXPECT_EQ(result.signal, 0);
   EXPECT_EQ(result.exit_status, expected.status);
-  EXPECT_EQ(result.out, expected.out);
-  if (expected.err.ends_with("...")) {
-    EXPECT_TRUE(result.err.starts_with(expected.err.substr(0, expected.err.size() - 3))) << result.err;
-    EXPECT_TRUE(result.err.ends_with("\n")) << result.err;
-  } else {
-    EXPECT_EQ(result.err, expected.err);
-  }
+  expect_text(result.out, expected.out);
+  expect_text(result.err, expected.err);
 }
 
 ProcessResult quillo(const std::vector<std::string>& args, ProcessOptions options = {}) {
   options.env.push_back("HOME=/nonexistent");
   return run_quillo(args, options);
+}
+
+TEST(EndToEnd, StatusesAndStreams) {
+  TempDir dir;
+  standin::Ide ide;
+  standin::Server server(dir.file("ide.sock"), standin::serve(ide));
+  const std::string usage = "Quillo IDE agent CLI\nUsage: quillo [OPTIONS] SUBCOMMAND...";
+  const std::string ping = R"({"app":"Quillo","build":"standin","protocol_version":1,"version":"0.1.0"})" "\n";
+  const std::string unknown = "quillo: unknown_method: no method named no.such\n";
+  const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> runs = {
+      {{"--socket", server.path(), "ping"}, {"HOME=/h"}},
+      {{"whoami", "--json", "--socket", server.path()}, {"QUILLO_ROOST=main", "QUILLO_CONTEXT=", "QUILLO_PROJECT_PATH=/p"}},
+      {{"ping", "--json"}, {"QUILLO_SOCKET=" + server.path()}},
+      {{"help", "no.such", "--socket", server.path()}, {}},
+      {{"help", "no.such", "--socket", server.path(), "--json"}, {}},
+      {{"ping"}, {"QUILLO_BUNDLE_ID=b"}},
+      {{"--help"}, {}},
+      {{"-V"}, {}},
+      {{}, {}},
+  };
+  const std::vector<Expected> expected = {
+      {0, "", "ok  Quillo 0.1.0 (build standin)  protocol=1\n"},
+      {0, "", "{\"project\":\"/p\",\"roost\":\"main\",\"surface\":null}\n"},
+      {0, "", ping},
+      {1, unknown, ""},
+      {1, unknown, ""},
+      {1, "quillo: HOME not set; cannot resolve default socket path\n", ""},
+      {0, "", usage},
+      {0, "", "quillo 0.1.0\n"},
+      {2, usage, ""},
+  };
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    SCOPED_TRACE(i);
+    expect_outcome(run_quillo(runs[i].first, with_env(runs[i].second)), expected[i]);
+  }
 }
 
 TEST(FaultMatrix, SocketsThatCannotBeReached) {

@@ -24,18 +24,4 @@ TEST(PrintHuman, GenericRenderings) {
   });
 }
 
-TEST(PrintJson, CompactWithSortedKeys) {
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {"null", "null\n"},
-      {"\"a\\u00e9\\n\"", "\"aé\\n\"\n"},
-      {R"({"z":{"b":1,"a":2},"a":[true,1.5,-0]})", "{\"a\":[true,1.5,0],\"z\":{\"a\":2,\"b\":1}}\n"},
-      {"18446744073709551615", "18446744073709551615\n"},
-  };
-  for (const auto& [result, expected] : cases) {
-    std::ostringstream out;
-    quillo::print_json(quillo::Json::parse(result), out);
-    EXPECT_EQ(out.str(), expected);
-  }
-}
-
 }  // namespace

@@ -30,8 +30,6 @@ TEST(File, UsageErrors) {
       {{"file", "open", "a", "--line", "ten"}, "not an unsigned 32-bit integer"},
       {{"file", "open", "a", "--line", "4294967296"}, "not an unsigned 32-bit integer"},
       {{"file", "open", "a", "--column=-3"}, "not an unsigned 32-bit integer"},
-      {{"file", "open", "a", "--line", "1", "--line", "2"}, "--line"},
-      {{"file", "open", "a", "--row", "1"}, "--row"},
       {{"file"}, "Usage: quillo file [OPTIONS] SUBCOMMAND"},
   });
 }

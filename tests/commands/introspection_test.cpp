@@ -18,14 +18,6 @@ TEST(Introspection, Requests) {
   });
 }
 
-TEST(Introspection, UsageErrors) {
-  expect_usage_errors({
-      {{"ping", "extra"}, "not expected: extra"},
-      {{"whoami", "--bogus"}, "--bogus"},
-      {{"help", "a", "b"}, "not expected: b"},
-  });
-}
-
 TEST(Introspection, PingRendering) {
   expect_renderings({
       {"ping", R"({"app":"Quillo","version":"1.2","build":"77","protocol_version":3})",

@@ -58,41 +58,28 @@ TEST(Terminal, UsageErrors) {
       {{"terminal", "wait", "--timeout", "1.5"}, "not an unsigned 32-bit integer"},
       {{"terminal", "wait", "--timeout", "4294967296"}, "not an unsigned 32-bit integer"},
       {{"terminal", "wait", "--timeout", "ten"}, "not an unsigned 32-bit integer"},
-      {{"terminal", "wait", "--exit"}, "--exit"},
       {{"terminal", "create", "--cwd"}, "--cwd"},
-      {{"terminal", "create", "--bogus"}, "--bogus"},
       {{"terminal", "send", "\xC3", "--terminal-id", "T1"}, "invalid UTF-8"},
-      {{"terminal", "list", "extra"}, "not expected: extra"},
-      {{"terminal", "open"}, "not expected: open"},
-      {{"terminal", "help"}, "not expected: help"},
   });
 }
 
-TEST(Terminal, BareGroupPrintsItsHelpInOrder) {
-  const ParseOutcome outcome = parse_args({"terminal"});
-  EXPECT_EQ(outcome.status, 2);
-  std::size_t position = outcome.err.find("Usage: quillo terminal [OPTIONS] SUBCOMMAND");
-  ASSERT_NE(position, std::string::npos) << outcome.err;
-  for (const char* line : {"list                        List all terminals in the focused roost",
-                           "create                      Spawn a new terminal",
-                           "send                        Inject text into a terminal",
-                           "send-key                    Send a named key event (Enter, Ctrl+C, Tab, arrows, etc.)",
-                           "close                       Close a terminal",
-                           "wait                        Block until output matches text or the process exits"}) {
-    position = outcome.err.find(line, position);
-    ASSERT_NE(position, std::string::npos) << line;
-  }
+TEST(Terminal, Help) {
+  expect_help({
+      {{"terminal"},
+       {"Usage: quillo terminal [OPTIONS] SUBCOMMAND",
+        "list                        List all terminals in the focused roost",
+        "create                      Spawn a new terminal", "send                        Inject text into a terminal",
+        "send-key                    Send a named key event (Enter, Ctrl+C, Tab, arrows, etc.)",
+        "close                       Close a terminal",
+        "wait                        Block until output matches text or the process exits"}},
+      {{"terminal", "wait", "--help"},
+       {"--text TEXT                 Wait until this substring appears in output",
+        "--wait-exit                 Wait until the terminal process exits",
+        "--timeout TIMEOUT=30        Seconds to wait (1-600)",
+        "--terminal-id TERMINAL_ID   Tagged or bare terminal UUID"}},
+  });
 }
 
-TEST(Terminal, WaitHelpShowsItsArguments) {
-  const ParseOutcome outcome = parse_args({"terminal", "wait", "--help"});
-  for (const char* line : {"--text TEXT                 Wait until this substring appears in output",
-                           "--wait-exit                 Wait until the terminal process exits",
-                           "--timeout TIMEOUT=30        Seconds to wait (1-600)",
-                           "--terminal-id TERMINAL_ID   Tagged or bare terminal UUID"}) {
-    EXPECT_NE(outcome.out.find(line), std::string::npos) << line << "\n" << outcome.out;
-  }
-}
 
 TEST(Terminal, Renderings) {
   expect_renderings({
@@ -128,34 +115,6 @@ TEST(Terminal, Renderings) {
       {"terminal.wait", R"({"matched":true,"text":null,"exit_code":"1"})", "matched\n"},
       {"terminal.wait", R"({"matched":true})", "matched\n"},
   });
-}
-
-TEST(WaitTimeouts, FollowTheWaitOfTerminalWait) {
-  struct Case {
-    quillo::MethodTarget target;
-    std::chrono::milliseconds read;
-  };
-  const quillo::ExchangeTimeouts base;  // 30 s read, 5 s write, 5 s margin
-  const std::vector<Case> cases = {
-      {{"terminal.wait", {{"timeout", 120}}}, 125s},
-      {{"terminal.wait", {{"timeout", 600}}}, 605s},
-      {{"terminal.wait", {{"timeout", 25}}}, 30s},
-      {{"terminal.wait", {{"timeout", 30}}}, 35s},
-      {{"terminal.wait", {{"timeout", 0}}}, 30s},
-      {{"terminal.wait", {{"timeout", 4294967295u}}}, 4294967300s},
-      {{"terminal.wait", {{"timeout", "120"}}}, 30s},
-      {{"terminal.wait", {{"timeout", 120.0}}}, 30s},
-      {{"terminal.wait", quillo::Json::array()}, 30s},
-      {{"terminal.list", {{"timeout", 120}}}, 30s},
-      {{"ping", quillo::Json::object()}, 30s},
-  };
-  const quillo::WaitRule rules[] = {quillo::terminal::kWaitRule};
-  for (const auto& row : cases) {
-    SCOPED_TRACE(row.target.method + " " + row.target.params.dump());
-    const auto timeouts = quillo::timeouts_for(row.target, rules, base);
-    EXPECT_EQ(timeouts.read, row.read);
-    EXPECT_EQ(timeouts.write, 5s);
-  }
 }
 
 }  // namespace

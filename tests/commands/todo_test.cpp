@@ -58,46 +58,33 @@ TEST(Todo, ProjectIsNeverTakenFromTheEnvironment) {
 }
 
 TEST(Todo, Help) {
-  for (const auto& [args, line] : std::vector<std::pair<std::vector<std::string>, std::string>>{
-           {{"todo", "add", "-h"},
-            "--project PROJECT           Project path to scope to (defaults to $QUILLO_PROJECT_PATH; omit "
-            "for roost-level)"},
-           {{"todo", "add", "-h"}, "TEXT REQUIRED               Todo title"},
-           {{"todo", "list", "-h"}, "--status STATUS=active      Status filter: active, completed, all"},
-           {{"todo", "update", "-h"},
-            "  --text TEXT                 \n  --body BODY                 \n  --color COLOR               \n"},
-           {{"todo", "message", "add", "-h"}, "--text TEXT REQUIRED        Message body (markdown)"},
-           {{"todo", "-h"}, "Quick todo / sticky note operations (F053)"}}) {
-    const ParseOutcome outcome = parse_args(args);
-    EXPECT_NE(outcome.out.find(line), std::string::npos) << line << "\n" << outcome.out;
-  }
+  expect_help({
+      {{"todo", "--help"},
+       {"Quick todo / sticky note operations (F053)", "\n  add ", "\n  list ", "\n  complete ", "\n  reopen ",
+        "\n  update ", "\n  remove ", "\n  show ", "\n  message                     Thread message operations"}},
+      {{"todo", "add", "-h"},
+       {"TEXT REQUIRED               Todo title",
+        "--project PROJECT           Project path to scope to (defaults to $QUILLO_PROJECT_PATH; omit for "
+        "roost-level)"}},
+      {{"todo", "list", "-h"}, {"--status STATUS=active      Status filter: active, completed, all"}},
+      {{"todo", "update", "-h"},
+       {"  --text TEXT                 \n  --body BODY                 \n  --color COLOR               \n"}},
+      {{"todo", "message", "add", "-h"}, {"--text TEXT REQUIRED        Message body (markdown)"}},
+  });
 }
 
 TEST(Todo, UsageErrors) {
   expect_usage_errors({
       {{"todo", "add"}, "TEXT is required"},
       {{"todo", "add", "Buy", "milk"}, "not expected: milk"},
-      {{"todo", "add", "x", "--colour", "red"}, "--colour"},
       {{"todo", "complete"}, "ID is required"},
-      {{"todo", "update", "T1", "--text", "a", "--text", "b"}, "--text"},
       {{"todo", "message"}, "Usage: quillo todo message [OPTIONS] SUBCOMMAND"},
       {{"todo", "message", "add", "T1"}, "--text is required"},
       {{"todo", "message", "add", "--text", "x"}, "ID is required"},
-      {{"todo", "message", "remove", "T1"}, "not expected: remove T1"},
-      {{"todo", "message", "help"}, "not expected: help"},
       {{"todo"}, "Usage: quillo todo [OPTIONS] SUBCOMMAND"},
   });
 }
 
-TEST(Todo, GroupHelpListsTheSubcommandsInOrder) {
-  const ParseOutcome outcome = parse_args({"todo", "--help"});
-  std::size_t position = 0;
-  for (const char* name : {"add ", "list ", "complete ", "reopen ", "update ", "remove ", "show ",
-                           "message                     Thread message operations"}) {
-    position = outcome.out.find(std::string("\n  ") + name, position);
-    ASSERT_NE(position, std::string::npos) << name << "\n" << outcome.out;
-  }
-}
 
 TEST(Todo, Renderings) {
   expect_renderings({

@@ -55,52 +55,6 @@ TEST(ParseJson, BoundsNesting) {
   EXPECT_NE(parse_error_of(objects).find("nesting"), std::string::npos);
 }
 
-TEST(ReadingConventions, TextOnlyFromStrings) {
-  const Json value = Json::parse(R"({"s":"x","n":1,"z":null,"b":true})");
-  EXPECT_EQ(text_or(value, "s", "?"), "x");
-  EXPECT_EQ(text_or(value, "n", "?"), "?");
-  EXPECT_EQ(text_or(value, "z", "?"), "?");
-  EXPECT_EQ(text_or(value, "missing", ""), "");
-  EXPECT_EQ(text_or(Json::array({"s"}), "s", "?"), "?");
-  EXPECT_EQ(text_or(Json("s"), "s", "?"), "?");
-}
-
-TEST(ReadingConventions, FlagsOnlyFromBooleans) {
-  const Json value = Json::parse(R"({"t":true,"f":false,"s":"true","n":1})");
-  EXPECT_TRUE(is_true(value, "t"));
-  EXPECT_FALSE(is_true(value, "f"));
-  EXPECT_FALSE(is_true(value, "s"));
-  EXPECT_FALSE(is_true(value, "n"));
-  EXPECT_FALSE(is_true(value, "missing"));
-  EXPECT_TRUE(is_false(value, "f"));
-  EXPECT_FALSE(is_false(value, "s"));
-  EXPECT_FALSE(is_false(value, "missing"));
-  EXPECT_FALSE(is_true(Json(true), "t"));
-}
-
-TEST(ReadingConventions, IntegersOnlyWhenTheyFitInt64) {
-  const std::vector<std::pair<std::string, std::int64_t>> cases = {
-      {"3", 3},
-      {"-1", -1},
-      {"0", 0},
-      {"9223372036854775807", 9223372036854775807},
-      {"-9223372036854775808", INT64_MIN},
-      {"9223372036854775808", 0},
-      {"18446744073709551615", 0},
-      {"2.0", 0},
-      {"2.5", 0},
-      {"\"3\"", 0},
-      {"null", 0},
-      {"true", 0},
-  };
-  for (const auto& [text, expected] : cases) {
-    SCOPED_TRACE(text);
-    EXPECT_EQ(int64_or_zero(Json::parse("{\"n\":" + text + "}"), "n"), expected);
-  }
-  EXPECT_EQ(int64_or_zero(Json::object(), "n"), 0);
-  EXPECT_FALSE(as_int64(nullptr).has_value());
-}
-
 TEST(Writing, SortsKeysAtEveryLevelAndKeepsIntegersExact) {
   const Json value = Json::parse(
       R"({"b":{"z":1,"a":[{"y":2,"x":3}]},"a":18446744073709551615,"c":-9223372036854775808})");

@@ -36,38 +36,22 @@ struct PathCase {
 };
 
 TEST(ResolveSocketPath, RulesInOrder) {
+  const std::string kDefault = "/Users/a/Library/Application Support/dev.quillo.desktop/quillo.sock";
+  const std::string kNoHome = "HOME not set; cannot resolve default socket path";
   const std::vector<PathCase> cases = {
       {"option wins", "/opt.sock", {{"QUILLO_SOCKET", "/env.sock"}, {"HOME", "/h"}}, "/opt.sock"},
       {"option without HOME", "/opt.sock", {}, "/opt.sock"},
       {"environment", std::nullopt, {{"QUILLO_SOCKET", "/env.sock"}}, "/env.sock"},
       {"environment kept as is", std::nullopt, {{"QUILLO_SOCKET", " /e s "}}, " /e s "},
-      {"empty QUILLO_SOCKET is unset",
-       std::nullopt,
-       {{"QUILLO_SOCKET", ""}, {"HOME", "/Users/a"}},
-       "/Users/a/Library/Application Support/dev.quillo.desktop/quillo.sock"},
-      {"non-UTF-8 QUILLO_SOCKET is unset",
-       std::nullopt,
-       {{"QUILLO_SOCKET", "/\xFF"}, {"HOME", "/Users/a"}},
-       "/Users/a/Library/Application Support/dev.quillo.desktop/quillo.sock"},
-      {"bundle id from environment, spaces kept",
-       std::nullopt,
-       {{"HOME", "/Users/a/"}, {"QUILLO_BUNDLE_ID", " com.x "}},
+      {"empty QUILLO_SOCKET is unset", std::nullopt, {{"QUILLO_SOCKET", ""}, {"HOME", "/Users/a"}}, kDefault},
+      {"non-UTF-8 is unset", std::nullopt, {{"QUILLO_SOCKET", "/\xFF"}, {"HOME", "/Users/a"}}, kDefault},
+      {"bundle id with its spaces", std::nullopt, {{"HOME", "/Users/a/"}, {"QUILLO_BUNDLE_ID", " com.x "}},
        "/Users/a/Library/Application Support/ com.x /quillo.sock"},
-      {"empty HOME gives a relative path",
-       std::nullopt,
-       {{"HOME", ""}, {"QUILLO_BUNDLE_ID", "b"}},
+      {"empty HOME: a relative path", std::nullopt, {{"HOME", ""}, {"QUILLO_BUNDLE_ID", "b"}},
        "Library/Application Support/b/quillo.sock"},
-      {"no HOME", std::nullopt, {}, "HOME not set; cannot resolve default socket path", true},
-      {"no HOME even with a bundle id",
-       std::nullopt,
-       {{"QUILLO_BUNDLE_ID", "b"}},
-       "HOME not set; cannot resolve default socket path",
-       true},
-      {"non-UTF-8 HOME",
-       std::nullopt,
-       {{"HOME", "/\xFF"}},
-       "HOME not set; cannot resolve default socket path",
-       true},
+      {"no HOME", std::nullopt, {}, kNoHome, true},
+      {"no HOME even with a bundle id", std::nullopt, {{"QUILLO_BUNDLE_ID", "b"}}, kNoHome, true},
+      {"non-UTF-8 HOME", std::nullopt, {{"HOME", "/\xFF"}}, kNoHome, true},
   };
   for (const auto& row : cases) {
     SCOPED_TRACE(row.name);

@@ -27,12 +27,6 @@ TEST(Trimming, RemovesUnicodeWhiteSpace) {
   EXPECT_EQ(trim("   "), "");
 }
 
-TEST(CharacterCount, CountsScalarValues) {
-  EXPECT_EQ(character_count(""), 0u);
-  EXPECT_EQ(character_count("abc"), 3u);
-  EXPECT_EQ(character_count("é✓😀"), 3u);
-}
-
 TEST(QuotedLiteral, EscapesAsDocumented) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"garbage\n", R"("garbage\n")"},

@@ -1,0 +1,48 @@
+#include "core/wait_timeouts.hpp"
+
+#include <gtest/gtest.h>
+
+#include "commands/browser.hpp"
+#include "commands/terminal.hpp"
+
+namespace quillo {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The wait plus 5 s, never less than 30 s; terminal waits in seconds, browser waits in ms.
+TEST(WaitTimeouts, FollowTheWaitAskedFor) {
+  struct Case {
+    MethodTarget target;
+    std::chrono::milliseconds read;
+  };
+  const std::vector<Case> cases = {
+      {{"terminal.wait", {{"timeout", 120}}}, 125s},
+      {{"terminal.wait", {{"timeout", 600}}}, 605s},
+      {{"terminal.wait", {{"timeout", 25}}}, 30s},
+      {{"terminal.wait", {{"timeout", 0}}}, 30s},
+      {{"terminal.wait", {{"timeout", 4294967295u}}}, 4294967300s},
+      {{"terminal.wait", {{"timeout", "120"}}}, 30s},
+      {{"terminal.wait", {{"timeout", 120.0}}}, 30s},
+      {{"terminal.wait", Json::array()}, 30s},
+      {{"browser.wait", {{"timeout", 5000}}}, 30s},
+      {{"browser.wait", {{"timeout", 60000}}}, 65s},
+      {{"browser.wait", {{"timeout", 25001}}}, 30001ms},
+      {{"browser.wait", {{"timeout", -5}}}, 30s},
+      {{"browser.wait", {{"timeout", INT64_MAX}}}, std::chrono::milliseconds(INT64_MAX)},
+      {{"browser.wait", {{"timeout", 18446744073709551615u}}}, std::chrono::milliseconds(INT64_MAX)},
+      {{"terminal.list", {{"timeout", 120}}}, 30s},
+      {{"ping", Json::object()}, 30s},
+  };
+  const WaitRule rules[] = {terminal::kWaitRule, browser::kWaitRule};
+  const ExchangeTimeouts base;  // 30 s read, 5 s write, 5 s margin
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.target.method + " " + row.target.params.dump());
+    const auto timeouts = timeouts_for(row.target, rules, base);
+    EXPECT_EQ(timeouts.read, row.read);
+    EXPECT_EQ(timeouts.write, 5s);
+  }
+}
+
+}  // namespace
+}  // namespace quillo
