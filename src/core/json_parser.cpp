@@ -208,8 +208,8 @@ class Parser {
   void value() {
     if (p_ == end_) fail("expected a value");
     switch (*p_) {
-      case '{': object(); break;
-      case '[': array(); break;
+      case '{': container<true>(); break;
+      case '[': container<false>(); break;
       case '"': {
         const std::string_view raw = string_literal();  // sets has_escapes_
         sink_.string(raw, has_escapes_);
@@ -233,57 +233,48 @@ class Parser {
     }
   }
 
-  void object() {
+  // An object or an array: its members or elements, separated by commas.
+  template <bool kObject>
+  void container() {
     enter();
     ++p_;
-    sink_.begin_object();
+    if constexpr (kObject) {
+      sink_.begin_object();
+    } else {
+      sink_.begin_array();
+    }
+    constexpr char kClose = kObject ? '}' : ']';
     skip_white_space();
-    if (p_ != end_ && *p_ == '}') {
+    if (p_ != end_ && *p_ == kClose) {
       ++p_;
     } else {
       for (;;) {
         skip_white_space();
-        if (p_ == end_ || *p_ != '"') fail("expected a string as object key");
-        const std::string_view key = string_literal();
-        sink_.key(key, has_escapes_);
-        expect(':', "expected ':'");
-        skip_white_space();
+        if constexpr (kObject) member_key();
         value();
         skip_white_space();
         if (p_ != end_ && *p_ == ',') {
           ++p_;
           continue;
         }
-        expect('}', "expected ',' or '}'");
+        expect(kClose, kObject ? "expected ',' or '}'" : "expected ',' or ']'");
         break;
       }
     }
-    sink_.end_object();
+    if constexpr (kObject) {
+      sink_.end_object();
+    } else {
+      sink_.end_array();
+    }
     --depth_;
   }
 
-  void array() {
-    enter();
-    ++p_;
-    sink_.begin_array();
+  void member_key() {
+    if (p_ == end_ || *p_ != '"') fail("expected a string as object key");
+    const std::string_view key = string_literal();  // sets has_escapes_
+    sink_.key(key, has_escapes_);
+    expect(':', "expected ':'");
     skip_white_space();
-    if (p_ != end_ && *p_ == ']') {
-      ++p_;
-    } else {
-      for (;;) {
-        skip_white_space();
-        value();
-        skip_white_space();
-        if (p_ != end_ && *p_ == ',') {
-          ++p_;
-          continue;
-        }
-        expect(']', "expected ',' or ']'");
-        break;
-      }
-    }
-    sink_.end_array();
-    --depth_;
   }
 
   void literal(std::string_view word) {
