@@ -1,7 +1,6 @@
 #include "cli.hpp"
 
 #include "core/client_env.hpp"
-#include "core/output.hpp"
 #include "core/wait_timeouts.hpp"
 #include "print_human.hpp"
 
@@ -38,11 +37,8 @@ Node<Command> command_tree() {
       "--socket", "SOCKET",
       "Override the Unix socket path (default: $QUILLO_SOCKET or bundle-scoped path)");
   socket.type = grammar::ValueType::Path;
-  socket.global = true;
-  grammar::Argument json =
-      grammar::flag("--json", "Print machine-readable JSON instead of a human-readable summary");
-  json.global = true;
-  root.arguments = {socket, json};
+  root.arguments = {socket, grammar::flag("--json",
+                                          "Print machine-readable JSON instead of a human-readable summary")};
   return root;
 }
 

@@ -38,7 +38,6 @@ struct Argument {
   std::string help;        ///< may be empty
   ValueType type = ValueType::Text;
   bool required = false;
-  bool global = false;  ///< accepted after any subcommand too
   std::optional<std::string> default_value;  ///< shown in help, and the value when not given
   /// A further check of a given value: the problem with it, or the empty text when it is good.
   std::function<std::string(const std::string& value)> check;
@@ -171,7 +170,9 @@ Node<To> lift(Node<From>&& from) {
 struct Program {
   std::string name;
   std::string version;
-  const NodeBase* root;  ///< its help is the about text; its arguments are the global options
+  /// Its help is the about text; its arguments are the global options, accepted before the
+  /// subcommand and after it at any depth.
+  const NodeBase* root;
 };
 
 /// The chosen subcommand, as child indices from the root, and its values (globals included).

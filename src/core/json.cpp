@@ -52,14 +52,6 @@ Json string_or_null(const std::optional<std::string>& text) {
   return text ? Json(*text) : Json(nullptr);
 }
 
-std::optional<std::string> to_compact_text(const Json& value) {
-  try {
-    return value.dump();
-  } catch (const Json::exception&) {
-    return std::nullopt;
-  }
-}
-
 std::optional<std::string> to_pretty_text(const Json& value) {
   try {
     return value.dump(2);

@@ -54,10 +54,8 @@ Json integer_or_null(const std::optional<Integer>& number) {
   return number ? Json(*number) : Json(nullptr);
 }
 
-/// Compact text (no white space). Never throws: a value that cannot be written gives nullopt.
-std::optional<std::string> to_compact_text(const Json& value);
-
-/// Indented text: two spaces per level, one member or element per line.
+/// Indented text: two spaces per level, one member or element per line. Never throws: a value
+/// that cannot be written gives nullopt.
 std::optional<std::string> to_pretty_text(const Json& value);
 
 }  // namespace quillo

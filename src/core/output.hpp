@@ -1,5 +1,5 @@
 #pragma once
-// The generic renderings: JSON mode, pretty JSON and the acknowledgement.
+// The generic renderings: pretty JSON and the acknowledgement, and the shape of list renderings.
 
 #include <functional>
 #include <ostream>
@@ -8,9 +8,6 @@
 #include "core/json.hpp"
 
 namespace quillo {
-
-/// `--json`: the result as compact JSON and a line feed (an empty line if it cannot be written).
-void print_json(const Json& result, std::ostream& out);
 
 /// The result indented by two spaces per level, and a line feed.
 void print_pretty(const Json& result, std::ostream& out);

@@ -35,11 +35,8 @@ Node<Chosen> tree() {
       group<Chosen>("group", "A group", make_leaf("inner", {positional("word", "WORD", "", false)}),
                     group<Chosen>("nested", "A nested group",
                                   make_leaf("deep", {option("--id", "ID").require()}))));
-  Argument socket = option("--socket", "SOCKET", "Socket path").of_type(ValueType::Path);
-  socket.global = true;
-  Argument json = flag("--json", "JSON output");
-  json.global = true;
-  root.arguments = {socket, json};
+  root.arguments = {option("--socket", "SOCKET", "Socket path").of_type(ValueType::Path),
+                    flag("--json", "JSON output")};
   return root;
 }
 

@@ -58,14 +58,13 @@ TEST(ParseJson, BoundsNesting) {
 TEST(Writing, SortsKeysAtEveryLevelAndKeepsIntegersExact) {
   const Json value = Json::parse(
       R"({"b":{"z":1,"a":[{"y":2,"x":3}]},"a":18446744073709551615,"c":-9223372036854775808})");
-  EXPECT_EQ(to_compact_text(value).value(),
+  EXPECT_EQ(value.dump(),
             R"({"a":18446744073709551615,"b":{"a":[{"x":3,"y":2}],"z":1},"c":-9223372036854775808})");
   EXPECT_EQ(to_pretty_text(Json::parse(R"({"e":[],"o":{},"z":[1,null]})")).value(),
             "{\n  \"e\": [],\n  \"o\": {},\n  \"z\": [\n    1,\n    null\n  ]\n}");
 }
 
 TEST(Writing, ReportsAValueThatCannotBeWritten) {
-  EXPECT_FALSE(to_compact_text(Json("\xFF")).has_value());
   EXPECT_FALSE(to_pretty_text(Json("\xFF")).has_value());
 }
 
