@@ -1,9 +1,13 @@
-// An arbitrary JSON value rendered under every method name, in both output modes.
+// An arbitrary JSON value rendered under every method name, in both output modes: the human
+// renderings from the value, and --json's compact text read straight from the text (which must
+// be what writing the value gives).
 #include <cstdint>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 
 #include "core/json.hpp"
+#include "core/json_parser.hpp"
 #include "print_human.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -19,6 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }();
   std::ostringstream out;
   for (const auto method : methods) quillo::print_human(method, result, out);
-  out << result.dump() << '\n';  // what --json prints
+  const auto compact = quillo::compact_json(text);
+  if (!std::holds_alternative<quillo::CompactJson>(compact) ||
+      std::get<quillo::CompactJson>(compact).text != result.dump()) {
+    std::abort();
+  }
   return 0;
 }

@@ -11,7 +11,7 @@ debian_packages="cmake make g++ libcli11-dev nlohmann-json3-dev uuid-dev libutfc
 brew_packages="cmake cli11 nlohmann-json utf8cpp googletest fish groff"
 for extra in "$@"; do
   case "$extra" in
-    fuzz) debian_packages="$debian_packages clang libclang-rt-14-dev" ;;
+    fuzz) debian_packages="$debian_packages clang libclang-rt-dev" ;;
     bench) debian_packages="$debian_packages hyperfine socat jq python3 gcc"
            brew_packages="$brew_packages hyperfine socat jq" ;;
     *) echo "install-deps: unknown extra '$extra'" >&2; exit 2 ;;

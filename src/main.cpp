@@ -1,8 +1,12 @@
 // quillo: drives the Quillo IDE from a shell, one request per run.
 
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -16,9 +20,18 @@ int fail(const std::string& message) {
   return 1;
 }
 
+// When memory runs out (a reply too large for this machine), say so and end at once: unwinding
+// would destroy large values, which itself needs memory.
+[[noreturn]] void out_of_memory() {
+  static const char kMessage[] = "quillo: out of memory\n";
+  [[maybe_unused]] const auto written = ::write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
+  std::_Exit(1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::set_new_handler(out_of_memory);
   const bool stdout_was_closed = quillo::guard_standard_descriptors();
   quillo::FdStreamBuf stdout_buffer(1);
   if (stdout_was_closed) stdout_buffer.fail_with(std::strerror(EBADF));

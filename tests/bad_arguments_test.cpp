@@ -155,7 +155,9 @@ TEST_F(BadArguments, UnknownRepeatedAndExtra) {
   for (const auto& group : groups_) {
     auto args = group;
     expect_refused(args);  // a bare group
-    args.push_back("no-such-command");
+    args.push_back("--no-such-option");
+    expect_refused(args);
+    args.back() = "no-such-command";
     expect_refused(args);
     args.back() = "help";
     if (!group.empty()) expect_refused(args);

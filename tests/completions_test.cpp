@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -40,46 +41,119 @@ std::string find_program(const std::string& name) {
   return "";
 }
 
-bool has_word(const std::string& text, const std::string& word) {
-  for (auto at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) {
-    const auto is_word_char = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_'; };
-    const bool starts = at == 0 || !is_word_char(text[at - 1]) || (text[at - 1] == '-' && word[0] == '-');
-    const bool ends = at + word.size() == text.size() || !is_word_char(text[at + word.size()]);
-    if (starts && ends) return true;
-  }
-  return false;
-}
-
-std::string roff_escaped(std::string word) {
+std::string roff_escaped(const std::string& word) {
   std::string out;
   for (char c : word) out += c == '-' ? std::string("\\-") : std::string(1, c);
   return out;
 }
 
-TEST(GeneratedDocs, NameEveryCommandAndOption) {
-  const auto tree = quillo::command_tree();
-  std::set<std::string> names, options;  // every subcommand and long option of the grammar
+std::string joined(const std::vector<std::string>& words) {
+  std::string text;
+  for (const auto& word : words) text += (text.empty() ? "" : " ") + word;
+  return text;
+}
+
+// What each command of the grammar should complete to: its subcommands and its own long
+// options ("--version" on the top level, whose other options are offered everywhere).
+struct Expectation {
+  std::string path;
+  std::string subcommands;
+  std::string options;
+};
+
+std::vector<Expectation> expectations() {
+  static const auto tree = quillo::command_tree();
+  std::vector<Expectation> rows;
   for (const GrammarNode& node : walk(tree)) {
-    if (!node.path.empty()) names.insert(node.path.back());
-    for (const auto& argument : node.node->arguments) {
-      if (!argument.option.empty()) options.insert(argument.option);
+    std::vector<std::string> subcommands, options;
+    for (std::size_t i = 0; i < node.node->child_count(); ++i) subcommands.push_back(node.node->child(i).name);
+    if (node.path.empty()) {
+      options.push_back("--version");
+    } else {
+      for (const auto& argument : node.node->arguments) {
+        if (!argument.option.empty()) options.push_back(argument.option);
+      }
+    }
+    rows.push_back({joined(node.path), joined(subcommands), joined(options)});
+  }
+  return rows;
+}
+
+// bash and zsh share the generated tables: ask them, command by command.
+void expect_tables(const std::string& shell, const std::vector<std::string>& shell_args, const std::string& prelude) {
+  const std::string program = find_program(shell);
+  if (program.empty()) GTEST_SKIP() << shell << " is not installed";
+  std::string script = prelude;
+  for (const auto& row : expectations()) {
+    script += "echo \"" + row.path + "|$(_quillo_subcommands '" + row.path + "')|$(_quillo_options '" + row.path + "')\"\n";
+  }
+  auto args = shell_args;
+  args.push_back(script);
+  const auto result = run_process(program, args, with_env({"PATH=/usr/bin:/bin"}));
+  std::stringstream lines(result.out);
+  for (const auto& row : expectations()) {
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, row.path + "|" + row.subcommands + "|" + row.options) << shell << "\n" << result.err;
+  }
+}
+
+TEST(GeneratedDocs, BashAndZshTablesFollowTheGrammar) {
+  expect_tables("bash", {"--norc", "-c"}, "source '" + docs("quillo.bash") + "'\n");
+  expect_tables("zsh", {"-f", "-c"}, "compadd() { :; }; _files() { :; }\nsource '" + docs("_quillo") + "'\n");
+}
+
+TEST(GeneratedDocs, FishCompletesEveryCommandsOptions) {
+  const std::string fish = find_program("fish");
+  if (fish.empty()) GTEST_SKIP() << "fish is not installed";
+  std::string script = "source '" + docs("quillo.fish") + "'\n";
+  for (const auto& row : expectations()) {
+    script += "echo '=" + row.path + "'; complete -C 'quillo " + row.path + (row.path.empty() ? "" : " ") + "--'\n";
+    script += "echo '+'; complete -C 'quillo " + row.path + (row.path.empty() ? "" : " ") + "'\n";
+  }
+  const auto result = run_process(fish, {"--no-config", "-c", script}, with_env({"PATH=/usr/bin:/bin"}));
+  std::map<std::string, std::pair<std::set<std::string>, std::set<std::string>>> offered;  // options, words
+  std::string path;
+  bool words = false;
+  std::stringstream lines(result.out);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.starts_with("=")) {
+      path = line.substr(1);
+      words = false;
+    } else if (line == "+") {
+      words = true;
+    } else {
+      const std::string item = line.substr(0, line.find('\t'));
+      (words ? offered[path].second : offered[path].first).insert(item);
     }
   }
-  EXPECT_GT(names.size(), 40u);  // distinct names: "list" and "add" recur
-  EXPECT_GT(options.size(), 30u);
-  for (const char* file : {"quillo.bash", "_quillo", "quillo.fish"}) {
-    const std::string text = read_file(docs(file));
-    ASSERT_FALSE(text.empty()) << file;
-    for (const auto& name : names) EXPECT_TRUE(has_word(text, name)) << file << ": " << name;
-    for (const auto& option : options) {
-      // fish names long options without their dashes (-l terminal-id).
-      const std::string written = std::string(file) == "quillo.fish" ? "-l " + option.substr(2) : option;
-      EXPECT_NE(text.find(written), std::string::npos) << file << ": " << option;
+  for (const auto& row : expectations()) {
+    SCOPED_TRACE(row.path);
+    std::set<std::string> options{"--socket", "--json", "--help"};
+    std::stringstream own(row.options);
+    for (std::string option; own >> option;) options.insert(option);
+    EXPECT_EQ(offered[row.path].first, options);
+    std::set<std::string> subcommands;
+    std::stringstream subs(row.subcommands);
+    for (std::string sub; subs >> sub;) subcommands.insert(sub);
+    if (!subcommands.empty()) {
+      EXPECT_EQ(offered[row.path].second, subcommands);
     }
   }
+}
+
+TEST(GeneratedDocs, ManualPageDescribesEveryCommand) {
   const std::string page = read_file(docs("quillo.1"));
-  for (const auto& name : names) EXPECT_NE(page.find(roff_escaped(name)), std::string::npos) << name;
-  for (const auto& option : options) EXPECT_NE(page.find(roff_escaped(option)), std::string::npos) << option;
+  for (const auto& row : expectations()) {
+    if (row.path.empty()) continue;
+    const auto start = page.find(".SS \"" + roff_escaped(row.path) + "\"\n");
+    ASSERT_NE(start, std::string::npos) << row.path;
+    const std::string section = page.substr(start, page.find(".SS ", start + 1) - start);
+    std::stringstream own(row.options);
+    for (std::string option; own >> option;) {
+      EXPECT_NE(section.find("\\fB" + roff_escaped(option) + "\\fR"), std::string::npos) << row.path << " " << option;
+    }
+  }
   for (const char* section : {".SH NAME", ".SH SYNOPSIS", ".SH DESCRIPTION", ".SH COMMANDS", ".SH EXIT STATUS",
                               ".SH ENVIRONMENT", ".SH FILES", ".SH EXAMPLES", "QUILLO_SOCKET", "QUILLO_BUNDLE_ID",
                               "QUILLO_CONTEXT", "QUILLO_ROOST", "QUILLO_PROJECT_PATH", ".B HOME",
@@ -91,9 +165,14 @@ TEST(GeneratedDocs, NameEveryCommandAndOption) {
 TEST(GeneratedDocs, ManualPageRendersWithoutWarnings) {
   const std::string groff = find_program("groff");
   if (groff.empty()) GTEST_SKIP() << "groff is not installed";
-  const auto result = run_process(groff, {"-man", "-ww", "-z", docs("quillo.1")}, with_env({}));
-  EXPECT_EQ(result.exit_status, 0);
-  EXPECT_EQ(result.err, "");
+  const auto checked = run_process(groff, {"-man", "-ww", "-z", docs("quillo.1")}, with_env({}));
+  EXPECT_EQ(checked.exit_status, 0);
+  EXPECT_EQ(checked.err, "");
+  const auto rendered = run_process(groff, {"-man", "-Tascii", "-P-cbou", docs("quillo.1")}, with_env({}));
+  for (const char* line : {"--terminal-id TERMINAL_ID (required)", "--timeout TIMEOUT (default: 30)",
+                           "quillo todo message add --text TEXT ID", "1-based end line (defaults to start line"}) {
+    EXPECT_NE(rendered.out.find(line), std::string::npos) << line;
+  }
 }
 
 struct CompletionCase {

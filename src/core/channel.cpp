@@ -89,8 +89,10 @@ Result<std::string> interpret_reply_as_text(std::string line) {
     const auto* error = reply.find("error");
     const std::string error_text =
         error == nullptr ? "null" : reply.text.substr(error->begin, error->end - error->begin);
+    // The member's text is compact JSON of our own making, so it reads back.
     auto details = parse_json(error_text);
-    return error_reply(Json{{"error", std::move(std::get<Json>(details))}});
+    Json* error_value = std::get_if<Json>(&details);
+    return error_reply(Json{{"error", error_value != nullptr ? std::move(*error_value) : Json()}});
   }
   const auto* result = reply.find("result");
   if (result == nullptr) return std::string("null");

@@ -22,6 +22,7 @@ static_assert(std::endian::native == std::endian::little, "the string scan reads
 
 struct Failure {
   std::string message;
+  bool too_deep = false;  ///< refused for its nesting, which the value type's parser allows
 };
 
 // Bytes that end a run of plain string content: '"', '\\' and control characters.
@@ -229,7 +230,7 @@ class Parser {
 
   void enter() {
     if (++depth_ > kMaxJsonDepth) {
-      throw Failure{"nesting deeper than " + std::to_string(kMaxJsonDepth) + " levels"};
+      throw Failure{"nesting deeper than " + std::to_string(kMaxJsonDepth) + " levels", true};
     }
   }
 
@@ -579,6 +580,24 @@ class CompactSink {
   bool pending_key_ = false;
 };
 
+// Why `text` is not JSON, in the words of the value type's own parser, which refuses the same
+// texts: its descriptions (with line, column and the text last read) are the ones users see.
+std::string describe(std::string_view text, const Failure& failure) {
+  if (failure.too_deep) return failure.message;
+  try {
+    const Json accepted = Json::parse(text);  // not expected: both parsers refuse the same texts
+    (void)accepted;
+  } catch (const Json::exception& e) {
+    std::string message = e.what();
+    // "[json.exception.parse_error.101] parse error at ..." reads better without the tag.
+    if (const auto tag_end = message.find("] "); message.starts_with("[") && tag_end != std::string::npos) {
+      message.erase(0, tag_end + 2);
+    }
+    return message;
+  }
+  return failure.message;
+}
+
 // What the value type's own parser would stop at or skip silently is refused here.
 std::optional<std::string> refused_bytes(std::string_view text) {
   if (const auto nul = text.find('\0'); nul != std::string_view::npos) {
@@ -604,7 +623,7 @@ std::variant<Json, std::string> parse_json(std::string_view text) {
   try {
     Parser<ValueSink>(text, sink).parse();
   } catch (const Failure& failure) {
-    return failure.message;
+    return describe(text, failure);
   }
   return value;
 }
@@ -617,7 +636,7 @@ std::variant<CompactJson, std::string> compact_json(std::string_view text) {
   try {
     Parser<CompactSink>(text, sink).parse();
   } catch (const Failure& failure) {
-    return failure.message;
+    return describe(text, failure);
   }
   return result;
 }

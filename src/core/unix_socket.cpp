@@ -96,9 +96,12 @@ MaybeError UnixSocket::write_all(std::string_view data) {
   return std::nullopt;
 }
 
-Result<std::string> UnixSocket::read_line(std::size_t chunk) {
+Result<std::string> UnixSocket::read_line(std::size_t chunk, std::size_t limit) {
   std::string line;
   for (;;) {
+    if (line.size() > limit) {
+      return Error{"no line feed in the first " + std::to_string(limit) + " bytes of the reply"};
+    }
     const std::size_t old_size = line.size();
     line.resize(old_size + chunk);
     const ssize_t got = ::recv(fd_, line.data() + old_size, chunk, 0);

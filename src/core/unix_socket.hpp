@@ -26,8 +26,12 @@ class UnixSocket {
   MaybeError write_all(std::string_view data);
 
   /// Reads until the first line feed (kept) or the end of the stream, `chunk` bytes at a time.
-  /// Bytes after the line feed are dropped. The error is the system's description.
-  Result<std::string> read_line(std::size_t chunk = 8192);
+  /// Bytes after the line feed are dropped. A line longer than `limit` bytes is refused rather
+  /// than read until memory runs out. The error is the system's description.
+  Result<std::string> read_line(std::size_t chunk = 8192, std::size_t limit = kMaxLineBytes);
+
+  /// The longest reply line read: 1 GiB.
+  static constexpr std::size_t kMaxLineBytes = std::size_t{1} << 30;
 
  private:
   explicit UnixSocket(int fd) : fd_(fd) {}

@@ -127,7 +127,7 @@ TEST(Browser, UsageErrors) {
       {{"browser", "wait", "B1", "--timeout", ""}, "not a signed 64-bit integer"},
       {{"browser", "screenshot", "B1", "--full-page=false"}, "takes no value"},
       {{"browser", "raw"}, "METHOD is required"},
-      {{"browser", "raw", "browser.x", "--params", "{\"a\":"}, "--params: invalid JSON: unexpected end of input"},
+      {{"browser", "raw", "browser.x", "--params", "{\"a\":"}, "--params: invalid JSON: parse error at line 1, column 6"},
       {{"browser", "raw", "browser.x", "--params", "{browser_id: B1}"}, "--params: invalid JSON"},
       {{"browser", "raw", "browser.x", "--params", "{} {}"}, "--params: invalid JSON"},
       {{"browser", "raw", "browser.x", "--params", "1e400"}, "--params: invalid JSON"},

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/unix_socket.hpp"
 #include "server.hpp"
 #include "support/temp_dir.hpp"
 
@@ -57,8 +58,8 @@ const std::vector<ReplyCase> kReplies = {
     {"", "", "server closed connection without response"},
     {"\xFF\n", "", "read error: ..."},
     {"garbage\n", "",
-     "server returned invalid JSON: syntax error at offset 0: expected a value; payload was: "
-     "\"garbage\\n\""},
+     "server returned invalid JSON: parse error at line 1, column 1: syntax error while parsing "
+     "value - invalid literal; last read: 'g'; payload was: \"garbage\\n\""},
     {"{\"ok\":true}{}\n", "", "server returned invalid JSON: ..."},
     {std::string("{\"ok\":true}\0garbage\n", 20), "",
      "server returned invalid JSON: unexpected NUL byte at offset 11; payload was: "
@@ -114,6 +115,17 @@ TEST(SendRequest, EveryRequestHasAFreshId) {
   const auto requests = server.requests();
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_NE(Json::parse(requests[0])["id"], Json::parse(requests[1])["id"]);
+}
+
+TEST(UnixSocket, ALineWithoutEndIsRefusedAtItsLimit) {
+  TempDir dir;
+  standin::Server server(dir.file("s"), standin::reply_with(std::string(100000, 'x')));
+  auto socket = UnixSocket::connect(server.path(), 1s, 1s);
+  ASSERT_TRUE(socket.ok());
+  ASSERT_FALSE(socket.value().write_all("{}\n").has_value());
+  const auto line = socket.value().read_line(8192, 50000);
+  ASSERT_FALSE(line.ok());
+  EXPECT_EQ(line.error(), "no line feed in the first 50000 bytes of the reply");
 }
 
 TEST(SendRequest, DefaultTimeOuts) {

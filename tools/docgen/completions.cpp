@@ -196,6 +196,8 @@ function __quillo_at
 end
 
 complete -c quillo -f
+complete -c quillo -l help -d 'Print this help message and exit'
+complete -c quillo -n '__quillo_at ""' -l version -d 'Display program version information and exit'
 )SH";
   for (const Option& option : root.options) {
     const ValueCompletion completion = completion_of(option.value_name, option.help);

@@ -63,8 +63,8 @@ void describe_arguments(const Command& command, std::ostream& out) {
   for (const Option& option : command.options) {
     out << ".TP\n\\fB" << roff(option.name) << "\\fR";
     if (!option.value_name.empty()) out << " \\fI" << roff(option.value_name) << "\\fR";
-    if (option.required) out << " (required)ROFF";
-    if (!option.default_value.empty()) out << " (default: " << roff(option.default_value) << ")ROFF";
+    if (option.required) out << " (required)";
+    if (!option.default_value.empty()) out << " (default: " << roff(option.default_value) << ")";
     out << '\n' << (option.help.empty() ? "\\&" : roff(option.help)) << '\n';
   }
 }
@@ -86,7 +86,7 @@ result itself as one line of compact JSON with \fB\-\-json\fR.
 \fB\-\-socket\fR and \fB\-\-json\fR are accepted before the command and after it, at any
 depth. \fB\-h\fR, \fB\-\-help\fR prints the help of any command or group;
 \fB\-V\fR, \fB\-\-version\fR prints the version. An argument that begins with a hyphen is an
-option: a value that begins with one is attached with \fB=\fR (\fB\-\-timeout=\-5\fR), and a
+option: a value that begins with one is attached with \fB=\fR (\fB\-\-text=\-h\fR), and a
 positional one follows \fB\-\-\fR.
 .SH OPTIONS
 )ROFF";

@@ -28,7 +28,9 @@ std::string shell_tables(const Command& root) {
     for (const auto& sub : command->subcommands) names.push_back(sub.path.back());
     if (!names.empty()) subcommands << "    " << path << ") echo \"" << words_of(names) << "\" ;;\n";
     const bool global = command == &root;
+    // The top level's own options are offered everywhere by the caller; --version is its alone.
     std::vector<std::string> option_names;
+    if (global) option_names.push_back("--version");
     for (const Option& option : command->options) {
       if (!global) option_names.push_back(option.name);
       if (option.value_name.empty()) continue;
