@@ -21,9 +21,11 @@ for target in reply render params json grammar; do
   log="$build/fuzz-$target.log"
   mkdir -p "$corpus"
   echo "fuzz: $target ($limit)"
+  options="-max_len=4096"
+  if [ "$target" = grammar ]; then options="-max_len=512 -dict=fuzz/grammar.dict"; fi
   status=0
-  ASAN_OPTIONS="${ASAN_OPTIONS:-malloc_context_size=0}" "$build/fuzz_$target" "$limit" \
-    -max_len=4096 -print_final_stats=1 -artifact_prefix="$build/crash-$target-" \
+  ASAN_OPTIONS="${ASAN_OPTIONS:-malloc_context_size=0}" "$build/fuzz_$target" "$limit" $options \
+    -print_final_stats=1 -artifact_prefix="$build/crash-$target-" \
     "$corpus" "fuzz/corpus/$target" >"$log" 2>&1 || status=$?
   grep -E '^(stat::number_of_executed_units|Done)' "$log" || true
   if [ "$status" -ne 0 ]; then
