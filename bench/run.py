@@ -42,6 +42,17 @@ def peak_rss_kib(command, runs=5):
     return sorted(peaks)[len(peaks) // 2]
 
 
+def instructions(command):
+    """Instructions executed by `command` (callgrind): the same count on every run, however busy
+    the machine, unlike its time."""
+    err = subprocess.run(["valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null"] + command,
+                         stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True, check=True).stderr
+    for line in err.splitlines():
+        if "refs:" in line:
+            return int(line.split("refs:")[1].replace(",", "").strip())
+    raise RuntimeError("no instruction count from callgrind")
+
+
 def verdict(met):
     return "met" if met else "MISSED"
 
@@ -158,12 +169,22 @@ def main():
                 sock = servers.socket_for(os.path.join(data, "objects-50.reply"))
                 t = hyperfine([f"{quillo} --socket {sock} comments list"], runs=max(2, runs // scale), warmup=1)[0]
                 rows.append(("Human rendering, 50 MB comments", "comments list", f"{t:.3f} s", ""))
+        # Time per MB varies from run to run on a shared machine; instructions per MB do not, so
+        # they decide whether the cost stays flat.
         for shape in ("objects", "string"):
             costs = [per_mb[(shape, mb)] for mb in sizes]
             spread = (max(costs) - min(costs)) / min(costs) * 100
+            counts = []
+            for mb in sizes:
+                reply = os.path.join(data, f"{shape}-{mb}.reply")
+                size_mb = os.path.getsize(os.path.join(data, f"{shape}-{mb}.result.json")) / 1e6
+                counts.append(instructions([quillo, "--socket", servers.socket_for(reply), "--json", "ping"]) / size_mb)
+            count_spread = (max(counts) - min(counts)) / min(counts) * 100
             rows.append((f"Scaling, {shape}", " / ".join(f"{mb} MB" for mb in sizes),
-                         " / ".join(f"{c * 1000:.1f}" for c in costs) + " ms/MB",
-                         f"spread {spread:.0f} % (goal: within 20 %): {verdict(spread <= 20)}"))
+                         " / ".join(f"{c * 1000:.1f}" for c in costs) + " ms/MB; " +
+                         " / ".join(f"{c / 1e6:.1f}" for c in counts) + " M instructions/MB",
+                         f"time spread {spread:.0f} %, instruction spread {count_spread:.0f} % "
+                         f"(goal: within 20 %): {verdict(count_spread <= 20)}"))
 
         ping_rss = peak_rss_kib([quillo, "--socket", servers.socket_for(ping_reply), "ping"])
         rows.append(("Peak memory", "quillo ping", f"{ping_rss / 1024:.1f} MiB",
