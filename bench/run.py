@@ -53,6 +53,10 @@ def instructions(command):
     raise RuntimeError("no instruction count from callgrind")
 
 
+def spread_percent(values):
+    return (max(values) - min(values)) / min(values) * 100
+
+
 def verdict(met):
     return "met" if met else "MISSED"
 
@@ -147,6 +151,7 @@ def main():
             rows.append(("Round trip", name, f"{t * 1000:.2f} ms", note))
 
         per_mb = {}
+        instructions_per_mb = {}
         for mb in sizes:
             runs = {"5": 20, "50": 8, "200": 4}[mb]
             for shape in ("objects", "string"):
@@ -159,6 +164,8 @@ def main():
                     commands.append(f"jq -cS . {result}")
                 times = hyperfine(commands, runs=max(2, runs // scale), warmup=1)
                 per_mb[(shape, mb)] = times[0] / size_mb
+                instructions_per_mb[(shape, mb)] = instructions(
+                    [quillo, "--socket", sock, "--json", "ping"]) / size_mb
                 line = f"{times[0]:.3f} s, {times[0] / size_mb * 1000:.1f} ms/MB"
                 note = ""
                 if mb == "50":
@@ -173,17 +180,12 @@ def main():
         # they decide whether the cost stays flat.
         for shape in ("objects", "string"):
             costs = [per_mb[(shape, mb)] for mb in sizes]
-            spread = (max(costs) - min(costs)) / min(costs) * 100
-            counts = []
-            for mb in sizes:
-                reply = os.path.join(data, f"{shape}-{mb}.reply")
-                size_mb = os.path.getsize(os.path.join(data, f"{shape}-{mb}.result.json")) / 1e6
-                counts.append(instructions([quillo, "--socket", servers.socket_for(reply), "--json", "ping"]) / size_mb)
-            count_spread = (max(counts) - min(counts)) / min(counts) * 100
+            counts = [instructions_per_mb[(shape, mb)] for mb in sizes]
+            time_spread, count_spread = spread_percent(costs), spread_percent(counts)
             rows.append((f"Scaling, {shape}", " / ".join(f"{mb} MB" for mb in sizes),
                          " / ".join(f"{c * 1000:.1f}" for c in costs) + " ms/MB; " +
                          " / ".join(f"{c / 1e6:.1f}" for c in counts) + " M instructions/MB",
-                         f"time spread {spread:.0f} %, instruction spread {count_spread:.0f} % "
+                         f"time spread {time_spread:.0f} %, instruction spread {count_spread:.0f} % "
                          f"(goal: within 20 %): {verdict(count_spread <= 20)}"))
 
         ping_rss = peak_rss_kib([quillo, "--socket", servers.socket_for(ping_reply), "ping"])
