@@ -3,11 +3,31 @@
 set -eu
 build="${1:-build}"
 quillo="$build/quillo"
+work=""
+standin=""
+# Stops the stand-in and removes the temporary directory; safe to run twice (a signal, then EXIT).
+cleanup() {
+  if [ -n "$standin" ]; then
+    kill "$standin" 2>/dev/null || :
+    wait "$standin" 2>/dev/null || :
+    standin=""
+  fi
+  if [ -n "$work" ]; then
+    rm -rf "$work"
+    work=""
+  fi
+}
+# A trapped signal would otherwise only interrupt the current command, and an untrapped SIGPIPE
+# (the output pipe closed: `demo.sh | head`) would kill the shell without running the EXIT trap.
+trap cleanup EXIT
+trap 'cleanup; exit 129' HUP
+trap 'cleanup; exit 130' INT
+trap 'cleanup; exit 141' PIPE
+trap 'cleanup; exit 143' TERM
 work="$(mktemp -d /tmp/quillo-demo.XXXXXX)"
 socket="$work/ide.sock"
 "$build/quillo-standin" "$socket" >/dev/null &
 standin=$!
-trap 'kill $standin 2>/dev/null; wait $standin 2>/dev/null; rm -rf "$work"' EXIT INT TERM
 tries=0
 until [ -S "$socket" ]; do
   tries=$((tries + 1))
@@ -16,16 +36,18 @@ until [ -S "$socket" ]; do
 done
 
 export QUILLO_SOCKET="$socket" QUILLO_CONTEXT=demo QUILLO_ROOST=main QUILLO_PROJECT_PATH="$PWD"
+# A closed output ends the script at the next printf, through the PIPE trap or, where SIGPIPE is
+# ignored, through set -e; printf's own complaint about the failed write is not shown.
 show() {
-  printf '\n$ quillo'
+  line='$ quillo'
   for arg in "$@"; do
     case "$arg" in
-      *" "*) printf " '%s'" "$arg" ;;
-      *) printf ' %s' "$arg" ;;
+      *" "*) line="$line '$arg'" ;;
+      *) line="$line $arg" ;;
     esac
   done
-  printf '\n'
-  "$quillo" "$@" || printf '(exit status %s)\n' "$?"
+  printf '\n%s\n' "$line" 2>/dev/null
+  "$quillo" "$@" || printf '(exit status %s)\n' "$?" 2>/dev/null
 }
 show ping
 show whoami
