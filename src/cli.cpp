@@ -1,6 +1,7 @@
 #include "cli.hpp"
 
 #include "core/client_env.hpp"
+#include "core/version.hpp"
 #include "core/wait_timeouts.hpp"
 #include "print_human.hpp"
 
@@ -37,6 +38,10 @@ Node<Command> command_tree() {
       "--socket", "SOCKET",
       "Override the Unix socket path (default: $QUILLO_SOCKET or bundle-scoped path)");
   socket.type = grammar::ValueType::Path;
+  // An empty path would name no socket at all.
+  socket.check = [](const std::string& path) {
+    return path.empty() ? std::string("value must not be empty") : std::string();
+  };
   root.arguments = {socket, grammar::flag("--json",
                                           "Print machine-readable JSON instead of a human-readable summary")};
   return root;
@@ -63,10 +68,12 @@ constexpr WaitRule kWaitRules[] = {terminal::kWaitRule, browser::kWaitRule};
 
 }  // namespace
 
+std::span<const WaitRule> wait_rules() { return kWaitRules; }
+
 std::variant<Cli, int> parse_cli(std::span<const std::string> args, std::ostream& out,
                                  std::ostream& err) {
   static const Node<Command> root = command_tree();  // the same in every parse
-  auto parsed = grammar::parse({"quillo", "0.1.0", &root}, args, out, err);
+  auto parsed = grammar::parse({"quillo", kVersion, &root}, args, out, err);
   if (const int* status = std::get_if<int>(&parsed)) return *status;
   const auto& result = std::get<grammar::Parsed>(parsed);
   return Cli{result.values.maybe_text("socket"), grammar::make_command(root, result),
@@ -80,7 +87,7 @@ MaybeError run(const Cli& cli, std::ostream& out, const RunSettings& settings) {
   if (!socket_path.ok()) return Error{socket_path.error()};
   const ChannelClientEnv client_env = read_client_env(settings.env);
   const MethodTarget target = to_target(cli.command);
-  const ExchangeTimeouts timeouts = timeouts_for(target, kWaitRules, settings.base_timeouts);
+  const ExchangeTimeouts timeouts = timeouts_for(target, wait_rules(), settings.base_timeouts);
   if (cli.json) {
     // The result is printed as it was read: no value is built, however large the reply.
     auto text = send_request_for_text(socket_path.value(), target, client_env, timeouts);

@@ -22,6 +22,7 @@
 #include "core/method_target.hpp"
 #include "core/result.hpp"
 #include "core/socket_path.hpp"
+#include "core/wait_timeouts.hpp"
 
 namespace quillo {
 
@@ -48,6 +49,10 @@ std::variant<Cli, int> parse_cli(std::span<const std::string> args, std::ostream
 
 /// The method and parameters of one command. Pure: reads neither environment nor files.
 MethodTarget to_target(const Command& command);
+
+/// The methods whose "timeout" asks the IDE to wait, with its unit: their replies are read
+/// for as long as the wait lasts.
+std::span<const WaitRule> wait_rules();
 
 /// What a run takes from the outside world; tests replace any of it.
 struct RunSettings {

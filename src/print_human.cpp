@@ -46,6 +46,12 @@ constexpr Row kRows[] = {
     {"browser.eval", browser::render_eval},
     {"browser.screenshot", browser::render_screenshot},
     {"browser.", print_ack, true},
+    // The roost's replies are shown as the IDE sends them.
+    {"roost.addProject", print_pretty},
+    {"roost.removeProject", print_pretty},
+    {"roost.parkProject", print_pretty},
+    {"roost.activateProject", print_pretty},
+    {"roost.listProjects", print_pretty},
     {"comments.add", comments::render_created},
     {"comments.reply", comments::render_created},
     {"comments.update", comments::render_updated},

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/version.hpp"
 #include "families.hpp"
 
 namespace standin {
@@ -26,7 +27,7 @@ std::string required_text(const json& params, const char* key) {
 
 Ide::Ide() {
   add("system", "ping", "Health check", json::object(), [](const json&, const json&) {
-    return json{{"app", "Quillo"}, {"version", "0.1.0"}, {"build", "standin"},
+    return json{{"app", "Quillo"}, {"version", quillo::kVersion}, {"build", "standin"},
                 {"protocol_version", 1}};
   });
   add("system", "whoami", "The caller's resolved context", json::object(),

@@ -1,5 +1,6 @@
 #include "commands/browser.hpp"
 
+#include "core/json_parser.hpp"
 #include "core/output.hpp"
 #include "core/text.hpp"
 
@@ -21,7 +22,7 @@ template <class Command>
 Node id_only(std::string name, std::string help) {
   return grammar::leaf<BrowserCommand>(
       std::move(name), std::move(help), {browser_id()},
-      [](const Values& v) { return Command{v.text("browser_id")}; });
+      [](const Values& v) { return Command{.browser_id = v.text("browser_id")}; });
 }
 
 Json with_id(const std::string& id) { return Json{{"browser_id", id}}; }
@@ -113,21 +114,24 @@ grammar::Node<BrowserCommand> grammar() {
                   "Filter by ownership scope: \"project\" (default, only browsers owned by "
                   "QUILLO_PROJECT_PATH / focused project) or \"roost\" (all browsers in the "
                   "roost, opt-in for cross-project listings)")
-               .with_default("project")},
+               .with_default("project")
+               .with_choices({"project", "roost"})},
           [](const Values& v) {
-            return List{v.maybe_text("query"), v.text("scope")};
+            return List{.query = v.maybe_text("query"), .scope = v.text("scope")};
           }),
       leaf<BrowserCommand>("open", "Open a new browser tab",
                            {grammar::positional("url", "URL", "URL to load", false)},
-                           [](const Values& v) { return Open{v.maybe_text("url")}; }),
+                           [](const Values& v) { return Open{.url = v.maybe_text("url")}; }),
       leaf<BrowserCommand>("close", "Close a browser tab",
                            {browser_id("Browser ID (from `browser list`)")},
-                           [](const Values& v) { return Close{v.text("browser_id")}; }),
+                           [](const Values& v) {
+                             return Close{.browser_id = v.text("browser_id")};
+                           }),
       leaf<BrowserCommand>(
           "navigate", "Navigate to a URL",
           {browser_id("Browser ID"), grammar::positional("url", "URL", "URL to navigate to")},
           [](const Values& v) {
-            return Navigate{v.text("browser_id"), v.text("url")};
+            return Navigate{.browser_id = v.text("browser_id"), .url = v.text("url")};
           }),
       id_only<Back>("back", "Go back in history"),
       id_only<Forward>("forward", "Go forward in history"),
@@ -137,39 +141,44 @@ grammar::Node<BrowserCommand> grammar() {
           "click", "Click an element",
           {browser_id(), option("--selector", "SELECTOR", "CSS selector").require()},
           [](const Values& v) {
-            return Click{v.text("browser_id"), v.text("selector")};
+            return Click{.browser_id = v.text("browser_id"), .selector = v.text("selector")};
           }),
       leaf<BrowserCommand>(
           "fill", "Fill an input field",
           {browser_id(), option("--selector", "SELECTOR", "CSS selector").require(),
            option("--text", "TEXT", "Text to fill").require()},
           [](const Values& v) {
-            return Fill{v.text("browser_id"), v.text("selector"), v.text("text")};
+            return Fill{.browser_id = v.text("browser_id"),
+                        .selector = v.text("selector"),
+                        .text = v.text("text")};
           }),
       leaf<BrowserCommand>("type", "Type text character-by-character",
                            {browser_id(), option("--selector", "SELECTOR").require(),
                             option("--text", "TEXT").require()},
                            [](const Values& v) {
-                             return Type{v.text("browser_id"), v.text("selector"), v.text("text")};
+                             return Type{.browser_id = v.text("browser_id"),
+                                         .selector = v.text("selector"),
+                                         .text = v.text("text")};
                            }),
       leaf<BrowserCommand>(
           "press", "Press a key",
           {browser_id(), grammar::positional("key", "KEY", "Key name (e.g. Enter, Tab, Escape)")},
           [](const Values& v) {
-            return Press{v.text("browser_id"), v.text("key")};
+            return Press{.browser_id = v.text("browser_id"), .key = v.text("key")};
           }),
       leaf<BrowserCommand>(
           "snapshot", "Get accessibility tree snapshot",
           {browser_id(), option("--max-depth", "MAX_DEPTH", "Max DOM depth (default 12)")
                              .of_type(ValueType::Int64)},
           [](const Values& v) {
-            return Snapshot{v.text("browser_id"), v.maybe_int64("max_depth")};
+            return Snapshot{.browser_id = v.text("browser_id"),
+                            .max_depth = v.maybe_int64("max_depth")};
           }),
       leaf<BrowserCommand>(
           "eval", "Execute JavaScript",
           {browser_id(), grammar::positional("script", "SCRIPT", "JavaScript code")},
           [](const Values& v) {
-            return Eval{v.text("browser_id"), v.text("script")};
+            return Eval{.browser_id = v.text("browser_id"), .script = v.text("script")};
           }),
       leaf<BrowserCommand>(
           "wait", "Wait for a condition",
@@ -180,8 +189,11 @@ grammar::Node<BrowserCommand> grammar() {
                .of_type(ValueType::Int64)
                .with_default("5000")},
           [](const Values& v) {
-            return Wait{v.text("browser_id"), v.maybe_text("selector"), v.maybe_text("text"),
-                        v.maybe_text("url_contains"), v.int64("timeout")};
+            return Wait{.browser_id = v.text("browser_id"),
+                        .selector = v.maybe_text("selector"),
+                        .text = v.maybe_text("text"),
+                        .url_contains = v.maybe_text("url_contains"),
+                        .timeout = v.int64("timeout")};
           }),
       leaf<BrowserCommand>(
           "screenshot", "Capture a screenshot",
@@ -190,14 +202,14 @@ grammar::Node<BrowserCommand> grammar() {
                          "Capture the entire scrollable document. Default captures only the "
                          "visible viewport")},
           [](const Values& v) {
-            return Screenshot{v.text("browser_id"), v.flag("full_page")};
+            return Screenshot{.browser_id = v.text("browser_id"), .full_page = v.flag("full_page")};
           }),
       leaf<BrowserCommand>(
           "raw", "Send any browser.* method with raw JSON params",
           {grammar::positional("method", "METHOD", "Full method name (e.g. browser.get.text)"),
            raw_params},
           [](const Values& v) {
-            return Raw{v.text("method"), v.text("params")};
+            return Raw{.method = v.text("method"), .params = v.text("params")};
           }));
 }
 

@@ -18,7 +18,9 @@ grammar::Argument line_option(std::string name, std::string value_name, std::str
 }
 
 grammar::Argument status_option(std::string help) {
-  return option("--status", "STATUS", std::move(help)).with_default("active");
+  return option("--status", "STATUS", std::move(help))
+      .with_default("active")
+      .with_choices({"active", "resolved", "stale", "all"});
 }
 
 struct Mapper {
@@ -88,7 +90,9 @@ grammar::Node<CommentsCommand> grammar() {
       kName, kHelp,
       leaf<CommentsCommand>(
           "add", "Add a comment to a file at a specific line range",
-          {option("--file", "FILE", "File path (absolute or project-relative)").require(),
+          {option("--file", "FILE", "File path (absolute or project-relative)")
+               .of_type(ValueType::Path)
+               .require(),
            line_option("--line", "LINE", "1-based line number where the comment starts").require(),
            line_option("--column", "COLUMN", "1-based start column (default 1)"),
            line_option("--end-line", "END_LINE",
@@ -98,50 +102,53 @@ grammar::Node<CommentsCommand> grammar() {
            option("--comment", "COMMENT", "Comment body (markdown supported)").require(),
            option("--parent", "PARENT", "Parent comment ID for replies")},
           [](const Values& v) {
-            return Add{v.text("file"),
-                       v.uint32("line"),
-                       v.maybe_uint32("column"),
-                       v.maybe_uint32("end_line"),
-                       v.maybe_uint32("end_column"),
-                       v.text("comment"),
-                       v.maybe_text("parent")};
+            return Add{.file = v.text("file"),
+                       .line = v.uint32("line"),
+                       .column = v.maybe_uint32("column"),
+                       .end_line = v.maybe_uint32("end_line"),
+                       .end_column = v.maybe_uint32("end_column"),
+                       .comment = v.text("comment"),
+                       .parent = v.maybe_text("parent")};
           }),
       leaf<CommentsCommand>(
           "list", "List comments for a file (or all comments in the roost)",
           {option("--file", "FILE",
-                  "File path (absolute or project-relative). Omit to list all in roost"),
+                  "File path (absolute or project-relative). Omit to list all in roost")
+               .of_type(ValueType::Path),
            status_option("Filter by status: active, resolved, stale, all")},
           [](const Values& v) {
-            return List{v.maybe_text("file"), v.text("status")};
+            return List{.file = v.maybe_text("file"), .status = v.text("status")};
           }),
       leaf<CommentsCommand>(
           "reply", "Reply to an existing comment thread",
           {id_option("Parent comment ID"), option("--comment", "COMMENT", "Reply body").require()},
           [](const Values& v) {
-            return Reply{v.text("id"), v.text("comment")};
+            return Reply{.id = v.text("id"), .comment = v.text("comment")};
           }),
       leaf<CommentsCommand>(
           "update", "Update the body of a comment",
           {id_option("Comment ID"), option("--comment", "COMMENT", "New body").require()},
           [](const Values& v) {
-            return Update{v.text("id"), v.text("comment")};
+            return Update{.id = v.text("id"), .comment = v.text("comment")};
           }),
       leaf<CommentsCommand>(
           "resolve", "Mark a comment thread as resolved (or pass --unresolve to reopen)",
           {id_option("Comment ID"), grammar::flag("--unresolve", "Reopen a resolved thread")},
           [](const Values& v) {
-            return Resolve{v.text("id"), v.flag("unresolve")};
+            return Resolve{.id = v.text("id"), .unresolve = v.flag("unresolve")};
           }),
       leaf<CommentsCommand>("delete", "Delete a comment (cascades to all replies)",
                             {id_option("Comment ID")},
-                            [](const Values& v) { return Delete{v.text("id")}; }),
+                            [](const Values& v) { return Delete{.id = v.text("id")}; }),
       leaf<CommentsCommand>(
           "search", "Search comments by content / file / status",
           {option("--query", "QUERY", "FTS5 query string (matches comment body)"),
-           option("--file-prefix", "FILE_PREFIX", "File-path prefix filter"),
+           option("--file-prefix", "FILE_PREFIX", "File-path prefix filter").of_type(ValueType::Path),
            status_option("Status filter")},
           [](const Values& v) {
-            return Search{v.maybe_text("query"), v.maybe_text("file_prefix"), v.text("status")};
+            return Search{.query = v.maybe_text("query"),
+                          .file_prefix = v.maybe_text("file_prefix"),
+                          .status = v.text("status")};
           }));
 }
 

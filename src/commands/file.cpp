@@ -9,12 +9,15 @@ grammar::Node<FileCommand> grammar() {
       kName, kHelp,
       grammar::leaf<FileCommand>(
           "open", "Open a file in the editor",
-          {grammar::positional("path", "PATH", "File path (absolute or project-relative)"),
+          {grammar::positional("path", "PATH", "File path (absolute or project-relative)")
+               .of_type(ValueType::Path),
            option("--line", "LINE", "1-based line to scroll to").of_type(ValueType::Uint32),
            option("--column", "COLUMN", "1-based column (requires --line)")
                .of_type(ValueType::Uint32)},
           [](const grammar::Values& v) {
-            return Open{v.text("path"), v.maybe_uint32("line"), v.maybe_uint32("column")};
+            return Open{.path = v.text("path"),
+                        .line = v.maybe_uint32("line"),
+                        .column = v.maybe_uint32("column")};
           }));
 }
 

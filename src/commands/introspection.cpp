@@ -66,7 +66,7 @@ grammar::Node<Help> help_grammar() {
       "help", "List all supported methods, or describe one when METHOD is given",
       {grammar::positional("method", "METHOD",
                            "When provided, returns the full schema for just that method", false)},
-      [](const Values& values) { return Help{values.maybe_text("method")}; });
+      [](const Values& values) { return Help{.method = values.maybe_text("method")}; });
 }
 
 MethodTarget to_target(const Ping&) { return {"ping", Json::object()}; }

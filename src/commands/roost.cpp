@@ -10,8 +10,9 @@ template <class Command>
 grammar::Node<RoostCommand> project_command(std::string name, std::string help,
                                             std::string path_help) {
   return grammar::leaf<RoostCommand>(std::move(name), std::move(help),
-                                     {grammar::positional("path", "PATH", std::move(path_help))},
-                                     [](const Values& v) { return Command{v.text("path")}; });
+                                     {grammar::positional("path", "PATH", std::move(path_help))
+                                          .of_type(grammar::ValueType::Path)},
+                                     [](const Values& v) { return Command{.path = v.text("path")}; });
 }
 
 MethodTarget with_path(const char* method, const std::string& path) {

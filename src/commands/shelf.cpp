@@ -24,17 +24,19 @@ grammar::Node<ShelfCommand> grammar() {
       leaf<ShelfCommand>(
           "add", "Add a file or folder to the shelf",
           {grammar::positional("path", "PATH",
-                               "Path to add. Absolute, or relative to $QUILLO_PROJECT_PATH"),
+                               "Path to add. Absolute, or relative to $QUILLO_PROJECT_PATH")
+               .of_type(grammar::ValueType::Path),
            grammar::flag("--select", "Make this the selected shelf item")},
           [](const Values& v) {
-            return Add{v.text("path"), v.flag("select")};
+            return Add{.path = v.text("path"), .select = v.flag("select")};
           }),
       leaf<ShelfCommand>("list", "List all shelf entries", {},
                          [](const Values&) { return List{}; }),
       leaf<ShelfCommand>("remove", "Remove a file or folder from the shelf",
                          {grammar::positional(
-                             "path", "PATH", "Path to remove (matches the path used when adding)")},
-                         [](const Values& v) { return Remove{v.text("path")}; }));
+                             "path", "PATH", "Path to remove (matches the path used when adding)")
+                              .of_type(grammar::ValueType::Path)},
+                         [](const Values& v) { return Remove{.path = v.text("path")}; }));
 }
 
 MethodTarget to_target(const ShelfCommand& command) { return std::visit(Mapper{}, command); }

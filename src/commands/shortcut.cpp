@@ -34,16 +34,21 @@ grammar::Node<ShortcutCommand> grammar() {
            option("--command", "COMMAND", "Command line to run").require(),
            option("--launch-behavior", "LAUNCH_BEHAVIOR",
                   "One of: currentTerminal, newPermanentTerminal, newTemporaryTerminal")
-               .with_default("newPermanentTerminal"),
-           option("--scope", "SCOPE", "\"roost\" (default) or \"project\"").with_default("roost")},
+               .with_default("newPermanentTerminal")
+               .with_choices({"currentTerminal", "newPermanentTerminal", "newTemporaryTerminal"}),
+           option("--scope", "SCOPE", "\"roost\" (default) or \"project\"")
+               .with_default("roost")
+               .with_choices({"roost", "project"})},
           [](const Values& v) {
-            return Add{v.text("name"), v.text("command"), v.text("launch_behavior"),
-                       v.text("scope")};
+            return Add{.name = v.text("name"),
+                       .command = v.text("command"),
+                       .launch_behavior = v.text("launch_behavior"),
+                       .scope = v.text("scope")};
           }),
       leaf<ShortcutCommand>(
           "remove", "Remove a shortcut by ID",
           {grammar::positional("id", "ID", "UUID of the shortcut (from `shortcut list` output)")},
-          [](const Values& v) { return Remove{v.text("id")}; }));
+          [](const Values& v) { return Remove{.id = v.text("id")}; }));
 }
 
 MethodTarget to_target(const ShortcutCommand& command) { return std::visit(Mapper{}, command); }

@@ -47,27 +47,32 @@ grammar::Node<TerminalCommand> grammar() {
       leaf<TerminalCommand>("list", "List all terminals in the focused roost", {},
                             [](const Values&) { return List{}; }),
       leaf<TerminalCommand>("create", "Spawn a new terminal",
-                            {option("--cwd", "CWD", "Absolute path for the working directory"),
+                            {option("--cwd", "CWD", "Absolute path for the working directory")
+                                 .of_type(ValueType::Path),
                              option("--name", "NAME", "Custom tab title")},
                             [](const Values& v) {
-                              return Create{v.maybe_text("cwd"), v.maybe_text("name")};
+                              return Create{.cwd = v.maybe_text("cwd"), .name = v.maybe_text("name")};
                             }),
       leaf<TerminalCommand>("send", "Inject text into a terminal",
                             {grammar::positional("text", "TEXT", "Text to send"),
                              terminal_id_option(kRequiredIdHelp).require(),
                              grammar::flag("--submit", "Append newline after text")},
                             [](const Values& v) {
-                              return Send{v.text("text"), v.text("terminal_id"), v.flag("submit")};
+                              return Send{.text = v.text("text"),
+                                          .terminal_id = v.text("terminal_id"),
+                                          .submit = v.flag("submit")};
                             }),
       leaf<TerminalCommand>("send-key", "Send a named key event (Enter, Ctrl+C, Tab, arrows, etc.)",
                             {grammar::positional("key", "KEY", "Key name"),
                              terminal_id_option(kRequiredIdHelp).require()},
                             [](const Values& v) {
-                              return SendKey{v.text("key"), v.text("terminal_id")};
+                              return SendKey{.key = v.text("key"), .terminal_id = v.text("terminal_id")};
                             }),
       leaf<TerminalCommand>("close", "Close a terminal",
                             {terminal_id_option(kRequiredIdHelp).require()},
-                            [](const Values& v) { return Close{v.text("terminal_id")}; }),
+                            [](const Values& v) {
+                              return Close{.terminal_id = v.text("terminal_id")};
+                            }),
       leaf<TerminalCommand>(
           "wait", "Block until output matches text or the process exits",
           {option("--text", "TEXT", "Wait until this substring appears in output"),
@@ -77,8 +82,10 @@ grammar::Node<TerminalCommand> grammar() {
                .with_default("30"),
            terminal_id_option("Tagged or bare terminal UUID")},
           [](const Values& v) {
-            return Wait{v.maybe_text("text"), v.flag("exit"), v.uint32("timeout"),
-                        v.maybe_text("terminal_id")};
+            return Wait{.text = v.maybe_text("text"),
+                        .exit = v.flag("exit"),
+                        .timeout = v.uint32("timeout"),
+                        .terminal_id = v.maybe_text("terminal_id")};
           }));
 }
 

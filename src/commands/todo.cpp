@@ -7,6 +7,7 @@ namespace {
 
 using grammar::option;
 using grammar::Values;
+using grammar::ValueType;
 
 grammar::Argument todo_id() { return grammar::positional("id", "ID", "Todo ID"); }
 
@@ -14,7 +15,7 @@ grammar::Argument todo_id() { return grammar::positional("id", "ID", "Todo ID");
 template <class Command>
 grammar::Node<TodoCommand> id_only(std::string name, std::string help) {
   return grammar::leaf<TodoCommand>(std::move(name), std::move(help), {todo_id()},
-                                    [](const Values& v) { return Command{v.text("id")}; });
+                                    [](const Values& v) { return Command{.id = v.text("id")}; });
 }
 
 Json with_id(const std::string& id) { return Json{{"id", id}}; }
@@ -63,21 +64,27 @@ grammar::Node<TodoCommand> grammar() {
           {grammar::positional("text", "TEXT", "Todo title"),
            option("--project", "PROJECT",
                   "Project path to scope to (defaults to $QUILLO_PROJECT_PATH; omit for "
-                  "roost-level)"),
+                  "roost-level)")
+               .of_type(ValueType::Path),
            option("--body", "BODY", "Optional longer note body"),
            option("--color", "COLOR", "Optional color tag"),
-           option("--file", "FILE", "Optional related file path")},
+           option("--file", "FILE", "Optional related file path").of_type(ValueType::Path)},
           [](const Values& v) {
-            return Add{v.text("text"), v.maybe_text("project"), v.maybe_text("body"),
-                       v.maybe_text("color"), v.maybe_text("file")};
+            return Add{.text = v.text("text"),
+                       .project = v.maybe_text("project"),
+                       .body = v.maybe_text("body"),
+                       .color = v.maybe_text("color"),
+                       .file = v.maybe_text("file")};
           }),
       leaf<TodoCommand>(
           "list", "List todos (active by default)",
-          {option("--project", "PROJECT", "Project path filter (defaults to $QUILLO_PROJECT_PATH)"),
+          {option("--project", "PROJECT", "Project path filter (defaults to $QUILLO_PROJECT_PATH)")
+               .of_type(ValueType::Path),
            option("--status", "STATUS", "Status filter: active, completed, all")
-               .with_default("active")},
+               .with_default("active")
+               .with_choices({"active", "completed", "all"})},
           [](const Values& v) {
-            return List{v.maybe_text("project"), v.text("status")};
+            return List{.project = v.maybe_text("project"), .status = v.text("status")};
           }),
       id_only<Complete>("complete", "Mark a todo completed"),
       id_only<Reopen>("reopen", "Reopen a completed todo"),
@@ -85,8 +92,10 @@ grammar::Node<TodoCommand> grammar() {
                         {todo_id(), option("--text", "TEXT"), option("--body", "BODY"),
                          option("--color", "COLOR")},
                         [](const Values& v) {
-                          return Update{v.text("id"), v.maybe_text("text"), v.maybe_text("body"),
-                                        v.maybe_text("color")};
+                          return Update{.id = v.text("id"),
+                                        .text = v.maybe_text("text"),
+                                        .body = v.maybe_text("body"),
+                                        .color = v.maybe_text("color")};
                         }),
       id_only<Remove>("remove", "Delete a todo"),
       id_only<Show>("show", "Show a todo with its full thread"),
@@ -96,7 +105,7 @@ grammar::Node<TodoCommand> grammar() {
               "add", "Append a markdown message to a todo's thread",
               {todo_id(), option("--text", "TEXT", "Message body (markdown)").require()},
               [](const Values& v) {
-                return Message{message::Add{v.text("id"), v.text("text")}};
+                return Message{.command = message::Add{.id = v.text("id"), .text = v.text("text")}};
               })));
 }
 

@@ -40,12 +40,16 @@ Argument flag(std::string long_name, std::string help) {
   return argument;
 }
 
-std::string Values::text(std::string_view id) const { return maybe_text(id).value_or(""); }
+const std::optional<std::string>* Values::find(std::string_view id) const {
+  const auto it = values_.find(id);
+  if (it != values_.end()) return &it->second;
+  undeclared_.emplace_back(id);
+  return nullptr;
+}
 
 std::optional<std::string> Values::maybe_text(std::string_view id) const {
-  const auto it = values_.find(id);
-  if (it == values_.end()) return std::nullopt;
-  return it->second;
+  const auto* value = find(id);
+  return value != nullptr ? *value : std::nullopt;
 }
 
 namespace {
@@ -66,15 +70,13 @@ std::optional<T> parse_decimal(std::string_view text) {
 }  // namespace
 
 std::optional<std::uint32_t> Values::maybe_uint32(std::string_view id) const {
-  const auto it = values_.find(id);
-  if (it == values_.end()) return std::nullopt;
-  return parse_decimal<std::uint32_t>(it->second);
+  const auto text = maybe_text(id);
+  return text ? parse_decimal<std::uint32_t>(*text) : std::nullopt;
 }
 
 std::optional<std::int64_t> Values::maybe_int64(std::string_view id) const {
-  const auto it = values_.find(id);
-  if (it == values_.end()) return std::nullopt;
-  return parse_decimal<std::int64_t>(it->second);
+  const auto text = maybe_text(id);
+  return text ? parse_decimal<std::int64_t>(*text) : std::nullopt;
 }
 
 namespace {
@@ -97,15 +99,6 @@ const CLI::Validator& utf8_text() {
         return is_valid_utf8(text) ? std::string() : std::string("invalid UTF-8 in value");
       },
       "", "UTF8");
-  return validator;
-}
-
-const CLI::Validator& non_empty() {
-  static const CLI::Validator validator(
-      [](std::string& text) -> std::string {
-        return text.empty() ? std::string("value must not be empty") : std::string();
-      },
-      "", "NONEMPTY");
   return validator;
 }
 
@@ -322,10 +315,7 @@ class Builder {
     if (argument.default_value) option->default_str(*argument.default_value);
     switch (argument.type) {
       case ValueType::Text:
-        option->check(utf8_text());
-        break;
       case ValueType::Path:
-        option->check(non_empty());
         option->check(utf8_text());
         break;
       case ValueType::Uint32:
@@ -349,8 +339,8 @@ class Builder {
     const Argument& argument = *binding.argument;
     if (binding.option->count() > 0) {
       values.set(argument.id, argument.type == ValueType::Flag ? std::string() : binding.text);
-    } else if (argument.default_value) {
-      values.set(argument.id, *argument.default_value);
+    } else {
+      values.set(argument.id, argument.default_value);
     }
   }
 
@@ -404,12 +394,6 @@ std::variant<Parsed, int> parse(const Program& program, std::span<const std::str
     return 2;
   }
   return builder.collect();
-}
-
-void visit_command_tree(const Program& program,
-                        const std::function<void(const CLI::App&)>& visit) {
-  Builder builder(program, Scope{Scope::Kind::Everything});
-  visit(builder.app());
 }
 
 }  // namespace quillo::grammar

@@ -16,15 +16,11 @@
 #include <variant>
 #include <vector>
 
-namespace CLI {
-class App;
-}
-
 namespace quillo::grammar {
 
 enum class ValueType {
   Text,    ///< any UTF-8 text
-  Path,    ///< a local path: UTF-8 text, used unchanged and never empty
+  Path,    ///< a local path: UTF-8 text, sent unchanged; shells complete it as a file name
   Flag,    ///< no value; given or not
   Uint32,  ///< a decimal integer from 0 to 4294967295
   Int64,   ///< a decimal signed 64-bit integer
@@ -39,6 +35,8 @@ struct Argument {
   ValueType type = ValueType::Text;
   bool required = false;
   std::optional<std::string> default_value;  ///< shown in help, and the value when not given
+  /// Words that shells offer for the value; any other text is accepted all the same.
+  std::vector<std::string> choices;
   /// A further check of a given value: the problem with it, or the empty text when it is good.
   std::function<std::string(const std::string& value)> check;
 
@@ -58,6 +56,10 @@ struct Argument {
     id = std::move(identifier);
     return *this;
   }
+  Argument& with_choices(std::vector<std::string> words) {
+    choices = std::move(words);
+    return *this;
+  }
 };
 
 /// A positional argument, required unless marked otherwise.
@@ -68,14 +70,21 @@ Argument option(std::string long_name, std::string value_name, std::string help 
 /// A long option taking no value.
 Argument flag(std::string long_name, std::string help);
 
-/// The values that the parser found for the chosen subcommand and the global options.
+/// The values that the parser found for the chosen subcommand and the global options: every
+/// argument of the chosen path, given or not.
 class Values {
  public:
-  void set(std::string id, std::string value) { values_[std::move(id)] = std::move(value); }
+  /// Records one argument: its value, or nullopt when it was neither given nor defaulted.
+  void set(std::string id, std::optional<std::string> value) {
+    values_[std::move(id)] = std::move(value);
+  }
 
-  bool has(std::string_view id) const { return values_.find(id) != values_.end(); }
+  bool has(std::string_view id) const {
+    const auto* value = find(id);
+    return value != nullptr && value->has_value();
+  }
   /// The value, or the empty text when absent (required arguments are never absent).
-  std::string text(std::string_view id) const;
+  std::string text(std::string_view id) const { return maybe_text(id).value_or(""); }
   std::optional<std::string> maybe_text(std::string_view id) const;
   bool flag(std::string_view id) const { return has(id); }
   std::optional<std::uint32_t> maybe_uint32(std::string_view id) const;
@@ -83,8 +92,15 @@ class Values {
   std::uint32_t uint32(std::string_view id) const { return maybe_uint32(id).value_or(0); }
   std::int64_t int64(std::string_view id) const { return maybe_int64(id).value_or(0); }
 
+  /// The identifiers looked up that no argument of the chosen path declares: a slip in a
+  /// family's grammar, which the tests look for on every subcommand.
+  const std::vector<std::string>& undeclared() const { return undeclared_; }
+
  private:
-  std::map<std::string, std::string, std::less<>> values_;
+  const std::optional<std::string>* find(std::string_view id) const;
+
+  std::map<std::string, std::optional<std::string>, std::less<>> values_;
+  mutable std::vector<std::string> undeclared_;
 };
 
 /// What the parser walks: a command or group with its arguments and subcommands.
@@ -188,10 +204,6 @@ struct Parsed {
 std::variant<Parsed, int> parse(const Program& program, std::span<const std::string> args,
                                 std::ostream& out, std::ostream& err,
                                 bool build_everything = false);
-
-/// Builds the library's whole command tree for `program`, as the parser sees it, and hands it
-/// to `visit`: for tools that describe the grammar (shell completions, the manual page).
-void visit_command_tree(const Program& program, const std::function<void(const CLI::App&)>& visit);
 
 /// The value made by the leaf that `parsed` chose.
 template <class T>

@@ -6,7 +6,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
 
 #include <nlohmann/json.hpp>
 
@@ -17,11 +16,6 @@ using Json = nlohmann::json;
 /// Deepest nesting of arrays and objects accepted from a parsed text. Writing and copying a
 /// value recurse, so a bound keeps a hostile reply from exhausting the stack.
 inline constexpr std::size_t kMaxJsonDepth = 512;
-
-/// Parses `text` as exactly one JSON value (white space around it allowed), nested at most
-/// kMaxJsonDepth levels. Returns the value or a description of what is wrong.
-/// (json_parser.cpp)
-std::variant<Json, std::string> parse_json(std::string_view text);
 
 /// The member `key` of `value`, or nullptr when `value` is not an object or has no such member.
 const Json* member(const Json& value, std::string_view key);

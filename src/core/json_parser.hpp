@@ -14,6 +14,10 @@
 
 namespace quillo {
 
+/// Parses `text` as exactly one JSON value (white space around it allowed), nested at most
+/// kMaxJsonDepth levels. Returns the value or a description of what is wrong.
+std::variant<Json, std::string> parse_json(std::string_view text);
+
 /// The compact text of one JSON value, and where the members of a top-level object stand in it.
 struct CompactJson {
   struct Member {

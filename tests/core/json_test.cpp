@@ -1,4 +1,4 @@
-#include "core/json.hpp"
+#include "core/json_parser.hpp"
 
 #include <gtest/gtest.h>
 

@@ -200,9 +200,8 @@ complete -c quillo -l help -d 'Print this help message and exit'
 complete -c quillo -n '__quillo_at ""' -l version -d 'Display program version information and exit'
 )SH";
   for (const Option& option : root.options) {
-    const ValueCompletion completion = completion_of(option.value_name, option.help);
     out << "complete -c quillo -l " << option.name.substr(2);
-    if (!option.value_name.empty()) out << (completion.files ? " -r -F" : " -x");
+    if (!option.value_name.empty()) out << (option.path ? " -r -F" : " -x");
     out << " -d " << fish_quote(option.help) << '\n';
   }
   for (const Command* command : all_commands(root)) {
@@ -212,21 +211,20 @@ complete -c quillo -n '__quillo_at ""' -l version -d 'Display program version in
     }
     if (command == &root) continue;
     for (const Option& option : command->options) {
-      const ValueCompletion completion = completion_of(option.value_name, option.help);
       out << "complete -c quillo " << at << " -l " << option.name.substr(2);
       if (!option.value_name.empty()) {
         // -x: a value, and no files unless they are asked for.
-        out << (completion.files ? " -r -F" : " -x");
-        if (!completion.words.empty()) {
+        out << (option.path ? " -r -F" : " -x");
+        if (!option.choices.empty()) {
           std::string words;
-          for (const auto& word : completion.words) words += (words.empty() ? "" : " ") + word;
+          for (const auto& word : option.choices) words += (words.empty() ? "" : " ") + word;
           out << " -a " << fish_quote(words);
         }
       }
       out << " -d " << fish_quote(option.help.empty() ? option.value_name : option.help) << '\n';
     }
     for (const Positional& positional : command->positionals) {
-      if (completion_of(positional.name, positional.help).files) {
+      if (positional.path) {
         out << "complete -c quillo " << at << " -F\n";
         break;
       }

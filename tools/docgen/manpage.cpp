@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <sstream>
 
+#include "core/version.hpp"
+
 namespace docgen {
 namespace {
 
@@ -74,7 +76,7 @@ void describe_arguments(const Command& command, std::ostream& out) {
 std::string manual_page(const Command& root, const std::string& date) {
   std::ostringstream out;
   out << ".\\\" quillo(1), generated from quillo's grammar by quillo-docgen; do not edit.\n"
-      << ".TH QUILLO 1 \"" << date << "\" \"quillo 0.1.0\" \"User Commands\"\n"
+      << ".TH QUILLO 1 \"" << date << "\" \"quillo " << quillo::kVersion << "\" \"User Commands\"\n"
       << ".SH NAME\nquillo \\- " << roff(root.help) << "\n"
       << ".SH SYNOPSIS\n" << usage(root) << " ...\n"
       << R"ROFF(.SH DESCRIPTION

@@ -1,6 +1,6 @@
 #pragma once
 // The grammar as the documentation tools see it: every command with its arguments, read from
-// the command-line library's own tree, so nothing is written twice and nothing can drift.
+// the program's own command tree, so nothing is written twice and nothing can drift.
 
 #include <string>
 #include <vector>
@@ -13,12 +13,15 @@ struct Option {
   std::string help;
   std::string default_value;
   bool required = false;
+  bool path = false;                 ///< the value names a file or folder
+  std::vector<std::string> choices;  ///< words to offer for the value
 };
 
 struct Positional {
   std::string name;  ///< "PATH"
   std::string help;
   bool required = false;
+  bool path = false;
 };
 
 struct Command {
@@ -37,13 +40,5 @@ Command read_grammar();
 
 /// Every command of the tree, the program first, depth first.
 std::vector<const Command*> all_commands(const Command& root);
-
-/// What the shells should offer for a value: files, a list of words from its help, or nothing.
-struct ValueCompletion {
-  bool files = false;
-  std::vector<std::string> words;
-};
-
-ValueCompletion completion_of(const std::string& value_name, const std::string& help);
 
 }  // namespace docgen

@@ -36,15 +36,14 @@ std::string shell_tables(const Command& root) {
       if (option.value_name.empty()) continue;
       const std::string key = pattern(*command, option, global);
       takes_value << "    " << key << ") return 0 ;;\n";
-      const ValueCompletion completion = completion_of(option.value_name, option.help);
-      if (completion.files) value_files << "    " << key << ") return 0 ;;\n";
-      if (!completion.words.empty()) {
-        value_words << "    " << key << ") echo \"" << words_of(completion.words) << "\" ;;\n";
+      if (option.path) value_files << "    " << key << ") return 0 ;;\n";
+      if (!option.choices.empty()) {
+        value_words << "    " << key << ") echo \"" << words_of(option.choices) << "\" ;;\n";
       }
     }
     if (!option_names.empty()) options << "    " << path << ") echo \"" << words_of(option_names) << "\" ;;\n";
     for (const Positional& positional : command->positionals) {
-      if (completion_of(positional.name, positional.help).files) {
+      if (positional.path) {
         positional_files << "    " << path << ") return 0 ;;\n";
         break;
       }
