@@ -11,40 +11,26 @@ TEST(Introspection, Requests) {
       {{"ping"}, "ping", "{}"},
       {{"whoami"}, "whoami", "{}"},
       {{"help"}, "help", "{}"},
-      {{"help", "ping"}, "help", R"({"method":"ping"})"},
-      {{"help", "no.such.method"}, "help", R"({"method":"no.such.method"})"},
+      {{"help", "terminal.send"}, "help", R"({"method":"terminal.send"})"},
       {{"help", ""}, "help", R"({"method":""})"},
-      {{"--json", "help", "terminal"}, "help", R"({"method":"terminal"})"},
   });
 }
 
-TEST(Introspection, PingRendering) {
+TEST(Introspection, Renderings) {
   expect_renderings({
       {"ping", R"({"app":"Quillo","version":"1.2","build":"77","protocol_version":3})",
        "ok  Quillo 1.2 (build 77)  protocol=3\n"},
       {"ping", "{}", "ok  ? ? (build ?)  protocol=0\n"},
-      {"ping", "null", "ok  ? ? (build ?)  protocol=0\n"},
-      {"ping", R"({"app":1,"version":null,"build":true,"protocol_version":"3"})",
-       "ok  ? ? (build ?)  protocol=0\n"},
-      {"ping", R"({"protocol_version":1.5})", "ok  ? ? (build ?)  protocol=0\n"},
-      {"ping", R"({"protocol_version":-2})", "ok  ? ? (build ?)  protocol=-2\n"},
-      {"ping", R"({"protocol_version":9223372036854775808})", "ok  ? ? (build ?)  protocol=0\n"},
-  });
-}
-
-TEST(Introspection, WhoamiIsPrettyJson) {
-  expect_renderings({
       {"whoami", R"({"surface":"agent","roost":null,"project":"/p"})",
        "{\n  \"project\": \"/p\",\n  \"roost\": null,\n  \"surface\": \"agent\"\n}\n"},
       {"whoami", "null", "null\n"},
-      {"whoami", "[]", "[]\n"},
   });
 }
 
+// The catalogue, with its columns padded by characters, never cut.
 TEST(Introspection, CatalogueView) {
   expect_renderings({
       {"help", "{}", "Quillo\n"},
-      {"help", "null", "Quillo\n"},
       {"help", R"({"app":"Q2","summary":""})", "Q2\n"},
       {"help",
        R"({"app":"Quillo","summary":"S","concepts":[{"term":"T","definition":"D"}],
@@ -52,16 +38,15 @@ TEST(Introspection, CatalogueView) {
                        "commands":[{"method":"terminal.list","summary":"F"}]}]})",
        "Quillo\n  S\n\nConcepts\n  T               D\n\nterminal\n  E\n"
        "    terminal.list           F\n"},
-      {"help", R"({"concepts":[{"term":"averyveryverylongterm"},{}]})",
-       "Quillo\n\nConcepts\n  averyveryverylongterm  \n  ?               \n"},
-      {"help", R"({"concepts":[{"term":"é✓","definition":"x"}]})",
-       "Quillo\n\nConcepts\n  é✓              x\n"},
+      {"help", R"({"concepts":[{"term":"averyveryverylongterm"},{"term":"é✓","definition":"x"}]})",
+       "Quillo\n\nConcepts\n  averyveryverylongterm  \n  é✓              x\n"},
       {"help", R"({"domains":[{"name":"d"},{"commands":[{},{"method":"a.method.name.longer.than.22"}]}]})",
        "Quillo\n\nd\n  \n\n?\n  \n    ?                       \n    a.method.name.longer.than.22  \n"},
       {"help", R"({"concepts":[],"domains":[],"commands":[{"method":"x"}]})", "Quillo\n"},
   });
 }
 
+// One method's schema: the first command, when it has "params".
 TEST(Introspection, SchemaView) {
   expect_renderings({
       {"help", R"({"commands":[{"method":"ping","params":{}},{"method":"other","params":{}}],"domains":[{"name":"d"}]})",

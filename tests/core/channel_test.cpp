@@ -128,12 +128,6 @@ TEST(UnixSocket, ALineWithoutEndIsRefusedAtItsLimit) {
   EXPECT_EQ(line.error(), "no line feed in the first 50000 bytes of the reply");
 }
 
-TEST(SendRequest, DefaultTimeOuts) {
-  const ExchangeTimeouts defaults;
-  EXPECT_EQ(defaults.read, 30s);
-  EXPECT_EQ(defaults.write, 5s);
-}
-
 TEST(SendRequest, AReplyLaterThanTheReadTimeOutIsAReadError) {
   TempDir dir;
   standin::Server server(dir.file("s"), standin::reply_with("{\"ok\":true}\n", 2s));

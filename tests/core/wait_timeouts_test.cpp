@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "commands/browser.hpp"
-#include "commands/terminal.hpp"
+#include "cli.hpp"
 
 namespace quillo {
 namespace {
@@ -34,11 +33,10 @@ TEST(WaitTimeouts, FollowTheWaitAskedFor) {
       {{"terminal.list", {{"timeout", 120}}}, 30s},
       {{"ping", Json::object()}, 30s},
   };
-  const WaitRule rules[] = {terminal::kWaitRule, browser::kWaitRule};
   const ExchangeTimeouts base;  // 30 s read, 5 s write, 5 s margin
   for (const auto& row : cases) {
     SCOPED_TRACE(row.target.method + " " + row.target.params.dump());
-    const auto timeouts = timeouts_for(row.target, rules, base);
+    const auto timeouts = timeouts_for(row.target, wait_rules(), base);
     EXPECT_EQ(timeouts.read, row.read);
     EXPECT_EQ(timeouts.write, 5s);
   }

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <sstream>
 
 #include "print_human.hpp"
@@ -48,23 +47,6 @@ void expect_usage_errors(const std::vector<UsageErrorCase>& cases) {
     EXPECT_EQ(outcome.status, 2);
     EXPECT_EQ(outcome.out, "");
     EXPECT_NE(outcome.err.find(row.message_part), std::string::npos) << outcome.err;
-  }
-}
-
-void expect_help(const std::vector<HelpCase>& cases) {
-  for (const auto& row : cases) {
-    SCOPED_TRACE("quillo " + joined(row.args));
-    const ParseOutcome outcome = parse_args(row.args);
-    const bool asked = std::find_if(row.args.begin(), row.args.end(), [](const std::string& arg) {
-                         return arg == "-h" || arg == "--help";
-                       }) != row.args.end();
-    EXPECT_EQ(outcome.status, asked ? 0 : 2);
-    const std::string& text = asked ? outcome.out : outcome.err;
-    std::size_t position = 0;
-    for (const auto& line : row.lines) {
-      position = text.find(line, position);
-      ASSERT_NE(position, std::string::npos) << line << "\n" << text;
-    }
   }
 }
 

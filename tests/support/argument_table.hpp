@@ -38,16 +38,7 @@ struct RenderCase {
   std::string expected;
 };
 
-/// One row of a table: help that must show these lines (or pieces of lines), in this order.
-/// With -h/--help the help is on standard output and the status 0; for a bare group it is on
-/// standard error and the status 2.
-struct HelpCase {
-  std::vector<std::string> args;
-  std::vector<std::string> lines;
-};
-
 /// Runs the kinds of tables; failures name the row.
-void expect_help(const std::vector<HelpCase>& cases);
 void expect_requests(const std::vector<RequestCase>& cases);
 void expect_usage_errors(const std::vector<UsageErrorCase>& cases);
 void expect_renderings(const std::vector<RenderCase>& cases);
