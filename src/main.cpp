@@ -42,6 +42,8 @@ int main(int argc, char** argv) {
   int status = 0;
   if (const int* parser_status = std::get_if<int>(&parsed)) {
     status = *parser_status;
+    // A usage error wrote nothing on standard output, so its state is no concern of this run.
+    if (status != 0) return status;
   } else if (auto error = quillo::run(std::get<quillo::Cli>(parsed), out)) {
     return fail(error->message);
   }

@@ -37,7 +37,7 @@ TEST(GeneratedDocs, ManualPageRendersWithoutWarnings) {
   EXPECT_EQ(checked.err, "");
   const auto rendered = run_process(groff, {"-man", "-Tascii", "-P-cbou", docs("quillo.1")}, with_env({}));
   for (const char* line : {"--terminal-id TERMINAL_ID (required)", "--timeout TIMEOUT (default: 30)",
-                           "quillo todo message add --text TEXT ID", "1-based end line (defaults to start line"}) {
+                           "quillo todo message add [OPTIONS] ID", "--text-file FILE", "1-based end line (defaults to start line"}) {
     EXPECT_NE(rendered.out.find(line), std::string::npos) << line;
   }
 }

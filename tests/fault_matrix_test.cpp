@@ -109,6 +109,56 @@ TEST(EndToEnd, UsageErrorsSendNothing) {
   EXPECT_EQ(server.connections(), 0u);
 }
 
+// Long text from a file or from a pipe reaches the IDE byte for byte, a megabyte too (more than
+// one argument may hold); a file that cannot be used is a usage error and nothing is sent.
+TEST(EndToEnd, TextFromFilesAndStandardInput) {
+  TempDir dir;
+  standin::Ide ide;
+  standin::Server server(dir.file("s"), standin::serve(ide));
+  std::string megabyte = "echo \"$HOME\" `date` 'quoted' \\ \u00e9\n";
+  while (megabyte.size() < (1u << 20)) megabyte += megabyte;
+  dir.write("big", megabyte);
+  dir.write("bad", "\xFF\n");
+  dir.write("params", "{\"browser_id\": oops}");
+  dir.write("huge", std::string((16u << 20) + 1, 'x'));
+  struct Case {
+    std::string script;  ///< run by sh with $Q the program, $S the socket, $D the directory
+    std::string err;     ///< standard error, exactly; the run succeeds when it is empty
+    std::string key = {};  ///< the parameter that carries the text
+    std::string text = {};
+  };
+  const std::string usage = "Run 'quillo terminal send --help' for more information.\n";
+  const std::vector<Case> cases = {
+      {R"("$Q" terminal send --terminal-id term-1 --text-file "$D/big")", "", "text", megabyte},
+      {R"(printf 'two\nlines\n' | "$Q" comments add --file f --line 1 --comment-file -)", "", "body", "two\nlines\n"},
+      {R"(printf '' | "$Q" todo add T --body-file=-)", "", "body", ""},
+      {R"("$Q" terminal send --terminal-id term-1 --text-file "$D/none")",
+       "--text-file: cannot read '" + dir.file("none") + "': No such file or directory\n" + usage},
+      {R"("$Q" terminal send --terminal-id term-1 --text-file "$D/bad")",
+       "--text-file: '" + dir.file("bad") + "' is not valid UTF-8\n" + usage},
+      {R"("$Q" terminal send --terminal-id term-1 --text-file "$D/huge")",
+       "--text-file: cannot read '" + dir.file("huge") + "': larger than 16 MiB\n" + usage},
+      {R"(echo x | "$Q" terminal send --terminal-id term-1 --text-file - ls)",
+       "TEXT and --text-file cannot be given together\n" + usage},
+      {R"("$Q" browser raw browser.list --params-file "$D/params")",
+       "--params-file: '" + dir.file("params") + "': invalid JSON: parse error at line 1, column 16: syntax "
+       "error while parsing value - invalid literal; last read: '\"browser_id\": o'\n"
+       "Run 'quillo browser raw --help' for more information.\n"},
+  };
+  std::size_t sent = 0;
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.script);
+    const auto result = run_process("/bin/sh", {"-c", row.script},
+                                    with_env({"Q=" QUILLO_BINARY, "D=" + dir.path(), "QUILLO_SOCKET=" + server.path()}));
+    EXPECT_EQ(result.exit_status, row.err.empty() ? 0 : 2);
+    EXPECT_EQ(result.err, row.err);
+    if (!row.err.empty()) continue;
+    ASSERT_EQ(server.requests().size(), ++sent);
+    EXPECT_EQ(quillo::Json::parse(server.requests().back())["params"][row.key], row.text);
+  }
+  EXPECT_EQ(server.connections(), sent);
+}
+
 TEST(FaultMatrix, SocketsThatCannotBeReached) {
   TempDir dir;
   const std::string missing = dir.file("missing.sock");
@@ -239,6 +289,9 @@ TEST(FaultMatrix, StandardOutput) {
   ProcessOptions closed;
   closed.stdout_mode = StdoutMode::Closed;
   expect_outcome(quillo(args, closed), {1, "quillo: cannot write to standard output: Bad file descriptor\n", ""});
+  // A usage error writes nothing there, whatever standard output is.
+  expect_outcome(quillo({"bogus"}, closed),
+                 {2, "The following argument was not expected: bogus\nRun 'quillo --help' for more information.\n", ""});
 }
 
 }  // namespace

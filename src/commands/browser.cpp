@@ -99,7 +99,8 @@ std::variant<Json, std::string> parse_raw_params(std::string_view text) {
 
 grammar::Node<BrowserCommand> grammar() {
   using grammar::leaf;
-  Argument raw_params = option("--params", "PARAMS", "JSON params string").with_default("{}");
+  Argument raw_params =
+      option("--params", "PARAMS", "JSON params string").with_default("{}").or_from_file("--params-file");
   raw_params.check = [](const std::string& text) -> std::string {
     auto parsed = parse_raw_params(text);
     if (const auto* problem = std::get_if<std::string>(&parsed)) return "invalid JSON: " + *problem;
@@ -146,7 +147,7 @@ grammar::Node<BrowserCommand> grammar() {
       leaf<BrowserCommand>(
           "fill", "Fill an input field",
           {browser_id(), option("--selector", "SELECTOR", "CSS selector").require(),
-           option("--text", "TEXT", "Text to fill").require()},
+           option("--text", "TEXT", "Text to fill").require().or_from_file("--text-file")},
           [](const Values& v) {
             return Fill{.browser_id = v.text("browser_id"),
                         .selector = v.text("selector"),
@@ -154,7 +155,7 @@ grammar::Node<BrowserCommand> grammar() {
           }),
       leaf<BrowserCommand>("type", "Type text character-by-character",
                            {browser_id(), option("--selector", "SELECTOR").require(),
-                            option("--text", "TEXT").require()},
+                            option("--text", "TEXT").require().or_from_file("--text-file")},
                            [](const Values& v) {
                              return Type{.browser_id = v.text("browser_id"),
                                          .selector = v.text("selector"),
@@ -169,14 +170,16 @@ grammar::Node<BrowserCommand> grammar() {
       leaf<BrowserCommand>(
           "snapshot", "Get accessibility tree snapshot",
           {browser_id(), option("--max-depth", "MAX_DEPTH", "Max DOM depth (default 12)")
-                             .of_type(ValueType::Int64)},
+                             .of_type(ValueType::Int64)
+                             .counting("a whole number of levels")},
           [](const Values& v) {
             return Snapshot{.browser_id = v.text("browser_id"),
                             .max_depth = v.maybe_int64("max_depth")};
           }),
       leaf<BrowserCommand>(
           "eval", "Execute JavaScript",
-          {browser_id(), grammar::positional("script", "SCRIPT", "JavaScript code")},
+          {browser_id(),
+           grammar::positional("script", "SCRIPT", "JavaScript code").or_from_file("--script-file")},
           [](const Values& v) {
             return Eval{.browser_id = v.text("browser_id"), .script = v.text("script")};
           }),
@@ -187,6 +190,7 @@ grammar::Node<BrowserCommand> grammar() {
            option("--url-contains", "URL_CONTAINS", "URL substring to wait for"),
            option("--timeout", "TIMEOUT", "Timeout in milliseconds")
                .of_type(ValueType::Int64)
+               .counting("a whole number of milliseconds")
                .with_default("5000")},
           [](const Values& v) {
             return Wait{.browser_id = v.text("browser_id"),

@@ -13,8 +13,16 @@ grammar::Argument id_option(std::string help) {
   return option("--id", "ID", std::move(help)).require();
 }
 
-grammar::Argument line_option(std::string name, std::string value_name, std::string help) {
-  return option(std::move(name), std::move(value_name), std::move(help)).of_type(ValueType::Uint32);
+// A line or column number, by `what` it counts.
+grammar::Argument number_option(std::string name, std::string value_name, std::string help,
+                                std::string what) {
+  return option(std::move(name), std::move(value_name), std::move(help))
+      .of_type(ValueType::Uint32)
+      .counting(std::move(what));
+}
+
+grammar::Argument comment_option(std::string help) {
+  return option("--comment", "COMMENT", std::move(help)).require().or_from_file("--comment-file");
 }
 
 grammar::Argument status_option(std::string help) {
@@ -93,13 +101,16 @@ grammar::Node<CommentsCommand> grammar() {
           {option("--file", "FILE", "File path (absolute or project-relative)")
                .of_type(ValueType::Path)
                .require(),
-           line_option("--line", "LINE", "1-based line number where the comment starts").require(),
-           line_option("--column", "COLUMN", "1-based start column (default 1)"),
-           line_option("--end-line", "END_LINE",
-                       "1-based end line (defaults to start line \u2014 line-only comment)"),
-           line_option("--end-column", "END_COLUMN",
-                       "1-based end column (defaults to end of start line)"),
-           option("--comment", "COMMENT", "Comment body (markdown supported)").require(),
+           number_option("--line", "LINE", "1-based line number where the comment starts",
+                         "a line number")
+               .require(),
+           number_option("--column", "COLUMN", "1-based start column (default 1)", "a column number"),
+           number_option("--end-line", "END_LINE",
+                         "1-based end line (defaults to start line \u2014 line-only comment)",
+                         "a line number"),
+           number_option("--end-column", "END_COLUMN",
+                         "1-based end column (defaults to end of start line)", "a column number"),
+           comment_option("Comment body (markdown supported)"),
            option("--parent", "PARENT", "Parent comment ID for replies")},
           [](const Values& v) {
             return Add{.file = v.text("file"),
@@ -121,13 +132,13 @@ grammar::Node<CommentsCommand> grammar() {
           }),
       leaf<CommentsCommand>(
           "reply", "Reply to an existing comment thread",
-          {id_option("Parent comment ID"), option("--comment", "COMMENT", "Reply body").require()},
+          {id_option("Parent comment ID"), comment_option("Reply body")},
           [](const Values& v) {
             return Reply{.id = v.text("id"), .comment = v.text("comment")};
           }),
       leaf<CommentsCommand>(
           "update", "Update the body of a comment",
-          {id_option("Comment ID"), option("--comment", "COMMENT", "New body").require()},
+          {id_option("Comment ID"), comment_option("New body")},
           [](const Values& v) {
             return Update{.id = v.text("id"), .comment = v.text("comment")};
           }),

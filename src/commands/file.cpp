@@ -11,9 +11,12 @@ grammar::Node<FileCommand> grammar() {
           "open", "Open a file in the editor",
           {grammar::positional("path", "PATH", "File path (absolute or project-relative)")
                .of_type(ValueType::Path),
-           option("--line", "LINE", "1-based line to scroll to").of_type(ValueType::Uint32),
+           option("--line", "LINE", "1-based line to scroll to")
+               .of_type(ValueType::Uint32)
+               .counting("a line number"),
            option("--column", "COLUMN", "1-based column (requires --line)")
-               .of_type(ValueType::Uint32)},
+               .of_type(ValueType::Uint32)
+               .counting("a column number")},
           [](const grammar::Values& v) {
             return Open{.path = v.text("path"),
                         .line = v.maybe_uint32("line"),

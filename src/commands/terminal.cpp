@@ -54,7 +54,8 @@ grammar::Node<TerminalCommand> grammar() {
                               return Create{.cwd = v.maybe_text("cwd"), .name = v.maybe_text("name")};
                             }),
       leaf<TerminalCommand>("send", "Inject text into a terminal",
-                            {grammar::positional("text", "TEXT", "Text to send"),
+                            {grammar::positional("text", "TEXT", "Text to send")
+                                 .or_from_file("--text-file"),
                              terminal_id_option(kRequiredIdHelp).require(),
                              grammar::flag("--submit", "Append newline after text")},
                             [](const Values& v) {
@@ -79,6 +80,7 @@ grammar::Node<TerminalCommand> grammar() {
            grammar::flag("--wait-exit", "Wait until the terminal process exits").named("exit"),
            option("--timeout", "TIMEOUT", "Seconds to wait (1-600)")
                .of_type(ValueType::Uint32)
+               .counting("a whole number of seconds")
                .with_default("30"),
            terminal_id_option("Tagged or bare terminal UUID")},
           [](const Values& v) {

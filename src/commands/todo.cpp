@@ -66,7 +66,7 @@ grammar::Node<TodoCommand> grammar() {
                   "Project path to scope to (defaults to $QUILLO_PROJECT_PATH; omit for "
                   "roost-level)")
                .of_type(ValueType::Path),
-           option("--body", "BODY", "Optional longer note body"),
+           option("--body", "BODY", "Optional longer note body").or_from_file("--body-file"),
            option("--color", "COLOR", "Optional color tag"),
            option("--file", "FILE", "Optional related file path").of_type(ValueType::Path)},
           [](const Values& v) {
@@ -89,7 +89,8 @@ grammar::Node<TodoCommand> grammar() {
       id_only<Complete>("complete", "Mark a todo completed"),
       id_only<Reopen>("reopen", "Reopen a completed todo"),
       leaf<TodoCommand>("update", "Update a todo's text, body, or color",
-                        {todo_id(), option("--text", "TEXT"), option("--body", "BODY"),
+                        {todo_id(), option("--text", "TEXT"),
+                         option("--body", "BODY").or_from_file("--body-file"),
                          option("--color", "COLOR")},
                         [](const Values& v) {
                           return Update{.id = v.text("id"),
@@ -103,7 +104,8 @@ grammar::Node<TodoCommand> grammar() {
           "message", "Thread message operations",
           leaf<TodoCommand>(
               "add", "Append a markdown message to a todo's thread",
-              {todo_id(), option("--text", "TEXT", "Message body (markdown)").require()},
+              {todo_id(),
+               option("--text", "TEXT", "Message body (markdown)").require().or_from_file("--text-file")},
               [](const Values& v) {
                 return Message{.command = message::Add{.id = v.text("id"), .text = v.text("text")}};
               })));

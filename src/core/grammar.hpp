@@ -1,7 +1,7 @@
 #pragma once
 // The command grammar as plain data: every command family describes its subcommands and their
-// arguments here, and one parser (the only code that knows the command-line library) turns the
-// description and the process arguments into the chosen subcommand and its values.
+// arguments here, and one parser turns the description and the process arguments into the
+// chosen subcommand and its values, or into help, the version or a usage error.
 
 #include <cstdint>
 #include <functional>
@@ -15,6 +15,8 @@
 #include <utility>
 #include <variant>
 #include <vector>
+
+#include "core/argument_file.hpp"
 
 namespace quillo::grammar {
 
@@ -37,6 +39,12 @@ struct Argument {
   std::optional<std::string> default_value;  ///< shown in help, and the value when not given
   /// Words that shells offer for the value; any other text is accepted all the same.
   std::vector<std::string> choices;
+  /// For an integer: what it counts, as usage errors name it ("a whole number of seconds").
+  std::string unit;
+  /// An option that gives the same value read from a file, or from standard input for "-"
+  /// ("--text-file"): for long text that is awkward to quote or too long for one argument.
+  /// At most one of the two may be given; a required argument requires one of them.
+  std::string file_option;
   /// A further check of a given value: the problem with it, or the empty text when it is good.
   std::function<std::string(const std::string& value)> check;
 
@@ -59,6 +67,22 @@ struct Argument {
   Argument& with_choices(std::vector<std::string> words) {
     choices = std::move(words);
     return *this;
+  }
+  Argument& counting(std::string what) {
+    unit = std::move(what);
+    return *this;
+  }
+  Argument& or_from_file(std::string option_name) {
+    file_option = std::move(option_name);
+    return *this;
+  }
+  /// The name that help and messages use: the option, or the value name of a positional.
+  const std::string& name() const { return option.empty() ? value_name : option; }
+  /// Required in its own form: one with a file form may be given as a file instead.
+  bool required_as_typed() const { return required && file_option.empty(); }
+  /// The help line of the file form.
+  std::string file_option_help() const {
+    return "Read " + value_name + " from FILE ('-' reads standard input)";
   }
 };
 
@@ -197,13 +221,19 @@ struct Parsed {
   Values values;
 };
 
+/// Bounds of a parse that reads argument files.
+struct ParseLimits {
+  std::size_t max_file_bytes = kMaxArgumentFileBytes;
+};
+
 /// Parses `args` (without the program name). On a usage error, --help or --version the
 /// parser prints (help and version to `out`, the rest to `err`) and returns the exit status.
-/// Only the top-level subcommand that the arguments name is built in full, unless
-/// `build_everything` asks for the whole tree (the outcome is the same; it only costs more).
 std::variant<Parsed, int> parse(const Program& program, std::span<const std::string> args,
-                                std::ostream& out, std::ostream& err,
-                                bool build_everything = false);
+                                std::ostream& out, std::ostream& err, const ParseLimits& limits = {});
+
+/// The help of the command that `path` (child indices from the root) leads to, as -h shows it.
+/// (grammar_help.cpp, the only code that knows the command-line library)
+std::string help_text(const Program& program, std::span<const std::size_t> path);
 
 /// The value made by the leaf that `parsed` chose.
 template <class T>

@@ -1,10 +1,12 @@
-// The parser's rules, on a small tree of its own: integers, defaults, empty values, bare
-// levels, unknown words, global options at any depth, UTF-8, repeats.
+// The parser's rules, on a small tree of its own: one table of arguments in and, out, the
+// chosen command with its values, or the exact usage error, help or version.
 #include "core/grammar.hpp"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
+
+#include "support/temp_dir.hpp"
 
 namespace quillo::grammar {
 namespace {
@@ -17,183 +19,187 @@ struct Chosen {
 Node<Chosen> make_leaf(std::string name, std::vector<Argument> arguments) {
   const std::string leaf_name = name;
   return leaf<Chosen>(std::move(name), "The " + leaf_name + " command", std::move(arguments),
-                      [leaf_name](const Values& values) {
-                        return Chosen{leaf_name, values};
-                      });
+                      [leaf_name](const Values& values) { return Chosen{leaf_name, values}; });
 }
 
 Node<Chosen> tree() {
   Node<Chosen> root = group<Chosen>(
       "prog", "A test program",
-      make_leaf(
-          "leaf",
-          {positional("text", "TEXT", "Some text"),
-           option("--count", "COUNT", "A count").of_type(ValueType::Uint32),
-           option("--offset", "OFFSET", "An offset").of_type(ValueType::Int64).with_default("5"),
-           option("--name", "NAME", "A name"), flag("--on", "Switch on"),
-           flag("--wait-exit", "Renamed").named("exit")}),
+      make_leaf("leaf",
+                {positional("text", "TEXT", "Some text").or_from_file("--text-file"),
+                 option("--count", "COUNT").of_type(ValueType::Uint32).counting("a number of seconds"),
+                 option("--offset", "OFFSET").of_type(ValueType::Int64).with_default("5"),
+                 option("--name", "NAME"), option("--body", "BODY").or_from_file("--body-file"),
+                 flag("--on", "Switch on"), flag("--wait-exit", "Renamed").named("exit")}),
       group<Chosen>("group", "A group", make_leaf("inner", {positional("word", "WORD", "", false)}),
                     group<Chosen>("nested", "A nested group",
                                   make_leaf("deep", {option("--id", "ID").require()}))));
-  root.arguments = {option("--socket", "SOCKET", "Socket path").of_type(ValueType::Path),
-                    flag("--json", "JSON output")};
+  root.arguments = {option("--socket", "SOCKET"), flag("--json", "JSON output")};
   return root;
 }
 
-struct Outcome {
-  std::optional<Chosen> chosen;
-  int status = 0;
-  std::string out, err;
-};
-
-Outcome run(std::vector<std::string> args) {
+// "leaf count=5 text=t": the command and the values present, or "2: " and standard error
+// with its last line, which names the help to run, shortened to "[prog leaf]"; or "0: " and
+// the start of standard output.
+std::string outcome_of(std::vector<std::string> args, const std::string& dir) {
+  for (auto& arg : args) {
+    if (const auto at = arg.find("{dir}"); at != std::string::npos) arg.replace(at, 5, dir);
+  }
   const Node<Chosen> root = tree();
   std::ostringstream out, err;
-  auto parsed = parse({"prog", "1.2.3", &root}, args, out, err);
-  Outcome outcome;
-  if (auto* p = std::get_if<Parsed>(&parsed)) {
-    outcome.chosen = make_command(root, *p);
-  } else {
-    outcome.status = std::get<int>(parsed);
+  auto parsed = parse({"prog", "1.2.3", &root}, args, out, err, {.max_file_bytes = 16});
+  if (const int* status = std::get_if<int>(&parsed)) {
+    std::string text = *status == 0 ? out.str().substr(0, out.str().find('\n')) : err.str();
+    const auto run = text.find("Run '");
+    if (run != std::string::npos) {
+      text = text.substr(0, run) + "[" + text.substr(run + 5, text.find(" --help'") - run - 5) + "]";
+    }
+    return std::to_string(*status) + ": " + text;
   }
-  outcome.out = out.str();
-  outcome.err = err.str();
-  return outcome;
-}
-
-std::string describe(const std::vector<std::string>& args) {
-  std::string text;
-  for (const auto& arg : args) text += "[" + arg + "]";
+  const Chosen chosen = make_command(root, std::get<Parsed>(parsed));
+  std::string text = chosen.leaf;
+  const Values& v = chosen.values;
+  if (v.has("count")) text += " count=" + std::to_string(v.uint32("count"));
+  if (v.has("offset")) text += " offset=" + std::to_string(v.int64("offset"));
+  for (const char* id : {"text", "name", "body", "word", "id", "socket"}) {
+    if (v.has(id)) text += std::string(" ") + id + "=" + v.text(id);
+  }
+  for (const char* id : {"on", "exit", "json"}) {
+    if (v.flag(id)) text += std::string(" ") + id;
+  }
   return text;
 }
 
-void expect_refused(const std::vector<std::string>& args, const std::string& message_part) {
-  SCOPED_TRACE(describe(args));
-  const Outcome outcome = run(args);
-  EXPECT_FALSE(outcome.chosen.has_value());
-  EXPECT_EQ(outcome.status, 2);
-  EXPECT_EQ(outcome.out, "");
-  EXPECT_NE(outcome.err.find(message_part), std::string::npos) << outcome.err;
-}
+struct Row {
+  std::vector<std::string> args;
+  std::string outcome;
+};
 
-Values values_of(const std::vector<std::string>& args) {
-  const Outcome outcome = run(args);
-  EXPECT_TRUE(outcome.chosen.has_value()) << describe(args) << outcome.err;
-  return outcome.chosen ? outcome.chosen->values : Values{};
-}
-
-TEST(Grammar, UnsignedIntegersArePlainDecimal) {
-  for (const auto& [text, expected] : std::vector<std::pair<std::string, std::uint32_t>>{
-           {"0", 0}, {"4294967295", 4294967295u}, {"+5", 5}, {"010", 10}}) {
-    EXPECT_EQ(values_of({"leaf", "t", "--count", text}).maybe_uint32("count"), expected) << text;
-  }
-  for (const char* bad : {"-1", "1.5", "abc", "4294967296", "0x10", " 5", "5 ", "", "-0", "1e3",
-                          "+", "+-1", "18446744073709551617"}) {
-    expect_refused({"leaf", "t", std::string("--count=") + bad},
-                   "is not an unsigned 32-bit integer");
+void expect_outcomes(const std::vector<Row>& rows) {
+  testing_support::TempDir dir;
+  dir.write("text", "from a file\n");
+  dir.write("bad", "\xFF");
+  dir.write("big", std::string(17, 'x'));
+  for (const auto& row : rows) {
+    std::string described, expected = row.outcome;
+    for (const auto& arg : row.args) described += "[" + arg + "]";
+    for (auto at = expected.find("{dir}"); at != std::string::npos; at = expected.find("{dir}")) {
+      expected.replace(at, 5, dir.path());
+    }
+    EXPECT_EQ(outcome_of(row.args, dir.path()), expected) << described;
   }
 }
 
-TEST(Grammar, SignedIntegersArePlainDecimal) {
-  for (const auto& [args, expected] :
-       std::vector<std::pair<std::vector<std::string>, std::int64_t>>{
-           {{"--offset=-5"}, -5},
-           {{"--offset", "0"}, 0},
-           {{"--offset", "9223372036854775807"}, INT64_MAX},
-           {{"--offset=-9223372036854775808"}, INT64_MIN},
-           {{}, 5}}) {
-    std::vector<std::string> full{"leaf", "t"};
-    full.insert(full.end(), args.begin(), args.end());
-    EXPECT_EQ(values_of(full).maybe_int64("offset"), expected) << describe(full);
+TEST(Grammar, ValuesAndDefaults) {
+  expect_outcomes({
+      {{"leaf", "t"}, "leaf offset=5 text=t"},
+      {{"leaf", "--on", "--wait-exit", "--name", "", "", "--count", "7"}, "leaf count=7 offset=5 text= name= on exit"},
+      {{"leaf", "t", "--name=", "--body=a=b"}, "leaf offset=5 text=t name= body=a=b"},
+      {{"leaf", "t", "--count", "+5", "--offset=-9223372036854775808"}, "leaf count=5 offset=-9223372036854775808 text=t"},
+      {{"leaf", "t", "--count=4294967295", "--offset", "010"}, "leaf count=4294967295 offset=10 text=t"},
+      {{"group", "inner"}, "inner"},
+      {{"group", "inner", "-"}, "inner word=-"},
+  });
+}
+
+TEST(Grammar, IntegersArePlainDecimalInTheirRange) {
+  const std::string count = "2: --count: '%' is not a number of seconds from 0 to 4294967295\n[prog leaf]";
+  const std::string offset =
+      "2: --offset: '%' is not a whole number from -9223372036854775808 to 9223372036854775807\n[prog leaf]";
+  for (const char* bad : {"-1", "1.5", "0x10", " 5", "", "-0", "1e3", "+-1", "4294967296"}) {
+    std::string expected = count;
+    expected.replace(expected.find('%'), 1, bad);
+    EXPECT_EQ(outcome_of({"leaf", "t", std::string("--count=") + bad}, ""), expected);
   }
-  for (const char* bad : {"9223372036854775808", "-9223372036854775809", "+-5", "--5"}) {
-    expect_refused({"leaf", "t", std::string("--offset=") + bad}, "is not a signed 64-bit integer");
-  }
-}
-
-TEST(Grammar, GivenAndNotGiven) {
-  const Values none = values_of({"leaf", "t"});
-  EXPECT_EQ(none.text("text"), "t");
-  EXPECT_FALSE(none.maybe_text("name").has_value());
-  EXPECT_FALSE(none.maybe_uint32("count").has_value());
-  EXPECT_FALSE(none.flag("on"));
-  EXPECT_FALSE(none.flag("exit"));
-
-  const Values all = values_of({"leaf", "--on", "--wait-exit", "--name", "", "", "--count", "7"});
-  EXPECT_EQ(all.maybe_text("name"), "");
-  EXPECT_EQ(all.text("text"), "");
-  EXPECT_TRUE(all.flag("on"));
-  EXPECT_TRUE(all.flag("exit"));
-  EXPECT_EQ(all.uint32("count"), 7u);
-}
-
-TEST(Grammar, AnEqualsSignWithNothingAfterItIsTheEmptyValue) {
-  const Values values = values_of({"leaf", "t", "--name=", "--on"});
-  EXPECT_EQ(values.maybe_text("name"), "");
-  EXPECT_TRUE(values.flag("on"));
-  EXPECT_EQ(values_of({"leaf", "t", "--name=a=b"}).maybe_text("name"), "a=b");
-  expect_refused({"leaf", "t", "--count="}, "is not an unsigned 32-bit integer");
-}
-
-TEST(Grammar, FlagsTakeNoValue) {
-  for (const char* given : {"--json=false", "--json=true", "--json=", "--json={}", "--on=1"}) {
-    expect_refused({"leaf", "t", given}, "this flag takes no value");
+  for (const char* bad : {"9223372036854775808", "-9223372036854775809", "--5", "five"}) {
+    std::string expected = offset;
+    expected.replace(expected.find('%'), 1, bad);
+    EXPECT_EQ(outcome_of({"leaf", "t", std::string("--offset=") + bad}, ""), expected);
   }
 }
 
-TEST(Grammar, AnArgumentThatBeginsWithAHyphenIsAnOption) {
-  // Positional text that begins with a hyphen goes after "--".
-  EXPECT_EQ(values_of({"leaf", "--on", "--", "-h"}).text("text"), "-h");
-  EXPECT_EQ(values_of({"leaf", "--", "--json"}).text("text"), "--json");
-  EXPECT_EQ(values_of({"leaf", "--", "--name="}).text("text"), "--name=");
-  EXPECT_EQ(values_of({"leaf", "--", "-5"}).text("text"), "-5");
-  EXPECT_FALSE(values_of({"leaf", "--", "--json"}).flag("json"));
-  expect_refused({"leaf", "-5"}, "not expected: -5");
-  expect_refused({"leaf", "-x", "t"}, "not expected: -x");
-  // A lone hyphen is an ordinary value.
-  EXPECT_EQ(values_of({"leaf", "-"}).text("text"), "-");
-  EXPECT_EQ(values_of({"leaf", "t", "--name", "-"}).maybe_text("name"), "-");
-  // An option's value that begins with a hyphen is attached with '='.
-  EXPECT_EQ(values_of({"leaf", "t", "--name=-h"}).maybe_text("name"), "-h");
-  EXPECT_EQ(values_of({"leaf", "t", "--name=--on"}).maybe_text("name"), "--on");
-  for (const char* next : {"--on", "--json=1", "-h", "-5", "--count=", "--"}) {
-    expect_refused({"leaf", "t", "--name", next}, "--name: a value is required");
-  }
-  expect_refused({"--socket", "--json", "leaf", "t"}, "--socket: a value is required");
+// Before "--" a word that begins with a hyphen is an option, never a value; after it, no word
+// is an option. A value that begins with a hyphen is attached with '='.
+TEST(Grammar, HyphensAndTheEndOfOptions) {
+  expect_outcomes({
+      {{"leaf", "--on", "--", "-h"}, "leaf offset=5 text=-h on"},
+      {{"leaf", "--", "--json"}, "leaf offset=5 text=--json"},
+      {{"leaf", "t", "--name=-h"}, "leaf offset=5 text=t name=-h"},
+      {{"leaf", "t", "--", "--json"}, "2: The following argument was not expected: --json\n[prog leaf]"},
+      {{"leaf", "t", "--", "--help"}, "2: The following argument was not expected: --help\n[prog leaf]"},
+      {{"--", "leaf"}, "2: The following argument was not expected: leaf\n[prog]"},
+      {{"leaf", "-5"}, "2: The following argument was not expected: -5\n[prog leaf]"},
+      {{"leaf", "---", "t"}, "2: The following argument was not expected: ---\n[prog leaf]"},
+      {{"leaf", "t", "--name", "-x"},
+       "2: --name: a value is required (one that begins with '-' is written --name=VALUE)\n[prog leaf]"},
+      {{"leaf", "t", "--name"},
+       "2: --name: a value is required (one that begins with '-' is written --name=VALUE)\n[prog leaf]"},
+      {{"--socket", "--json", "leaf", "t"},
+       "2: --socket: a value is required (one that begins with '-' is written --socket=VALUE)\n[prog]"},
+      {{"leaf", "t", "--on=1"}, "2: --on: this flag takes no value\n[prog leaf]"},
+      {{"leaf", "t", "--name", "a", "--name=b"}, "2: --name: given more than once\n[prog leaf]"},
+      {{"leaf", "t", "\xFF"}, "2: The following argument was not expected: \xFF\n[prog leaf]"},
+      {{"leaf", "\xC3"}, "2: TEXT: invalid UTF-8 in value\n[prog leaf]"},
+  });
 }
 
-TEST(Grammar, GlobalOptionsAtAnyDepth) {
-  for (const auto& args : std::vector<std::vector<std::string>>{
-           {"--json", "--socket", "/s", "group", "nested", "deep", "--id", "x"},
-           {"group", "--json", "nested", "deep", "--id", "x", "--socket=/s"},
-           {"group", "nested", "deep", "--socket", "/s", "--id", "x", "--json"}}) {
-    SCOPED_TRACE(describe(args));
-    const Outcome outcome = run(args);
-    ASSERT_TRUE(outcome.chosen.has_value()) << outcome.err;
-    EXPECT_EQ(outcome.chosen->leaf, "deep");
-    EXPECT_TRUE(outcome.chosen->values.flag("json"));
-    EXPECT_EQ(outcome.chosen->values.maybe_text("socket"), "/s");
-    EXPECT_EQ(outcome.chosen->values.text("id"), "x");
-  }
-  expect_refused({"--socket", "/a", "leaf", "t", "--socket", "/b"}, "--socket");
+// Unknown words name the nearest valid ones, and words not expected are listed as typed.
+TEST(Grammar, UnknownWords) {
+  expect_outcomes({
+      {{"lef", "t"}, "2: The following argument was not expected: lef\nDid you mean 'leaf'?\n[prog]"},
+      {{"gro"}, "2: The following argument was not expected: gro\nDid you mean 'group'?\n[prog]"},
+      {{"group", "nestde"}, "2: The following argument was not expected: nestde\nDid you mean 'nested'?\n[prog group]"},
+      {{"bogus"}, "2: The following argument was not expected: bogus\n[prog]"},
+      {{"leaf", "t", "--nmae", "x"},
+       "2: The following argument was not expected: --nmae\nDid you mean '--name'?\n[prog leaf]"},
+      {{"leaf", "t", "--jsn"}, "2: The following argument was not expected: --jsn\nDid you mean '--json'?\n[prog leaf]"},
+      {{"leaf", "t", "--o"}, "2: The following argument was not expected: --o\nDid you mean '--on'?\n[prog leaf]"},
+      {{"leaf", "t", "--wait"}, "2: The following argument was not expected: --wait\nDid you mean '--wait-exit'?\n[prog leaf]"},
+      {{"leaf", "t", "a", "b", "c"}, "2: The following arguments were not expected: a b c\n[prog leaf]"},
+      {{"leaf", "t", "-V"}, "2: The following argument was not expected: -V\n[prog leaf]"},
+      {{"group", "nested", "deep", "--id", "x", "--versoin"},
+       "2: The following argument was not expected: --versoin\n[prog group nested deep]"},
+  });
 }
 
-TEST(Grammar, HelpAndVersion) {
-  for (const auto& [args, text] : std::vector<std::pair<std::vector<std::string>, std::string>>{
-           {{"--help"}, "Usage: prog [OPTIONS] SUBCOMMAND"},
-           {{"-h", "group"}, "Usage: prog group [OPTIONS] SUBCOMMAND"},
-           {{"group", "nested", "--help"}, "deep"},
-           {{"leaf", "-h"}, "Usage: prog leaf [OPTIONS] TEXT"},
-           {{"-V"}, "prog 1.2.3\n"},
-           {{"--version"}, "prog 1.2.3\n"}}) {
-    SCOPED_TRACE(describe(args));
-    const Outcome outcome = run(args);
-    EXPECT_EQ(outcome.status, 0);
-    EXPECT_EQ(outcome.err, "");
-    EXPECT_NE(outcome.out.find(text), std::string::npos) << outcome.out;
-  }
-  expect_refused({"group", "-V"}, "--version");
-  expect_refused({"leaf", "t", "--version"}, "--version");
+TEST(Grammar, GlobalOptionsAtAnyDepthAndBareGroups) {
+  expect_outcomes({
+      {{"--json", "--socket", "/s", "group", "nested", "deep", "--id", "x"}, "deep id=x socket=/s json"},
+      {{"group", "--json", "nested", "deep", "--id", "x", "--socket=/s"}, "deep id=x socket=/s json"},
+      {{"--socket", "/a", "leaf", "t", "--socket", "/b"}, "2: --socket: given more than once\n[prog leaf]"},
+      {{"group", "nested", "deep"}, "2: --id is required\n[prog group nested deep]"},
+      {{"leaf"}, "2: TEXT or --text-file is required\n[prog leaf]"},
+  });
+  // A group without a subcommand shows its help on standard error, as a usage error.
+  EXPECT_TRUE(outcome_of({"group", "nested"}, "").starts_with("2: A nested group\nUsage: prog group nested"));
+  EXPECT_TRUE(outcome_of({"group", "--json"}, "").starts_with("2: A group\nUsage: prog group"));
+}
+
+TEST(Grammar, HelpAndVersionComeFirst) {
+  expect_outcomes({
+      {{"--help"}, "0: A test program"},
+      {{"-h", "group"}, "0: A group"},
+      {{"group", "nested", "--help"}, "0: A nested group"},
+      {{"leaf", "--bogus", "-h"}, "0: The leaf command"},
+      {{"-V"}, "0: prog 1.2.3"},
+      {{"--version", "bogus"}, "0: prog 1.2.3"},
+      {{"group", "-V"}, "2: The following argument was not expected: -V\n[prog group]"},
+  });
+}
+
+TEST(Grammar, ArgumentsReadFromFiles) {
+  expect_outcomes({
+      {{"leaf", "--text-file", "{dir}/text"}, "leaf offset=5 text=from a file\n"},
+      {{"leaf", "t", "--body-file={dir}/text"}, "leaf offset=5 text=t body=from a file\n"},
+      {{"leaf", "t", "--text-file", "{dir}/text"}, "2: TEXT and --text-file cannot be given together\n[prog leaf]"},
+      {{"leaf", "--text-file", "{dir}/none"},
+       "2: --text-file: cannot read '{dir}/none': No such file or directory\n[prog leaf]"},
+      {{"leaf", "--text-file", "{dir}"}, "2: --text-file: cannot read '{dir}': Is a directory\n[prog leaf]"},
+      {{"leaf", "--text-file", "{dir}/bad"}, "2: --text-file: '{dir}/bad' is not valid UTF-8\n[prog leaf]"},
+      {{"leaf", "--text-file", "{dir}/big"}, "2: --text-file: cannot read '{dir}/big': larger than 16 bytes\n[prog leaf]"},
+      {{"leaf", "--text-file", "-", "--body-file", "-"},
+       "2: only one argument can be read from standard input ('-')\n[prog leaf]"},
+  });
 }
 
 }  // namespace

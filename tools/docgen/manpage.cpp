@@ -89,7 +89,11 @@ result itself as one line of compact JSON with \fB\-\-json\fR.
 depth. \fB\-h\fR, \fB\-\-help\fR prints the help of any command or group;
 \fB\-V\fR, \fB\-\-version\fR prints the version. An argument that begins with a hyphen is an
 option: a value that begins with one is attached with \fB=\fR (\fB\-\-text=\-h\fR), and a
-positional one follows \fB\-\-\fR.
+positional one follows \fB\-\-\fR, which ends the options: after it no word is an option.
+.PP
+Each argument that carries long text has a file form (\fB\-\-text\-file\fR,
+\fB\-\-comment\-file\fR, ...) that reads it from \fIFILE\fR, or from standard input when
+\fIFILE\fR is \fB\-\fR, byte for byte and at most 16 MiB.
 .SH OPTIONS
 )ROFF";
   describe_arguments(root, out);

@@ -17,12 +17,15 @@ Command read(const NodeBase& node, std::vector<std::string> path) {
   for (const Argument& argument : node.arguments) {
     const bool is_path = argument.type == ValueType::Path;
     if (argument.option.empty()) {
-      command.positionals.push_back({argument.value_name, argument.help, argument.required, is_path});
-      continue;
+      command.positionals.push_back({argument.value_name, argument.help, argument.required_as_typed(), is_path});
+    } else {
+      command.options.push_back({argument.option, argument.value_name, argument.help,
+                                 argument.default_value.value_or(""), argument.required_as_typed(),
+                                 is_path, argument.choices});
     }
-    command.options.push_back({argument.option, argument.value_name, argument.help,
-                               argument.default_value.value_or(""), argument.required, is_path,
-                               argument.choices});
+    if (!argument.file_option.empty()) {
+      command.options.push_back({argument.file_option, "FILE", argument.file_option_help(), "", false, true, {}});
+    }
   }
   for (std::size_t i = 0; i < node.child_count(); ++i) {
     const NodeBase& child = node.child(i).full();
