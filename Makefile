@@ -1,9 +1,10 @@
 # The everyday commands; each one installs what it needs first.
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
+LIBCXX_BUILD ?= build-libcxx
 JOBS ?= $(shell nproc 2>/dev/null || sysctl -n hw.ncpu 2>/dev/null || echo 2)
 
-.PHONY: all deps build demo test test-sanitize fuzz bench clean
+.PHONY: all deps build demo test test-sanitize test-libcxx fuzz bench clean
 
 all: build
 
@@ -26,6 +27,15 @@ test-sanitize: deps
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
 
+# The same tests built with clang and libc++, the standard library of macOS. GoogleTest is built
+# from its sources there, as the installed one is for libstdc++.
+test-libcxx: deps
+	scripts/install-deps.sh libcxx
+	CC=clang CXX=clang++ cmake -S . -B $(LIBCXX_BUILD) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_CXX_FLAGS=-stdlib=libc++ -DQUILLO_GTEST_FROM_SOURCE=ON
+	cmake --build $(LIBCXX_BUILD) -j $(JOBS)
+	ctest --test-dir $(LIBCXX_BUILD) --output-on-failure -j $(JOBS)
+
 # Each fuzz target for FUZZ_SECONDS (scripts/fuzz.sh for more choices).
 FUZZ_SECONDS ?= 60
 fuzz:
@@ -36,4 +46,4 @@ bench: build
 	python3 bench/run.py --build $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(LIBCXX_BUILD)

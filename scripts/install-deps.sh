@@ -3,6 +3,8 @@
 #   scripts/install-deps.sh          build and test
 #   scripts/install-deps.sh fuzz     also the fuzzing compiler and runtime
 #   scripts/install-deps.sh bench    also the benchmark tools
+#   scripts/install-deps.sh libcxx   also clang with libc++, and GoogleTest's sources to build
+#                                    against it (Debian's GoogleTest library is for libstdc++)
 set -eu
 
 # The shells and groff are for the tests of the generated completions and manual page.
@@ -12,6 +14,7 @@ brew_packages="cmake cli11 nlohmann-json utf8cpp googletest fish groff"
 for extra in "$@"; do
   case "$extra" in
     fuzz) debian_packages="$debian_packages clang libclang-rt-dev" ;;
+    libcxx) debian_packages="$debian_packages clang libc++-dev libc++abi-dev googletest" ;;
     bench) debian_packages="$debian_packages hyperfine socat jq python3 gcc valgrind time"
            brew_packages="$brew_packages hyperfine socat jq" ;;
     *) echo "install-deps: unknown extra '$extra'" >&2; exit 2 ;;
