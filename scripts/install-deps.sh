@@ -12,7 +12,7 @@ brew_packages="cmake cli11 nlohmann-json utf8cpp googletest fish groff"
 for extra in "$@"; do
   case "$extra" in
     fuzz) debian_packages="$debian_packages clang libclang-rt-dev" ;;
-    bench) debian_packages="$debian_packages hyperfine socat jq python3 gcc valgrind time"
+    bench) debian_packages="$debian_packages hyperfine socat jq python3 gcc valgrind time linux-perf"
            brew_packages="$brew_packages hyperfine socat jq" ;;
     *) echo "install-deps: unknown extra '$extra'" >&2; exit 2 ;;
   esac
