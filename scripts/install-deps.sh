@@ -15,7 +15,7 @@ for extra in "$@"; do
   case "$extra" in
     fuzz) debian_packages="$debian_packages clang libclang-rt-dev" ;;
     libcxx) debian_packages="$debian_packages clang libc++-dev libc++abi-dev googletest" ;;
-    bench) debian_packages="$debian_packages hyperfine socat jq python3 gcc valgrind time"
+    bench) debian_packages="$debian_packages hyperfine socat jq python3 gcc valgrind time linux-perf"
            brew_packages="$brew_packages hyperfine socat jq" ;;
     *) echo "install-deps: unknown extra '$extra'" >&2; exit 2 ;;
   esac
