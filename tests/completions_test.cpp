@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <sstream>
 
@@ -29,17 +30,24 @@ std::string find_program(const std::string& name) {
   return "";
 }
 
-TEST(GeneratedDocs, ManualPageRendersWithoutWarnings) {
+// The manual page holds every command, argument and help text of the grammar: it is compared
+// with the reviewed copy in tests/golden (the date aside). After a change to the grammar,
+// review the difference and copy build/docs/quillo.1 there.
+TEST(GeneratedDocs, ManualPageIsAsReviewed) {
+  const auto without_date = [](const std::string& path) {
+    std::ifstream file(path);
+    std::string text, line;
+    while (std::getline(file, line)) {
+      if (!line.starts_with(".TH ")) text += line + "\n";
+    }
+    return text;
+  };
+  EXPECT_EQ(without_date(docs("quillo.1")), without_date(QUILLO_SOURCE_DIR "/tests/golden/quillo.1"));
   const std::string groff = find_program("groff");
   if (groff.empty()) GTEST_SKIP() << "groff is not installed";
   const auto checked = run_process(groff, {"-man", "-ww", "-z", docs("quillo.1")}, with_env({}));
   EXPECT_EQ(checked.exit_status, 0);
   EXPECT_EQ(checked.err, "");
-  const auto rendered = run_process(groff, {"-man", "-Tascii", "-P-cbou", docs("quillo.1")}, with_env({}));
-  for (const char* line : {"--terminal-id TERMINAL_ID (required)", "--timeout TIMEOUT (default: 30)",
-                           "quillo todo message add [OPTIONS] ID", "--text-file FILE", "1-based end line (defaults to start line"}) {
-    EXPECT_NE(rendered.out.find(line), std::string::npos) << line;
-  }
 }
 
 struct CompletionCase {

@@ -52,8 +52,9 @@ ProcessResult quillo(const std::vector<std::string>& args, ProcessOptions option
 
 TEST(EndToEnd, StatusesAndStreams) {
   TempDir dir;
+  std::filesystem::create_directories(dir.file("Library/Application Support/b"));
   standin::Ide ide;
-  standin::Server server(dir.file("ide.sock"), standin::serve(ide));
+  standin::Server server(dir.file("Library/Application Support/b/quillo.sock"), standin::serve(ide));
   const std::string usage = "Quillo IDE agent CLI\nUsage: quillo [OPTIONS] SUBCOMMAND...";
   const std::string version = quillo::kVersion;
   const std::string ping =
@@ -66,6 +67,7 @@ TEST(EndToEnd, StatusesAndStreams) {
       {{"help", "no.such", "--socket", server.path()}, {}},
       {{"help", "no.such", "--socket", server.path(), "--json"}, {}},
       {{"ping"}, {"QUILLO_BUNDLE_ID=b"}},
+      {{"whoami"}, {"HOME=" + dir.path(), "QUILLO_BUNDLE_ID=b", "QUILLO_CONTEXT=agent"}},
       {{"--help"}, {}},
       {{"-V"}, {}},
       {{}, {}},
@@ -77,6 +79,7 @@ TEST(EndToEnd, StatusesAndStreams) {
       {1, unknown, ""},
       {1, unknown, ""},
       {1, "quillo: HOME not set; cannot resolve default socket path\n", ""},
+      {0, "", "{\n  \"project\": null,\n  \"roost\": null,\n  \"surface\": \"agent\"\n}\n"},
       {0, "", usage},
       {0, "", "quillo " + version + "\n"},
       {2, usage, ""},
@@ -87,31 +90,9 @@ TEST(EndToEnd, StatusesAndStreams) {
   }
 }
 
-// Usage errors through the executable: status 2, a message, and no connection to the IDE.
-TEST(EndToEnd, UsageErrorsSendNothing) {
-  TempDir dir;
-  standin::Ide ide;
-  standin::Server server(dir.file("s"), standin::serve(ide));
-  for (const auto& args : std::vector<std::vector<std::string>>{
-           {"terminal", "wait", "--timeout", "0x10"},
-           {"browser", "raw", "browser.list", "--params", "{oops}"},
-           {"comments", "add", "--file", "f", "--line", "1", "--comment", "\xFF"},
-           {"todo", "message", "add", "T1", "--text", "a", "--text", "b"},
-           {"todo", "message", "remove"},
-           {"roost", "list-projects", "--verbose"}}) {
-    auto full = args;
-    full.insert(full.begin(), {"--socket", server.path()});
-    const auto result = quillo(full);
-    EXPECT_EQ(result.exit_status, 2) << joined(args);
-    EXPECT_EQ(result.out, "");
-    EXPECT_FALSE(result.err.empty());
-  }
-  EXPECT_EQ(server.connections(), 0u);
-}
-
 // Long text from a file or from a pipe reaches the IDE byte for byte, a megabyte too (more than
-// one argument may hold); a file that cannot be used is a usage error and nothing is sent.
-TEST(EndToEnd, TextFromFilesAndStandardInput) {
+// one argument may hold); a usage error (a file that cannot be used among them) sends nothing.
+TEST(EndToEnd, ArgumentsFromFilesAndUsageErrors) {
   TempDir dir;
   standin::Ide ide;
   standin::Server server(dir.file("s"), standin::serve(ide));
@@ -140,6 +121,11 @@ TEST(EndToEnd, TextFromFilesAndStandardInput) {
        "--text-file: cannot read '" + dir.file("huge") + "': larger than 16 MiB\n" + usage},
       {R"(echo x | "$Q" terminal send --terminal-id term-1 --text-file - ls)",
        "TEXT and --text-file cannot be given together\n" + usage},
+      {R"("$Q" terminal wait --timeout 0x10)",
+       "--timeout: '0x10' is not a whole number of seconds from 0 to 4294967295\n"
+       "Run 'quillo terminal wait --help' for more information.\n"},
+      {R"("$Q" todo message remove)",
+       "The following argument was not expected: remove\nRun 'quillo todo message --help' for more information.\n"},
       {R"("$Q" browser raw browser.list --params-file "$D/params")",
        "--params-file: '" + dir.file("params") + "': invalid JSON: parse error at line 1, column 16: syntax "
        "error while parsing value - invalid literal; last read: '\"browser_id\": o'\n"

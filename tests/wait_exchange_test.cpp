@@ -64,9 +64,4 @@ TEST(WaitExchange, AReplyPastTheWaitAndItsMarginIsAReadError) {
   }
 }
 
-TEST(WaitExchange, OtherRequestsKeepTheBaseTimeOut) {
-  const WaitCase list{{"terminal", "list"}, "terminal.list", ""};
-  EXPECT_EQ(run_wait(list, 700ms), "error: read error: timed out after 200 ms without data");
-}
-
 }  // namespace

@@ -66,39 +66,18 @@ TEST(JsonReader, AgreesWithTheLibrary) {
   }
 }
 
+// The reader refuses on purpose what the library would read in part, and nesting that would
+// exhaust the stack when the value is written or copied.
 TEST(JsonReader, RefusesWhatTheLibraryWouldReadInPart) {
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {"garbage",
-       "parse error at line 1, column 1: syntax error while parsing value - invalid literal; last "
-       "read: 'g'"},
-      {std::string("{}\0{}", 5), "unexpected NUL byte at offset 2"},
-      {"\xEF\xBB\xBF{}", "unexpected byte-order mark"},
-      {"\"\xFF\"", "invalid UTF-8"},
-      {std::string(kMaxJsonDepth + 1, '['), "nesting deeper than 512 levels"},
-  };
-  for (const auto& [text, expected] : cases) {
-    SCOPED_TRACE(text.substr(0, 20));
-    const auto value = parse_json(text);
-    ASSERT_TRUE(std::holds_alternative<std::string>(value));
-    EXPECT_EQ(std::get<std::string>(value), expected);
+  for (const auto& [text, expected] : std::vector<std::pair<std::string, std::string>>{
+           {std::string("{}\0{}", 5), "unexpected NUL byte at offset 2"},
+           {"\xEF\xBB\xBF{}", "unexpected byte-order mark"},
+           {"\"\xFF\"", "invalid UTF-8"},
+           {std::string(kMaxJsonDepth + 1, '['), "nesting deeper than 512 levels"}}) {
+    EXPECT_EQ(std::get<std::string>(parse_json(text)), expected);
   }
-  std::string deep_objects;
-  for (int i = 0; i < 100000; ++i) deep_objects += "{\"a\":";
-  EXPECT_EQ(std::get<std::string>(compact_json(deep_objects)), "nesting deeper than 512 levels");
   const std::string deepest = std::string(kMaxJsonDepth, '[') + std::string(kMaxJsonDepth, ']');
   EXPECT_TRUE(std::holds_alternative<Json>(parse_json(deepest)));
-}
-
-TEST(JsonReader, FindsTheTopLevelMembersInTheCompactText) {
-  const auto compact = std::get<CompactJson>(compact_json(R"({"z":[1, 2],"a":{"k":"v"},"a":"last"})"));
-  EXPECT_EQ(compact.text, R"({"a":"last","z":[1,2]})");
-  for (const auto& [key, text] : std::vector<std::pair<std::string, std::string>>{
-           {"a", "\"last\""}, {"z", "[1,2]"}}) {
-    const auto* found = compact.find(key);
-    ASSERT_NE(found, nullptr) << key;
-    EXPECT_EQ(compact.text.substr(found->begin, found->end - found->begin), text);
-  }
-  EXPECT_EQ(compact.find("k"), nullptr);
 }
 
 // Each reading helper on a member "k" of the value: what text_or, has_text, is_true, is_false

@@ -50,6 +50,20 @@ void expect_usage_errors(const std::vector<UsageErrorCase>& cases) {
   }
 }
 
+void expect_outcomes(const std::vector<OutcomeCase>& cases) {
+  for (const auto& row : cases) {
+    SCOPED_TRACE("quillo " + joined(row.args));
+    const ParseOutcome outcome = parse_args(row.args);
+    std::string text = std::to_string(outcome.status) + ": " + outcome.err + outcome.out;
+    if (outcome.cli) {
+      const quillo::MethodTarget target = quillo::to_target(outcome.cli->command);
+      text = target.method + " " + target.params.dump() + (outcome.cli->json ? " --json" : "") +
+             (outcome.cli->socket ? " --socket=" + *outcome.cli->socket : "");
+    }
+    EXPECT_EQ(text, row.outcome);
+  }
+}
+
 void expect_renderings(const std::vector<RenderCase>& cases) {
   for (const auto& row : cases) {
     SCOPED_TRACE(row.method + " " + row.result);

@@ -31,6 +31,14 @@ struct UsageErrorCase {
   std::string message_part;  ///< a piece of the parser's message on standard error
 };
 
+/// One row of a table: arguments in; out, the request ("method params", then " --json" and
+/// " --socket=S" when given), or the exit status and all that was printed ("2: " and standard
+/// error, "0: " and standard output).
+struct OutcomeCase {
+  std::vector<std::string> args;
+  std::string outcome;
+};
+
 /// One row of a table: a result in, the human rendering out.
 struct RenderCase {
   std::string method;
@@ -41,6 +49,7 @@ struct RenderCase {
 /// Runs the kinds of tables; failures name the row.
 void expect_requests(const std::vector<RequestCase>& cases);
 void expect_usage_errors(const std::vector<UsageErrorCase>& cases);
+void expect_outcomes(const std::vector<OutcomeCase>& cases);
 void expect_renderings(const std::vector<RenderCase>& cases);
 
 /// The arguments joined by spaces, for failure messages.
