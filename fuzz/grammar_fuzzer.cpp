@@ -2,7 +2,6 @@
 // command, whose request can be built, or in an exit status of 0 or 2.
 #include <cstdint>
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,14 +16,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       args.back() += static_cast<char>(data[i]);
     }
   }
-  std::ostringstream out, err;
+  quillo::StringSink out, err;
   auto parsed = quillo::parse_cli(args, out, err);
   if (const auto* cli = std::get_if<quillo::Cli>(&parsed)) {
     (void)quillo::to_target(cli->command).params.dump();
   } else {
     const int status = std::get<int>(parsed);
     if (status != 0 && status != 2) std::abort();
-    if (status == 2 && err.str().empty()) std::abort();  // a usage error always says something
+    if (status == 2 && err.text().empty()) std::abort();  // a usage error always says something
   }
   return 0;
 }

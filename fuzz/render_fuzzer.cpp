@@ -3,7 +3,6 @@
 // be what writing the value gives).
 #include <cstdint>
 #include <cstdlib>
-#include <sstream>
 #include <string>
 
 #include "core/json.hpp"
@@ -21,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     names.push_back("browser.some.other.method");
     return names;
   }();
-  std::ostringstream out;
+  quillo::StringSink out;
   for (const auto method : methods) quillo::print_human(method, result, out);
   const auto compact = quillo::compact_json(text);
   if (!std::holds_alternative<quillo::CompactJson>(compact) ||

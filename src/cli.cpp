@@ -70,8 +70,8 @@ constexpr WaitRule kWaitRules[] = {terminal::kWaitRule, browser::kWaitRule};
 
 std::span<const WaitRule> wait_rules() { return kWaitRules; }
 
-std::variant<Cli, int> parse_cli(std::span<const std::string> args, std::ostream& out,
-                                 std::ostream& err) {
+std::variant<Cli, int> parse_cli(std::span<const std::string> args, Sink& out,
+                                 Sink& err) {
   static const Node<Command> root = command_tree();  // the same in every parse
   auto parsed = grammar::parse({"quillo", kVersion, &root}, args, out, err);
   if (const int* status = std::get_if<int>(&parsed)) return *status;
@@ -82,7 +82,7 @@ std::variant<Cli, int> parse_cli(std::span<const std::string> args, std::ostream
 
 MethodTarget to_target(const Command& command) { return std::visit(Mapper{}, command); }
 
-MaybeError run(const Cli& cli, std::ostream& out, const RunSettings& settings) {
+MaybeError run(const Cli& cli, Sink& out, const RunSettings& settings) {
   const auto socket_path = resolve_socket_path(cli.socket, settings.env, settings.bundle_lookup);
   if (!socket_path.ok()) return Error{socket_path.error()};
   const ChannelClientEnv client_env = read_client_env(settings.env);
@@ -97,7 +97,8 @@ MaybeError run(const Cli& cli, std::ostream& out, const RunSettings& settings) {
   }
   auto result = send_request(socket_path.value(), target, client_env, timeouts);
   if (!result.ok()) return Error{result.error()};
-  print_human(target.method, result.value(), out);
+  TerminalSink terminal(out);
+  print_human(target.method, result.value(), settings.terminal_output ? terminal : out);
   return std::nullopt;
 }
 

@@ -3,7 +3,6 @@
 // of a command to its request, and the run driver.
 
 #include <optional>
-#include <ostream>
 #include <span>
 #include <string>
 #include <variant>
@@ -21,6 +20,7 @@
 #include "core/environment.hpp"
 #include "core/method_target.hpp"
 #include "core/result.hpp"
+#include "core/sink.hpp"
 #include "core/socket_path.hpp"
 #include "core/wait_timeouts.hpp"
 
@@ -44,8 +44,8 @@ grammar::Node<Command> command_tree();
 /// Parses the arguments (without the program name). On a usage error, --help or --version the
 /// parser has printed (help and version on `out`, errors on `err`) and the exit status is
 /// returned instead.
-std::variant<Cli, int> parse_cli(std::span<const std::string> args, std::ostream& out,
-                                 std::ostream& err);
+std::variant<Cli, int> parse_cli(std::span<const std::string> args, Sink& out,
+                                 Sink& err);
 
 /// The method and parameters of one command. Pure: reads neither environment nor files.
 MethodTarget to_target(const Command& command);
@@ -59,9 +59,12 @@ struct RunSettings {
   EnvGetter env = process_environment();
   BundleLookup bundle_lookup;
   ExchangeTimeouts base_timeouts;
+  /// Standard output is a terminal: the human renderings show control characters rather
+  /// than let the text of a reply act on the terminal. --json prints the same either way.
+  bool terminal_output = false;
 };
 
 /// Resolves the socket, sends the command's request, prints the result on `out`.
-MaybeError run(const Cli& cli, std::ostream& out, const RunSettings& settings = {});
+MaybeError run(const Cli& cli, Sink& out, const RunSettings& settings = {});
 
 }  // namespace quillo

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <iostream>
 #include <new>
 #include <string>
 #include <vector>
@@ -15,8 +14,12 @@
 
 namespace {
 
-int fail(const std::string& message) {
-  std::cerr << "quillo: " << message << '\n';
+// "quillo: " and the message, which may carry the IDE's words: on a terminal its control
+// characters are shown, not obeyed.
+int fail(quillo::Sink& err, const std::string& message) {
+  quillo::TerminalSink terminal(err);
+  quillo::Sink& sink = ::isatty(STDERR_FILENO) == 1 ? static_cast<quillo::Sink&>(terminal) : err;
+  sink << "quillo: " << message << '\n';
   return 1;
 }
 
@@ -33,23 +36,22 @@ int fail(const std::string& message) {
 int main(int argc, char** argv) {
   std::set_new_handler(out_of_memory);
   const bool stdout_was_closed = quillo::guard_standard_descriptors();
-  quillo::FdStreamBuf stdout_buffer(1);
-  if (stdout_was_closed) stdout_buffer.fail_with(std::strerror(EBADF));
-  std::ostream out(&stdout_buffer);
+  quillo::FdSink out(STDOUT_FILENO);
+  quillo::FdSink err(STDERR_FILENO);
+  if (stdout_was_closed) out.fail_with(std::strerror(EBADF));
 
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-  auto parsed = quillo::parse_cli(args, out, std::cerr);
-  int status = 0;
-  if (const int* parser_status = std::get_if<int>(&parsed)) {
-    status = *parser_status;
+  auto parsed = quillo::parse_cli(args, out, err);
+  if (const int* status = std::get_if<int>(&parsed)) {
     // A usage error wrote nothing on standard output, so its state is no concern of this run.
-    if (status != 0) return status;
-  } else if (auto error = quillo::run(std::get<quillo::Cli>(parsed), out)) {
-    return fail(error->message);
+    if (*status != 0) return *status;
+  } else {
+    quillo::RunSettings settings;
+    settings.terminal_output = ::isatty(STDOUT_FILENO) == 1;
+    if (auto error = quillo::run(std::get<quillo::Cli>(parsed), out, settings)) {
+      return fail(err, error->message);
+    }
   }
-  out.flush();
-  if (!stdout_buffer.failure().empty()) {
-    return fail("cannot write to standard output: " + stdout_buffer.failure());
-  }
-  return status;
+  if (!out.flush()) return fail(err, "cannot write to standard output: " + out.failure());
+  return 0;
 }

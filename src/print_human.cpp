@@ -84,7 +84,7 @@ std::vector<std::string_view> rendered_methods() {
   return names;
 }
 
-void print_human(std::string_view method, const Json& result, std::ostream& out) {
+void print_human(std::string_view method, const Json& result, Sink& out) {
   renderer_for(method)(result, out);
 }
 

@@ -1,15 +1,15 @@
 #pragma once
 // The human rendering of a result, chosen by the method name that was sent.
 
-#include <ostream>
 #include <string_view>
 #include <vector>
 
 #include "core/json.hpp"
+#include "core/sink.hpp"
 
 namespace quillo {
 
-using Renderer = void (*)(const Json& result, std::ostream& out);
+using Renderer = void (*)(const Json& result, Sink& out);
 
 /// The renderer for `method`: its own, the acknowledgement for other "browser." methods, or
 /// pretty JSON.
@@ -20,6 +20,6 @@ Renderer renderer_for(std::string_view method);
 std::vector<std::string_view> rendered_methods();
 
 /// Renders `result` for `method` onto `out`. Never fails.
-void print_human(std::string_view method, const Json& result, std::ostream& out);
+void print_human(std::string_view method, const Json& result, Sink& out);
 
 }  // namespace quillo

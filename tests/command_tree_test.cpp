@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <set>
-#include <sstream>
 
 #include "core/version.hpp"
 #include "print_human.hpp"
@@ -162,9 +161,9 @@ TEST_F(CommandTree, EveryCommandParsesAndHasARendering) {
     for (bool everything : {false, true}) {
       const auto args = args_for(leaf, everything);
       SCOPED_TRACE("quillo " + joined(args));
-      std::ostringstream out, err;
+      quillo::StringSink out, err;
       auto parsed = quillo::grammar::parse(program, args, out, err);
-      ASSERT_EQ(parsed.index(), 0u) << err.str();
+      ASSERT_EQ(parsed.index(), 0u) << err.text();
       const auto& result = std::get<quillo::grammar::Parsed>(parsed);
       const auto target = quillo::to_target(quillo::grammar::make_command(tree_, result));
       EXPECT_EQ(result.values.undeclared(), std::vector<std::string>{});

@@ -67,6 +67,8 @@ TEST(EndToEnd, StatusesAndStreams) {
       {{"help", "no.such", "--socket", server.path()}, {}},
       {{"help", "no.such", "--socket", server.path(), "--json"}, {}},
       {{"ping"}, {"QUILLO_BUNDLE_ID=b"}},
+      {{"ping"}, {"HOME="}},
+      {{"ping"}, {"HOME=."}},
       {{"whoami"}, {"HOME=" + dir.path(), "QUILLO_BUNDLE_ID=b", "QUILLO_CONTEXT=agent"}},
       {{"--help"}, {}},
       {{"-V"}, {}},
@@ -79,6 +81,8 @@ TEST(EndToEnd, StatusesAndStreams) {
       {1, unknown, ""},
       {1, unknown, ""},
       {1, "quillo: HOME not set; cannot resolve default socket path\n", ""},
+      {1, "quillo: HOME not set; cannot resolve default socket path\n", ""},
+      {1, "quillo: HOME is not an absolute path (.); cannot resolve default socket path\n", ""},
       {0, "", "{\n  \"project\": null,\n  \"roost\": null,\n  \"surface\": \"agent\"\n}\n"},
       {0, "", usage},
       {0, "", "quillo " + version + "\n"},
@@ -216,6 +220,11 @@ TEST(FaultMatrix, RepliesOfEveryKind) {
        {"--json", "ping"}, {0, "", "3\n"}},
       {"50 MB line", standin::reply_with("{\"ok\":true,\"result\":\"" + big_text + "\"}\n"),
        {"--json", "ping"}, {0, "", "\"" + big_text + "\"\n"}},
+      {"20 MB of garbage", standin::reply_with(std::string(20'000'000, 'x') + "\n"), {"ping"},
+       {1,
+        "quillo: server returned invalid JSON: parse error at line 1, column 1: syntax error while parsing "
+        "value - invalid literal; last read: 'x'; payload was: \"" + std::string(256, 'x') + "\"... (20000001 bytes)\n",
+        ""}},
       {"100000 levels of nesting", standin::reply_with(deep + "\n"), {"ping"},
        {1, "quillo: server returned invalid JSON: nesting deeper than 512 levels; payload was: ...", ""}},
       {"error reply", standin::reply_with("{\"ok\":false,\"error\":{\"code\":\"c\",\"message\":\"m\"}}\n"),
@@ -278,6 +287,37 @@ TEST(FaultMatrix, StandardOutput) {
   // A usage error writes nothing there, whatever standard output is.
   expect_outcome(quillo({"bogus"}, closed),
                  {2, "The following argument was not expected: bogus\nRun 'quillo --help' for more information.\n", ""});
+}
+
+// On a terminal the reply's text and the IDE's error code are shown with their control
+// characters visible; to a pipe they go byte for byte, and --json is the same either way.
+TEST(FaultMatrix, ControlCharactersOnATerminal) {
+  const std::string hostile = "\\u001b]0;pwned\\u0007\\u009b";
+  struct Case {
+    std::string reply;
+    std::vector<std::string> args;
+    std::string terminal, pipe;
+  };
+  const std::vector<Case> cases = {
+      {R"({"ok":true,"result":{"title":")" + hostile + "\"}}", {"browser", "title", "B"},
+       "\\u{1b}]0;pwned\\u{7}\\u{9b}\n", "\x1b]0;pwned\x07\xc2\x9b\n"},
+      {R"({"ok":false,"error":{"code":")" + hostile + "\",\"message\":\"m\"}}", {"ping"},
+       "quillo: \\u{1b}]0;pwned\\u{7}\\u{9b}: m\n", "quillo: \x1b]0;pwned\x07\xc2\x9b: m\n"},
+      {R"({"ok":true,"result":{"title":")" + hostile + "\"}}", {"--json", "ping"},
+       R"({"title":"\u001b]0;pwned\u0007)" "\xc2\x9b\"}\n", R"({"title":"\u001b]0;pwned\u0007)" "\xc2\x9b\"}\n"},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.reply);
+    TempDir dir;
+    standin::Server server(dir.file("s"), standin::reply_with(row.reply + "\n"));
+    auto args = row.args;
+    args.insert(args.begin(), {"--socket", server.path()});
+    ProcessOptions terminal;
+    terminal.stdout_mode = StdoutMode::Terminal;
+    EXPECT_EQ(quillo(args, terminal).out, row.terminal);
+    const auto piped = quillo(args);
+    EXPECT_EQ(piped.out + piped.err, row.pipe);
+  }
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // the base read time-out, as long as it comes within the wait and its margin.
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 #include "cli.hpp"
 #include "ide.hpp"
@@ -35,19 +34,18 @@ std::string run_wait(const WaitCase& row, std::chrono::milliseconds delay) {
   standin::Ide ide;
   ide.set_delay(row.method, delay);
   standin::Server server(dir.file("s"), standin::serve(ide));
-  std::ostringstream out;
+  quillo::StringSink opened, out;
   quillo::RunSettings settings;
   settings.env = [](std::string_view) { return std::nullopt; };
   settings.base_timeouts = {200ms, 5s, 300ms};
   const auto open = parse_args({"browser", "open", "--socket", server.path()});
-  if (quillo::run(*open.cli, out, settings)) return "could not open a tab";
-  out.str("");
+  if (quillo::run(*open.cli, opened, settings)) return "could not open a tab";
   auto args = row.args;
   args.insert(args.end(), {"--socket", server.path()});
   const ParseOutcome parsed = parse_args(args);
   if (!parsed.cli) return "parse failed: " + parsed.err;
   auto error = quillo::run(*parsed.cli, out, settings);
-  return error ? "error: " + error->message : out.str();
+  return error ? "error: " + error->message : out.text();
 }
 
 TEST(WaitExchange, AReplyAfterTheBaseTimeOutButWithinTheWaitSucceeds) {

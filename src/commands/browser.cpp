@@ -219,32 +219,32 @@ grammar::Node<BrowserCommand> grammar() {
 
 MethodTarget to_target(const BrowserCommand& command) { return std::visit(Mapper{}, command); }
 
-void render_list(const Json& result, std::ostream& out) {
+void render_list(const Json& result, Sink& out) {
   print_items(result, "tabs", "(no browser tabs)", out, [&out](const Json& tab) {
     out << text_or(tab, "browser_id", "?") << "  " << text_or(tab, "title", "") << "  "
         << text_or(tab, "url", "") << '\n';
   });
 }
 
-void render_open(const Json& result, std::ostream& out) {
+void render_open(const Json& result, Sink& out) {
   out << "opened: " << text_or(result, "browser_id", "?") << '\n';
 }
 
-void render_close(const Json&, std::ostream& out) { out << "closed\n"; }
+void render_close(const Json&, Sink& out) { out << "closed\n"; }
 
-void render_url(const Json& result, std::ostream& out) {
+void render_url(const Json& result, Sink& out) {
   out << text_or(result, "url", "") << '\n';
 }
 
-void render_title(const Json& result, std::ostream& out) {
+void render_title(const Json& result, Sink& out) {
   out << text_or(result, "title", "") << '\n';
 }
 
-void render_snapshot(const Json& result, std::ostream& out) {
+void render_snapshot(const Json& result, Sink& out) {
   out << text_or(result, "snapshot", "(empty)") << '\n';
 }
 
-void render_eval(const Json& result, std::ostream& out) {
+void render_eval(const Json& result, Sink& out) {
   const Json* value = member(result, "value");
   if (value == nullptr) {
     out << "OK\n";
@@ -255,7 +255,7 @@ void render_eval(const Json& result, std::ostream& out) {
   }
 }
 
-void render_screenshot(const Json& result, std::ostream& out) {
+void render_screenshot(const Json& result, Sink& out) {
   out << "screenshot captured (" << int64_or_zero(result, "size") << " bytes)\n";
 }
 

@@ -4,13 +4,13 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <variant>
 
 #include "core/grammar.hpp"
 #include "core/json.hpp"
 #include "core/method_target.hpp"
+#include "core/sink.hpp"
 #include "core/wait_timeouts.hpp"
 
 namespace quillo {
@@ -111,14 +111,14 @@ std::variant<Json, std::string> parse_raw_params(std::string_view text);
 /// "browser.wait" holds its reply for up to its "timeout", in milliseconds.
 inline constexpr WaitRule kWaitRule{"browser.wait", std::chrono::milliseconds(1)};
 
-void render_list(const Json& result, std::ostream& out);
-void render_open(const Json& result, std::ostream& out);
-void render_close(const Json& result, std::ostream& out);
-void render_url(const Json& result, std::ostream& out);
-void render_title(const Json& result, std::ostream& out);
-void render_snapshot(const Json& result, std::ostream& out);
-void render_eval(const Json& result, std::ostream& out);
-void render_screenshot(const Json& result, std::ostream& out);
+void render_list(const Json& result, Sink& out);
+void render_open(const Json& result, Sink& out);
+void render_close(const Json& result, Sink& out);
+void render_url(const Json& result, Sink& out);
+void render_title(const Json& result, Sink& out);
+void render_snapshot(const Json& result, Sink& out);
+void render_eval(const Json& result, Sink& out);
+void render_screenshot(const Json& result, Sink& out);
 
 }  // namespace browser
 }  // namespace quillo

@@ -65,7 +65,7 @@ struct Mapper {
 
 // The body's lines, each indented by four spaces. A line ends at a line feed, which goes with
 // one carriage return before it; a last line without a line feed keeps everything it has.
-void print_body(std::string_view body, std::ostream& out) {
+void print_body(std::string_view body, Sink& out) {
   while (!body.empty()) {
     const auto end = body.find('\n');
     std::string_view line = body.substr(0, end);
@@ -79,7 +79,7 @@ void print_body(std::string_view body, std::ostream& out) {
   }
 }
 
-void print_comment(const Json& comment, std::ostream& out) {
+void print_comment(const Json& comment, Sink& out) {
   const Json* anchor = member(comment, "anchor");
   out << text_or(comment, "id", "?") << "  " << text_or(comment, "filePath", "?") << ':'
       << (anchor != nullptr ? int64_or_zero(*anchor, "startLine") : 0);
@@ -165,25 +165,25 @@ grammar::Node<CommentsCommand> grammar() {
 
 MethodTarget to_target(const CommentsCommand& command) { return std::visit(Mapper{}, command); }
 
-void render_created(const Json& result, std::ostream& out) {
+void render_created(const Json& result, Sink& out) {
   out << "created: " << text_or(result, "id", "?") << '\n';
 }
 
-void render_updated(const Json& result, std::ostream& out) {
+void render_updated(const Json& result, Sink& out) {
   out << "updated: " << text_or(result, "id", "?") << '\n';
 }
 
-void render_resolved(const Json& result, std::ostream& out) {
+void render_resolved(const Json& result, Sink& out) {
   out << (has_text(result, "resolvedAt") ? "resolved: " : "reopened: ")
       << text_or(result, "id", "?") << '\n';
 }
 
-void render_deleted(const Json& result, std::ostream& out) {
+void render_deleted(const Json& result, Sink& out) {
   out << "deleted " << int64_or_zero(result, "deletedCount") << " comment(s) starting at "
       << text_or(result, "id", "?") << '\n';
 }
 
-void render_list(const Json& result, std::ostream& out) {
+void render_list(const Json& result, Sink& out) {
   print_items(result, "comments", "(no comments)", out,
               [&out](const Json& comment) { print_comment(comment, out); });
 }

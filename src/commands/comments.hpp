@@ -3,13 +3,13 @@
 
 #include <cstdint>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <variant>
 
 #include "core/grammar.hpp"
 #include "core/json.hpp"
 #include "core/method_target.hpp"
+#include "core/sink.hpp"
 
 namespace quillo {
 namespace comments {
@@ -64,13 +64,13 @@ grammar::Node<CommentsCommand> grammar();
 MethodTarget to_target(const CommentsCommand& command);
 
 /// "created: ID" (add and reply).
-void render_created(const Json& result, std::ostream& out);
-void render_updated(const Json& result, std::ostream& out);
+void render_created(const Json& result, Sink& out);
+void render_updated(const Json& result, Sink& out);
 /// "resolved: ID" or "reopened: ID", by whether the result has a "resolvedAt" text.
-void render_resolved(const Json& result, std::ostream& out);
-void render_deleted(const Json& result, std::ostream& out);
+void render_resolved(const Json& result, Sink& out);
+void render_deleted(const Json& result, Sink& out);
 /// The comments of a list or search: a header line each, then the body indented.
-void render_list(const Json& result, std::ostream& out);
+void render_list(const Json& result, Sink& out);
 
 }  // namespace comments
 }  // namespace quillo

@@ -32,7 +32,7 @@ MethodTarget to_target(const FileCommand& command) {
            {"path", open.path}}};
 }
 
-void render_open(const Json& result, std::ostream& out) {
+void render_open(const Json& result, Sink& out) {
   out << "opened: " << text_or(result, "path", "?");
   if (const auto line = as_int64(member(result, "line"))) out << ':' << *line;
   out << '\n';

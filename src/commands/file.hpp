@@ -3,13 +3,13 @@
 
 #include <cstdint>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <variant>
 
 #include "core/grammar.hpp"
 #include "core/json.hpp"
 #include "core/method_target.hpp"
+#include "core/sink.hpp"
 
 namespace quillo {
 namespace file {
@@ -34,7 +34,7 @@ grammar::Node<FileCommand> grammar();
 MethodTarget to_target(const FileCommand& command);
 
 /// "opened: PATH:LINE", or "opened: PATH" without a line.
-void render_open(const Json& result, std::ostream& out);
+void render_open(const Json& result, Sink& out);
 
 }  // namespace file
 }  // namespace quillo

@@ -9,7 +9,7 @@ namespace {
 using grammar::Values;
 
 // Left-aligned in at least `width` characters; a longer text is never cut.
-void print_padded(std::string_view text, std::size_t width, std::ostream& out) {
+void print_padded(std::string_view text, std::size_t width, Sink& out) {
   out << text;
   for (std::size_t n = character_count(text); n < width; ++n) out << ' ';
 }
@@ -27,7 +27,7 @@ const Json* method_schema(const Json& result) {
   return member(first, "params") != nullptr ? &first : nullptr;
 }
 
-void print_concepts(const Json& concepts, std::ostream& out) {
+void print_concepts(const Json& concepts, Sink& out) {
   out << "\nConcepts\n";
   for (const Json& concept_entry : concepts) {
     out << "  ";
@@ -36,7 +36,7 @@ void print_concepts(const Json& concepts, std::ostream& out) {
   }
 }
 
-void print_domain(const Json& domain, std::ostream& out) {
+void print_domain(const Json& domain, Sink& out) {
   out << '\n' << text_or(domain, "name", "?") << '\n';
   out << "  " << text_or(domain, "description", "") << '\n';
   if (const Json* commands = non_empty_array(domain, "commands")) {
@@ -79,13 +79,13 @@ MethodTarget to_target(const Help& help) {
   return {"help", std::move(params)};
 }
 
-void render_ping(const Json& result, std::ostream& out) {
+void render_ping(const Json& result, Sink& out) {
   out << "ok  " << text_or(result, "app", "?") << ' ' << text_or(result, "version", "?")
       << " (build " << text_or(result, "build", "?")
       << ")  protocol=" << int64_or_zero(result, "protocol_version") << '\n';
 }
 
-void print_catalogue(const Json& result, std::ostream& out) {
+void print_catalogue(const Json& result, Sink& out) {
   if (const Json* schema = method_schema(result)) {
     print_pretty(*schema, out);
     return;

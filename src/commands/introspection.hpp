@@ -2,12 +2,12 @@
 // ping, whoami and help: whether the IDE answers, who it thinks is calling, what it offers.
 
 #include <optional>
-#include <ostream>
 #include <string>
 
 #include "core/grammar.hpp"
 #include "core/json.hpp"
 #include "core/method_target.hpp"
+#include "core/sink.hpp"
 
 namespace quillo {
 
@@ -28,9 +28,9 @@ MethodTarget to_target(const Whoami&);
 MethodTarget to_target(const Help& help);
 
 /// "ok  {app} {version} (build {build})  protocol={protocol_version}"
-void render_ping(const Json& result, std::ostream& out);
+void render_ping(const Json& result, Sink& out);
 /// The method catalogue, or the schema of one method.
-void print_catalogue(const Json& result, std::ostream& out);
+void print_catalogue(const Json& result, Sink& out);
 
 }  // namespace introspection
 }  // namespace quillo

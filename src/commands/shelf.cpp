@@ -41,20 +41,20 @@ grammar::Node<ShelfCommand> grammar() {
 
 MethodTarget to_target(const ShelfCommand& command) { return std::visit(Mapper{}, command); }
 
-void render_add(const Json& result, std::ostream& out) {
+void render_add(const Json& result, Sink& out) {
   out << (is_true(result, "added") ? "added" : "already shelved") << ": "
       << text_or(result, "path", "?") << " [" << text_or(result, "kind", "?") << ']'
       << (is_true(result, "selected") ? " (selected)" : "") << '\n';
 }
 
-void render_list(const Json& result, std::ostream& out) {
+void render_list(const Json& result, Sink& out) {
   print_items(result, "items", "(shelf is empty)", out, [&out](const Json& item) {
     out << (is_true(item, "selected") ? '*' : ' ') << " [" << text_or(item, "kind", "?") << "] "
         << text_or(item, "path", "?") << (is_false(item, "exists") ? "  (missing)" : "") << '\n';
   });
 }
 
-void render_remove(const Json& result, std::ostream& out) {
+void render_remove(const Json& result, Sink& out) {
   out << (is_true(result, "removed") ? "removed" : "not in shelf") << '\n';
 }
 

@@ -1,13 +1,13 @@
 #pragma once
 // The IDE's shelf: files and folders set aside, one of which may be selected.
 
-#include <ostream>
 #include <string>
 #include <variant>
 
 #include "core/grammar.hpp"
 #include "core/json.hpp"
 #include "core/method_target.hpp"
+#include "core/sink.hpp"
 
 namespace quillo {
 namespace shelf {
@@ -34,9 +34,9 @@ inline constexpr const char* kHelp = "Shelf operations";
 grammar::Node<ShelfCommand> grammar();
 MethodTarget to_target(const ShelfCommand& command);
 
-void render_add(const Json& result, std::ostream& out);
-void render_list(const Json& result, std::ostream& out);
-void render_remove(const Json& result, std::ostream& out);
+void render_add(const Json& result, Sink& out);
+void render_list(const Json& result, Sink& out);
+void render_remove(const Json& result, Sink& out);
 
 }  // namespace shelf
 }  // namespace quillo

@@ -53,19 +53,19 @@ grammar::Node<ShortcutCommand> grammar() {
 
 MethodTarget to_target(const ShortcutCommand& command) { return std::visit(Mapper{}, command); }
 
-void render_list(const Json& result, std::ostream& out) {
+void render_list(const Json& result, Sink& out) {
   print_items(result, "shortcuts", "(no shortcuts)", out, [&out](const Json& entry) {
     out << "  [" << text_or(entry, "scope", "?") << "] " << text_or(entry, "name", "?") << ": "
         << text_or(entry, "command", "?") << '\n';
   });
 }
 
-void render_add(const Json& result, std::ostream& out) {
+void render_add(const Json& result, Sink& out) {
   out << "added [" << text_or(result, "scope", "?") << "]: " << text_or(result, "name", "?")
       << '\n';
 }
 
-void render_remove(const Json& result, std::ostream& out) {
+void render_remove(const Json& result, Sink& out) {
   out << (is_true(result, "removed") ? "removed" : "not found") << '\n';
 }
 

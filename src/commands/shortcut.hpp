@@ -1,13 +1,13 @@
 #pragma once
 // Terminal shortcuts: named command lines saved in the IDE for the roost or one project.
 
-#include <ostream>
 #include <string>
 #include <variant>
 
 #include "core/grammar.hpp"
 #include "core/json.hpp"
 #include "core/method_target.hpp"
+#include "core/sink.hpp"
 
 namespace quillo {
 namespace shortcut {
@@ -36,9 +36,9 @@ inline constexpr const char* kHelp = "Shortcut operations";
 grammar::Node<ShortcutCommand> grammar();
 MethodTarget to_target(const ShortcutCommand& command);
 
-void render_list(const Json& result, std::ostream& out);
-void render_add(const Json& result, std::ostream& out);
-void render_remove(const Json& result, std::ostream& out);
+void render_list(const Json& result, Sink& out);
+void render_add(const Json& result, Sink& out);
+void render_remove(const Json& result, Sink& out);
 
 }  // namespace shortcut
 }  // namespace quillo

@@ -93,7 +93,7 @@ grammar::Node<TerminalCommand> grammar() {
 
 MethodTarget to_target(const TerminalCommand& command) { return std::visit(Mapper{}, command); }
 
-void render_list(const Json& result, std::ostream& out) {
+void render_list(const Json& result, Sink& out) {
   print_items(result, "terminals", "(no terminals)", out, [&out](const Json& entry) {
     out << (is_true(entry, "focused") ? '*' : ' ') << (is_true(entry, "is_caller") ? '@' : ' ')
         << ' ' << text_or(entry, "terminal_id", "?") << "  " << text_or(entry, "title", "?") << "  "
@@ -101,13 +101,13 @@ void render_list(const Json& result, std::ostream& out) {
   });
 }
 
-void render_create(const Json& result, std::ostream& out) {
+void render_create(const Json& result, Sink& out) {
   out << "created: " << text_or(result, "terminal_id", "?") << '\n';
 }
 
-void render_ok(const Json&, std::ostream& out) { out << "ok\n"; }
+void render_ok(const Json&, Sink& out) { out << "ok\n"; }
 
-void render_wait(const Json& result, std::ostream& out) {
+void render_wait(const Json& result, Sink& out) {
   if (!is_true(result, "matched")) {
     out << "timeout\n";
   } else if (has_text(result, "text")) {

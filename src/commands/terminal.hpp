@@ -4,13 +4,13 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <variant>
 
 #include "core/grammar.hpp"
 #include "core/json.hpp"
 #include "core/method_target.hpp"
+#include "core/sink.hpp"
 #include "core/wait_timeouts.hpp"
 
 namespace quillo {
@@ -57,11 +57,11 @@ MethodTarget to_target(const TerminalCommand& command);
 /// "terminal.wait" holds its reply for up to its "timeout", in seconds.
 inline constexpr WaitRule kWaitRule{"terminal.wait", std::chrono::seconds(1)};
 
-void render_list(const Json& result, std::ostream& out);
-void render_create(const Json& result, std::ostream& out);
+void render_list(const Json& result, Sink& out);
+void render_create(const Json& result, Sink& out);
 /// "ok", whatever the result holds (send, send-key, close).
-void render_ok(const Json& result, std::ostream& out);
-void render_wait(const Json& result, std::ostream& out);
+void render_ok(const Json& result, Sink& out);
+void render_wait(const Json& result, Sink& out);
 
 }  // namespace terminal
 }  // namespace quillo

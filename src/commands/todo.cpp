@@ -113,30 +113,30 @@ grammar::Node<TodoCommand> grammar() {
 
 MethodTarget to_target(const TodoCommand& command) { return std::visit(Mapper{}, command); }
 
-void render_add(const Json& result, std::ostream& out) {
+void render_add(const Json& result, Sink& out) {
   out << "created: " << text_or(result, "id", "?") << "  " << text_or(result, "title", "") << '\n';
 }
 
-void render_list(const Json& result, std::ostream& out) {
+void render_list(const Json& result, Sink& out) {
   print_items(result, "todos", "(no todos)", out, [&out](const Json& todo) {
     out << check_mark(todo) << ' ' << text_or(todo, "id", "?") << "  " << text_or(todo, "title", "")
         << '\n';
   });
 }
 
-void render_status(const Json& result, std::ostream& out) {
+void render_status(const Json& result, Sink& out) {
   out << text_or(result, "id", "?") << ": " << text_or(result, "status", "?") << '\n';
 }
 
-void render_updated(const Json& result, std::ostream& out) {
+void render_updated(const Json& result, Sink& out) {
   out << "updated: " << text_or(result, "id", "?") << '\n';
 }
 
-void render_removed(const Json& result, std::ostream& out) {
+void render_removed(const Json& result, Sink& out) {
   out << "removed: " << text_or(result, "id", "?") << '\n';
 }
 
-void render_show(const Json& result, std::ostream& out) {
+void render_show(const Json& result, Sink& out) {
   out << check_mark(result) << ' ' << text_or(result, "title", "") << '\n';
   if (const auto body = text_or(result, "body", ""); !body.empty()) out << '\n' << body << '\n';
   const Json* thread = member(result, "messages");
@@ -148,7 +148,7 @@ void render_show(const Json& result, std::ostream& out) {
   }
 }
 
-void render_message_added(const Json& result, std::ostream& out) {
+void render_message_added(const Json& result, Sink& out) {
   out << "message added: " << text_or(result, "id", "?") << '\n';
 }
 

@@ -2,13 +2,13 @@
 // Todo (sticky) notes with a thread of markdown messages each.
 
 #include <optional>
-#include <ostream>
 #include <string>
 #include <variant>
 
 #include "core/grammar.hpp"
 #include "core/json.hpp"
 #include "core/method_target.hpp"
+#include "core/sink.hpp"
 
 namespace quillo {
 namespace todo {
@@ -72,15 +72,15 @@ inline constexpr const char* kHelp = "Quick todo / sticky note operations (F053)
 grammar::Node<TodoCommand> grammar();
 MethodTarget to_target(const TodoCommand& command);
 
-void render_add(const Json& result, std::ostream& out);
-void render_list(const Json& result, std::ostream& out);
+void render_add(const Json& result, Sink& out);
+void render_list(const Json& result, Sink& out);
 /// "ID: STATUS" (complete and reopen).
-void render_status(const Json& result, std::ostream& out);
-void render_updated(const Json& result, std::ostream& out);
-void render_removed(const Json& result, std::ostream& out);
+void render_status(const Json& result, Sink& out);
+void render_updated(const Json& result, Sink& out);
+void render_removed(const Json& result, Sink& out);
 /// One todo: its header, its body, and its thread.
-void render_show(const Json& result, std::ostream& out);
-void render_message_added(const Json& result, std::ostream& out);
+void render_show(const Json& result, Sink& out);
+void render_message_added(const Json& result, Sink& out);
 
 }  // namespace todo
 }  // namespace quillo

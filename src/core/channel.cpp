@@ -25,9 +25,24 @@ MaybeError check_line(const std::string& line) {
   return std::nullopt;
 }
 
+// The longest piece of a reply, and of the description of what is wrong with it, that an error
+// message repeats: enough to recognise the reply, never a flood on a terminal or in the
+// context of an agent that reads the message.
+constexpr std::size_t kEchoBytes = 256;
+
+// `text` as it is when short; else its start, cut on a character boundary, and its length.
+std::string bounded(std::string_view text, bool quoted) {
+  if (text.size() <= kEchoBytes) return quoted ? quoted_literal(text) : std::string(text);
+  std::size_t end = kEchoBytes;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  std::string echo = quoted ? quoted_literal(text.substr(0, end)) : std::string(text.substr(0, end));
+  echo.append("... (").append(std::to_string(text.size())).append(" bytes)");
+  return echo;
+}
+
 Error invalid_json(const std::string& problem, const std::string& line) {
-  return Error{"server returned invalid JSON: " + problem + "; payload was: " +
-               quoted_literal(line)};
+  return Error{"server returned invalid JSON: " + bounded(problem, false) + "; payload was: " +
+               bounded(line, true)};
 }
 
 // The one exchange: connect, write the request line, read the first reply line.

@@ -102,7 +102,7 @@ class Parser {
     nodes_.push_back(program.root);
   }
 
-  std::variant<Parsed, int> run(std::ostream& out, std::ostream& err) {
+  std::variant<Parsed, int> run(Sink& out, Sink& err) {
     scan();
     if (version_) {
       out << program_.name << ' ' << program_.version << '\n';
@@ -322,7 +322,7 @@ class Parser {
     return values;
   }
 
-  void report(const UsageError& error, std::ostream& err) const {
+  void report(const UsageError& error, Sink& err) const {
     err << error.message << '\n';
     if (!error.suggestions.empty()) err << "Did you mean '" << joined(error.suggestions, "' or '") << "'?\n";
     err << "Run '" << program_.name;
@@ -367,7 +367,7 @@ std::optional<std::int64_t> Values::maybe_int64(std::string_view id) const {
 }
 
 std::variant<Parsed, int> parse(const Program& program, std::span<const std::string> args,
-                                std::ostream& out, std::ostream& err, const ParseLimits& limits) {
+                                Sink& out, Sink& err, const ParseLimits& limits) {
   return Parser(program, args, limits).run(out, err);
 }
 

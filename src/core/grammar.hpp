@@ -8,7 +8,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <ostream>
 #include <span>
 #include <string>
 #include <string_view>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "core/argument_file.hpp"
+#include "core/sink.hpp"
 
 namespace quillo::grammar {
 
@@ -229,7 +229,7 @@ struct ParseLimits {
 /// Parses `args` (without the program name). On a usage error, --help or --version the
 /// parser prints (help and version to `out`, the rest to `err`) and returns the exit status.
 std::variant<Parsed, int> parse(const Program& program, std::span<const std::string> args,
-                                std::ostream& out, std::ostream& err, const ParseLimits& limits = {});
+                                Sink& out, Sink& err, const ParseLimits& limits = {});
 
 /// The help of the command that `path` (child indices from the root) leads to, as -h shows it.
 /// (grammar_help.cpp, the only code that knows the command-line library)

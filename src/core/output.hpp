@@ -2,22 +2,22 @@
 // The generic renderings: pretty JSON and the acknowledgement, and the shape of list renderings.
 
 #include <functional>
-#include <ostream>
 #include <string_view>
 
 #include "core/json.hpp"
+#include "core/sink.hpp"
 
 namespace quillo {
 
 /// The result indented by two spaces per level, and a line feed.
-void print_pretty(const Json& result, std::ostream& out);
+void print_pretty(const Json& result, Sink& out);
 
 /// The line "OK", whatever the result holds.
-void print_ack(const Json& result, std::ostream& out);
+void print_ack(const Json& result, Sink& out);
 
 /// The shape shared by list renderings: nothing when the result's `key` is missing or not an
 /// array, the line `empty_line` when it is empty, otherwise `print_item` for each element.
 void print_items(const Json& result, std::string_view key, std::string_view empty_line,
-                 std::ostream& out, const std::function<void(const Json& item)>& print_item);
+                 Sink& out, const std::function<void(const Json& item)>& print_item);
 
 }  // namespace quillo

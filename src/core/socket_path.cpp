@@ -114,9 +114,12 @@ Result<std::string> resolve_socket_path(const std::optional<std::string>& socket
                                         const EnvGetter& env, const BundleLookup& lookup) {
   if (socket_option) return *socket_option;
   if (auto from_env = present_variable(env, "QUILLO_SOCKET")) return *from_env;
-  const auto home = env("HOME");
-  if (!home || !is_valid_utf8(*home)) {
-    return Error{"HOME not set; cannot resolve default socket path"};
+  // An empty or relative HOME would make the path relative to the working directory, where
+  // anyone may have put a socket of that name.
+  const auto home = present_variable(env, "HOME");
+  if (!home) return Error{"HOME not set; cannot resolve default socket path"};
+  if (!home->starts_with('/')) {
+    return Error{"HOME is not an absolute path (" + *home + "); cannot resolve default socket path"};
   }
   std::string path = join(*home, "Library/Application Support");
   path = join(path, resolve_bundle_id(env, lookup));

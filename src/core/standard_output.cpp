@@ -22,43 +22,23 @@ bool guard_standard_descriptors() {
   return stdout_closed;
 }
 
-FdStreamBuf::FdStreamBuf(int fd, std::size_t buffer_size)
-    : fd_(fd), size_(buffer_size), buffer_(new char[buffer_size]) {  // left uninitialised
-  setp(buffer_.get(), buffer_.get() + size_);
-}
-
-FdStreamBuf::~FdStreamBuf() { flush_buffer(); }
-
-FdStreamBuf::int_type FdStreamBuf::overflow(int_type c) {
-  if (!flush_buffer()) return traits_type::eof();
-  if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
-  *pptr() = traits_type::to_char_type(c);
-  pbump(1);
-  return c;
-}
-
-int FdStreamBuf::sync() { return flush_buffer() ? 0 : -1; }
-
-std::streamsize FdStreamBuf::xsputn(const char* data, std::streamsize size) {
-  const auto count = static_cast<std::size_t>(size);
-  const auto room = static_cast<std::size_t>(epptr() - pptr());
-  if (count <= room) {
-    std::memcpy(pptr(), data, count);
-    pbump(static_cast<int>(count));
-    return size;
+void FdSink::write(std::string_view text) {
+  if (text.size() <= sizeof buffer_ - used_) {
+    std::memcpy(buffer_ + used_, text.data(), text.size());
+    used_ += text.size();
+    return;
   }
   // Large pieces go straight out rather than through the buffer.
-  if (!flush_buffer() || !write_out(data, count)) return 0;
-  return size;
+  if (flush()) write_out(text.data(), text.size());
 }
 
-bool FdStreamBuf::flush_buffer() {
-  const auto pending = static_cast<std::size_t>(pptr() - pbase());
-  setp(buffer_.get(), buffer_.get() + size_);
-  return write_out(buffer_.get(), pending);
+bool FdSink::flush() {
+  const std::size_t pending = used_;
+  used_ = 0;
+  return write_out(buffer_, pending);
 }
 
-bool FdStreamBuf::write_out(const char* data, std::size_t size) {
+bool FdSink::write_out(const char* data, std::size_t size) {
   if (!failure_.empty()) return false;
   while (size > 0) {
     const ssize_t written = ::write(fd_, data, size);

@@ -1,10 +1,11 @@
 #pragma once
-// Standard output as a stream whose failures are reported rather than lost: a full disk or a
-// closed descriptor must not pass for success.
+// Standard output and error as sinks whose failures are reported rather than lost: a full disk
+// or a closed descriptor must not pass for success.
 
-#include <memory>
-#include <streambuf>
+#include <cstddef>
 #include <string>
+
+#include "core/sink.hpp"
 
 namespace quillo {
 
@@ -12,29 +13,29 @@ namespace quillo {
 /// never take its number. Returns true when descriptor 1 was closed.
 bool guard_standard_descriptors();
 
-/// A buffered stream buffer over a file descriptor that remembers the first write error.
-class FdStreamBuf : public std::streambuf {
+/// A buffered sink over a file descriptor that remembers the first write error.
+class FdSink final : public Sink {
  public:
-  explicit FdStreamBuf(int fd, std::size_t buffer_size = 1 << 16);
-  ~FdStreamBuf() override;
+  explicit FdSink(int fd) : fd_(fd) {}
+  ~FdSink() override { flush(); }
+  FdSink(const FdSink&) = delete;
+  FdSink& operator=(const FdSink&) = delete;
+
+  void write(std::string_view text) override;
+  /// Writes out what is buffered; false once a write has failed.
+  bool flush();
 
   /// The system's description of the first failed write, or empty.
   const std::string& failure() const { return failure_; }
   /// Makes every write fail with `description` (for a descriptor that was closed).
   void fail_with(std::string description) { failure_ = std::move(description); }
 
- protected:
-  int_type overflow(int_type c) override;
-  int sync() override;
-  std::streamsize xsputn(const char* data, std::streamsize size) override;
-
  private:
-  bool flush_buffer();
   bool write_out(const char* data, std::size_t size);
 
   int fd_;
-  std::size_t size_;
-  std::unique_ptr<char[]> buffer_;
+  std::size_t used_ = 0;
+  char buffer_[8192];  // left uninitialised
   std::string failure_;
 };
 

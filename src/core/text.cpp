@@ -1,7 +1,7 @@
 #include "core/text.hpp"
 
+#include <charconv>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 #include <utf8.h>
@@ -17,7 +17,43 @@ bool is_white_space(std::uint32_t c) {
 
 bool is_control(std::uint32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
+void append_escape(std::string& out, std::uint32_t c) {
+  char digits[8];
+  const auto end = std::to_chars(digits, digits + sizeof digits, c, 16).ptr;
+  out += "\\u{";
+  out.append(digits, end);
+  out += '}';
+}
+
+// The length of the control character at the start of `text` that visible_controls shows,
+// or 0.
+std::size_t control_length(std::string_view text) {
+  const auto first = static_cast<unsigned char>(text[0]);
+  if ((first < 0x20 && first != '\n' && first != '\t') || first == 0x7F) return 1;
+  if (first == 0xC2 && text.size() > 1) {
+    const auto second = static_cast<unsigned char>(text[1]);
+    if (second >= 0x80 && second <= 0x9F) return 2;
+  }
+  return 0;
+}
+
 }  // namespace
+
+std::string visible_controls(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = control_length(text.substr(i));
+    if (length == 0) {
+      out += text[i++];
+      continue;
+    }
+    append_escape(out, length == 1 ? static_cast<unsigned char>(text[i])
+                                   : static_cast<unsigned char>(text[i + 1]));
+    i += length;
+  }
+  return out;
+}
 
 bool is_valid_utf8(std::string_view text) {
   // Most text is ASCII: skip it eight bytes at a time. A valid multi-byte sequence holds no
@@ -93,9 +129,7 @@ std::string quoted_literal(std::string_view text) {
         break;
       default:
         if (is_control(c)) {
-          char escaped[16];
-          std::snprintf(escaped, sizeof escaped, "\\u{%x}", static_cast<unsigned>(c));
-          quoted += escaped;
+          append_escape(quoted, c);
         } else {
           quoted.append(start, it);
         }

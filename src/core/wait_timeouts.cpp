@@ -1,6 +1,7 @@
 #include "core/wait_timeouts.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "core/json.hpp"
@@ -14,21 +15,17 @@ ExchangeTimeouts timeouts_for(const MethodTarget& target, std::span<const WaitRu
   });
   if (rule == rules.end()) return base;
   const Json* timeout = member(target.params, "timeout");
-  if (timeout == nullptr || !timeout->is_number_integer()) return base;
-
+  if (timeout == nullptr || !timeout->is_number()) return base;
+  // In milliseconds, rounded up; a double is exact far beyond any wait that could end.
+  const double wait = std::ceil(timeout->get<double>() * static_cast<double>(rule->unit.count()));
+  if (!std::isfinite(timeout->get<double>()) || wait <= 0) return base;
   // Saturate rather than overflow: a wait beyond any real bound has none here either.
   constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
-  const std::int64_t wait =
-      timeout->is_number_unsigned()
-          ? static_cast<std::int64_t>(std::min<std::uint64_t>(timeout->get<std::uint64_t>(), kMax))
-          : timeout->get<std::int64_t>();
-  if (wait <= 0) return base;
-  const std::int64_t unit = rule->unit.count();
-  const std::int64_t margin = base.wait_margin.count();
-  const std::int64_t read = wait <= (kMax - margin) / unit ? wait * unit + margin : kMax;
+  const double read = wait + static_cast<double>(base.wait_margin.count());
+  const std::int64_t read_ms = read >= static_cast<double>(kMax) ? kMax : static_cast<std::int64_t>(read);
 
   ExchangeTimeouts timeouts = base;
-  timeouts.read = std::max(base.read, std::chrono::milliseconds(read));
+  timeouts.read = std::max(base.read, std::chrono::milliseconds(read_ms));
   return timeouts;
 }
 

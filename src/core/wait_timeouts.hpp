@@ -11,15 +11,15 @@
 
 namespace quillo {
 
-/// A method whose integer "timeout" parameter is a wait, in units of `unit`.
+/// A method whose "timeout" parameter is a wait, in units of `unit`.
 struct WaitRule {
   std::string_view method;
   std::chrono::milliseconds unit;
 };
 
-/// The time-outs for `target`: for a method of `rules` whose params hold an integer "timeout",
-/// the read time-out is that wait plus `base.wait_margin`, and never less than `base.read`.
-/// Every other request keeps `base`.
+/// The time-outs for `target`: for a method of `rules` whose params hold a positive "timeout"
+/// (any JSON number, rounded up to a millisecond), the read time-out is that wait plus
+/// `base.wait_margin`, and never less than `base.read`. Every other request keeps `base`.
 ExchangeTimeouts timeouts_for(const MethodTarget& target, std::span<const WaitRule> rules,
                               const ExchangeTimeouts& base);
 

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 #include "cli.hpp"
 #include "ide.hpp"
@@ -110,11 +109,11 @@ TEST(Browser, RawCallsAreRenderedByTheirMethod) {
   const auto run = [&](std::vector<std::string> args) {
     args.insert(args.end(), {"--socket", server.path()});
     const ParseOutcome parsed = parse_args(args);
-    std::ostringstream out;
+    quillo::StringSink out;
     quillo::RunSettings settings;
     settings.env = [](std::string_view) { return std::nullopt; };
     auto error = quillo::run(*parsed.cli, out, settings);
-    return error ? "error: " + error->message : out.str();
+    return error ? "error: " + error->message : out.text();
   };
   EXPECT_EQ(run({"browser", "open", "https://a.test"}), "opened: tab-1\n");
   EXPECT_EQ(run({"browser", "raw", "browser.list"}), "tab-1  Page at https://a.test  https://a.test\n");

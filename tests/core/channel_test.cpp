@@ -69,6 +69,17 @@ const std::vector<ReplyCase> kReplies = {
     {"{\"ok\":true,\"result\":1e400}\n", "", "server returned invalid JSON: ..."},
 };
 
+// An invalid reply is repeated in the message up to a bound, and so is what the library says
+// of it, which can quote the reply too.
+TEST(InterpretReply, ALongInvalidReplyIsCutInTheMessage) {
+  const std::string line = "\"" + std::string(300, 'x') + "\u00e9\n";
+  const std::string problem = "parse error at line 1, column 304: syntax error while parsing value - invalid "
+                              "string: missing closing quote; last read: '\"" + std::string(300, 'x') + "\u00e9'";
+  EXPECT_EQ(interpret_reply(line).error(),
+            "server returned invalid JSON: " + problem.substr(0, 256) + "... (" + std::to_string(problem.size()) +
+                " bytes); payload was: \"\\\"" + std::string(255, 'x') + "\"... (304 bytes)");
+}
+
 TEST(InterpretReply, EveryShapeOfReply) {
   for (const auto& row : kReplies) {
     SCOPED_TRACE(row.line.substr(0, 60));

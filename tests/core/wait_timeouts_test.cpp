@@ -9,7 +9,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The wait plus 5 s, never less than 30 s; terminal waits in seconds, browser waits in ms.
+// The wait plus 5 s, never less than 30 s; terminal waits in seconds, browser waits in ms; any
+// number, rounded up to a millisecond.
 TEST(WaitTimeouts, FollowTheWaitAskedFor) {
   struct Case {
     MethodTarget target;
@@ -22,7 +23,13 @@ TEST(WaitTimeouts, FollowTheWaitAskedFor) {
       {{"terminal.wait", {{"timeout", 0}}}, 30s},
       {{"terminal.wait", {{"timeout", 4294967295u}}}, 4294967300s},
       {{"terminal.wait", {{"timeout", "120"}}}, 30s},
-      {{"terminal.wait", {{"timeout", 120.0}}}, 30s},
+      {{"terminal.wait", {{"timeout", 120.0}}}, 125s},
+      {{"terminal.wait", {{"timeout", 40.0004}}}, 45001ms},
+      {{"browser.wait", {{"timeout", 40000.0}}}, 45s},
+      {{"browser.wait", {{"timeout", 30000.2}}}, 35001ms},
+      {{"browser.wait", {{"timeout", -40000.0}}}, 30s},
+      {{"browser.wait", {{"timeout", 1e300}}}, std::chrono::milliseconds(INT64_MAX)},
+      {{"browser.wait", {{"timeout", true}}}, 30s},
       {{"terminal.wait", Json::array()}, 30s},
       {{"browser.wait", {{"timeout", 5000}}}, 30s},
       {{"browser.wait", {{"timeout", 60000}}}, 65s},

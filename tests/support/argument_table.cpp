@@ -2,14 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 #include "print_human.hpp"
 
 namespace testing_support {
 
 ParseOutcome parse_args(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
+  quillo::StringSink out, err;
   auto parsed = quillo::parse_cli(args, out, err);
   ParseOutcome outcome;
   if (auto* cli = std::get_if<quillo::Cli>(&parsed)) {
@@ -17,8 +16,8 @@ ParseOutcome parse_args(const std::vector<std::string>& args) {
   } else {
     outcome.status = std::get<int>(parsed);
   }
-  outcome.out = out.str();
-  outcome.err = err.str();
+  outcome.out = out.text();
+  outcome.err = err.text();
   return outcome;
 }
 
@@ -67,9 +66,9 @@ void expect_outcomes(const std::vector<OutcomeCase>& cases) {
 void expect_renderings(const std::vector<RenderCase>& cases) {
   for (const auto& row : cases) {
     SCOPED_TRACE(row.method + " " + row.result);
-    std::ostringstream out;
+    quillo::StringSink out;
     quillo::print_human(row.method, quillo::Json::parse(row.result), out);
-    EXPECT_EQ(out.str(), row.expected);
+    EXPECT_EQ(out.text(), row.expected);
   }
 }
 

@@ -3,7 +3,13 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
+#if defined(__APPLE__)
+#include <util.h>
+#else
+#include <pty.h>
+#endif
 
 #include <cerrno>
 #include <stdexcept>
@@ -51,10 +57,10 @@ void drain(int out_fd, int err_fd, std::string& out, std::string& err,
 [[noreturn]] void become(const char* program, char** argv, char** envp, int out_write,
                          int err_write, StdoutMode mode, bool unprivileged) {
   ::dup2(::open("/dev/null", O_RDONLY), 0);
-  if (mode == StdoutMode::Capture) ::dup2(out_write, 1);
+  if (mode == StdoutMode::Capture || mode == StdoutMode::Terminal) ::dup2(out_write, 1);
   if (mode == StdoutMode::DevFull) ::dup2(::open("/dev/full", O_WRONLY), 1);
   if (mode == StdoutMode::Closed) ::close(1);
-  ::dup2(err_write, 2);
+  ::dup2(mode == StdoutMode::Terminal ? out_write : err_write, 2);
   for (int fd = 3; fd < 1024; ++fd) ::close(fd);  // the stand-in's sockets stay with the tests
   if (unprivileged && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
     ::_exit(126);
@@ -72,6 +78,15 @@ ProcessResult run_process(const std::string& program, const std::vector<std::str
   if (::pipe(err_pipe) != 0) throw std::runtime_error("pipe failed");
   if (options.stdout_mode == StdoutMode::Capture && ::pipe(out_pipe) != 0) {
     throw std::runtime_error("pipe failed");
+  }
+  if (options.stdout_mode == StdoutMode::Terminal) {
+    if (::openpty(&out_pipe[0], &out_pipe[1], nullptr, nullptr, nullptr) != 0) {
+      throw std::runtime_error("openpty failed");
+    }
+    termios raw{};  // what the program writes, unchanged by the line discipline
+    ::tcgetattr(out_pipe[1], &raw);
+    ::cfmakeraw(&raw);
+    ::tcsetattr(out_pipe[1], TCSANOW, &raw);
   }
   std::vector<std::string> argv_texts{program};
   argv_texts.insert(argv_texts.end(), args.begin(), args.end());

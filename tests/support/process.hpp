@@ -7,7 +7,9 @@
 
 namespace testing_support {
 
-enum class StdoutMode { Capture, DevFull, Closed };
+/// Standard output captured, a full disk, closed, or a terminal (a pseudo-terminal that
+/// standard error shares; all it shows is captured as standard output).
+enum class StdoutMode { Capture, DevFull, Closed, Terminal };
 
 struct ProcessOptions {
   std::vector<std::string> env;  ///< the whole environment, "NAME=value" each

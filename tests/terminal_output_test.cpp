@@ -1,0 +1,66 @@
+// Text from a reply reaches a terminal with its control characters shown, not obeyed; anywhere
+// else it stays byte for byte.
+#include <gtest/gtest.h>
+
+#include "core/json.hpp"
+#include "core/sink.hpp"
+#include "core/text.hpp"
+#include "print_human.hpp"
+
+namespace {
+
+using quillo::Json;
+
+// Each kind of control character: a title, the clipboard (OSC 52), BEL, clearing the screen,
+// DEL, the C1 control sequence introducer U+009B, a carriage return.
+const std::string kHostile = "t\x1b]0;pwned\x07 \x1b]52;c;ZXZpbA==\x07 \x1b[2J \x7f \xc2\x9b" "6n \r. \xc2\xa0\xc3\xa9";
+const std::string kShown =
+    "t\\u{1b}]0;pwned\\u{7} \\u{1b}]52;c;ZXZpbA==\\u{7} \\u{1b}[2J \\u{7f} \\u{9b}6n \\u{d}. \xc2\xa0\xc3\xa9";
+
+TEST(TerminalOutput, ControlCharactersAreShown) {
+  EXPECT_EQ(quillo::visible_controls(kHostile), kShown);
+  EXPECT_EQ(quillo::visible_controls("tab\tand line feed\n"), "tab\tand line feed\n");
+  // A character cut between two writes is still recognised.
+  quillo::StringSink out;
+  {
+    quillo::TerminalSink terminal(out);
+    terminal << "a\xc2" << "\x9b" << "b\xc2";
+  }
+  EXPECT_EQ(out.text(), "a\\u{9b}b\xc2");
+}
+
+// Every renderer, given a result whose every text is hostile, prints it unchanged to a sink and
+// shown through the terminal's filter.
+TEST(TerminalOutput, EveryRenderer) {
+  const Json text = kHostile;
+  const Json item = {{"id", text}, {"title", text}, {"url", text}, {"path", text}, {"kind", text},
+                     {"name", text}, {"command", text}, {"scope", text}, {"terminal_id", text},
+                     {"cwd", text}, {"browser_id", text}, {"filePath", text}, {"body", text},
+                     {"authorKind", text}, {"status", text}, {"term", text}, {"definition", text},
+                     {"method", text}, {"summary", text}, {"description", text}};
+  Json result = item;
+  for (const char* list : {"terminals", "tabs", "items", "shortcuts", "comments", "todos", "messages",
+                           "concepts", "domains", "commands"}) {
+    result[list] = Json::array({item});
+  }
+  result.update({{"matched", true}, {"text", text}, {"snapshot", text}, {"value", text}, {"app", text},
+                 {"version", text}, {"build", text}});
+  auto methods = quillo::rendered_methods();
+  methods.push_back("no.such.method");
+  std::size_t raw = 0;
+  for (const auto method : methods) {
+    SCOPED_TRACE(method);
+    quillo::StringSink plain, shown;
+    quillo::print_human(method, result, plain);
+    {
+      quillo::TerminalSink terminal(shown);
+      quillo::print_human(method, result, terminal);
+    }
+    EXPECT_EQ(shown.text(), quillo::visible_controls(plain.text()));
+    EXPECT_EQ(quillo::visible_controls(shown.text()), shown.text());
+    raw += plain.text().find(kHostile) != std::string::npos;
+  }
+  EXPECT_GT(raw, 30u);
+}
+
+}  // namespace
