@@ -124,14 +124,13 @@ Usage error: an unknown command or option, a missing or malformed argument, an a
 is not valid UTF\-8, or a program or group given without a command (its help is printed on
 standard error). Nothing is sent to the IDE.
 .SH ENVIRONMENT
-A variable that is empty or not valid UTF\-8 counts as unset (an empty \fBHOME\fR is used as
-it is).
+A variable that is empty or not valid UTF\-8 counts as unset.
 .TP
 .B QUILLO_SOCKET
 The socket path when \fB\-\-socket\fR is not given.
 .TP
 .B HOME
-Base of the default socket path.
+Base of the default socket path; it must be an absolute path.
 .TP
 .B QUILLO_BUNDLE_ID
 The bundle identifier in the default socket path. Without it, the identifier is read with
