@@ -259,6 +259,14 @@ TEST_F(CommandTree, HelpStreamsAndStatuses) {
                 std::string::npos);
       EXPECT_NE(asked.out.find(argument.help), std::string::npos) << argument.help;
     }
+    // Every command's help ends with an example or two of itself.
+    const auto& examples = node.node->examples;
+    EXPECT_EQ(examples.empty(), node.node->child_count() > 0);
+    EXPECT_LE(examples.size(), 2u);
+    for (const auto& example : examples) {
+      EXPECT_NE(example.command.find("quillo " + joined(node.path)), std::string::npos) << example.command;
+      EXPECT_NE(asked.out.find("  $ " + example.command + "\n"), std::string::npos);
+    }
     if (node.node->child_count() == 0) continue;
     const ParseOutcome bare = parse_args(node.path);
     EXPECT_EQ(bare.status, 2);

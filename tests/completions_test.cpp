@@ -7,9 +7,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <sstream>
 
+#include "ide.hpp"
+#include "server.hpp"
+#include "support/argument_table.hpp"
 #include "support/process.hpp"
 #include "support/temp_dir.hpp"
 
@@ -53,94 +55,119 @@ TEST(GeneratedDocs, ManualPageIsAsReviewed) {
 struct CompletionCase {
   std::vector<std::string> words;  ///< the command line up to the cursor; the last is the word there
   std::vector<std::string> expected;
+  std::string shells = "bash zsh fish";
 };
 
+// In a directory holding alpha.txt, beta/ and "my dir/", with a stand-in IDE that has one
+// terminal, term-1, on QUILLO_SOCKET, one that never answers ({dir}/hung), and none at all.
 const std::vector<CompletionCase> kCases = {
     {{"quillo", "ter"}, {"terminal"}},
     {{"quillo", "terminal", ""}, {"list", "create", "send", "send-key", "close", "wait"}},
     {{"quillo", "todo", "message", ""}, {"add"}},
     {{"quillo", "comments", "list", "--st"}, {"--status"}},
     {{"quillo", "comments", "list", "--status", ""}, {"active", "resolved", "stale", "all"}},
-    {{"quillo", "shortcut", "add", "--scope", ""}, {"roost", "project"}},
     {{"quillo", "shortcut", "add", "--launch-behavior", "new"}, {"newPermanentTerminal", "newTemporaryTerminal"}},
     {{"quillo", "--socket", "/tmp/s", "terminal", "wait", "--j"}, {"--json"}},
-    {{"quillo", "--json", "brow"}, {"browser"}},
-    {{"quillo", "shelf", "add", ""}, {"FILES"}},
-    {{"quillo", "terminal", "create", "--cwd", ""}, {"FILES"}},
+    {{"quillo", "terminal", "send", "--text-f"}, {"--text-file"}},
+    {{"quillo", "shelf", "add", ""}, {"alpha.txt", "beta", "my dir"}},
+    {{"quillo", "terminal", "create", "--cwd", "my"}, {"my dir"}},
+    {{"quillo", "shelf", "add", "my\\ dir/"}, {"my dir/sub"}, "bash fish"},
     {{"quillo", "terminal", "wait", "--timeout", ""}, {}},
+    {{"quillo", "shelf", "add", "--", "--"}, {}},
+    {{"quillo", "todo", "add", "--", "-"}, {}},
+    {{"quillo", "terminal", "close", "--terminal-id", ""}, {"term-1"}},
+    {{"quillo", "help", "terminal.cl"}, {"terminal.close"}},
+    {{"quillo", "--socket", "{dir}/none", "terminal", "close", "--terminal-id", ""}, {}},
+    {{"quillo", "--socket", "{dir}/hung", "terminal", "close", "--terminal-id", ""}, {}},
 };
 
-// Runs one shell per case in a directory holding alpha.txt and beta/, whose names stand for
-// "FILES" in the expectations.
 class ShellCompletion : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_.write("alpha.txt", "");
-    std::filesystem::create_directory(dir_.file("beta"));
+    std::filesystem::create_directories(dir_.file("work/beta"));
+    std::filesystem::create_directories(dir_.file("work/my dir/sub"));
+    dir_.write("work/alpha.txt", "");
   }
 
-  void expect_cases(const std::string& shell, const std::function<std::vector<std::string>(const std::string& script)>& args,
-                    const std::function<std::string(const CompletionCase&)>& script_of) {
-    const std::string program = find_program(shell);
-    if (program.empty()) GTEST_SKIP() << shell << " is not installed";
-    for (const auto& row : kCases) {
-      std::string line;
-      for (const auto& word : row.words) line += (line.empty() ? "" : " ") + word;
-      SCOPED_TRACE(shell + ": " + line);
-      const auto result = run_process(program, args(script_of(row)), with_env({"HOME=" + dir_.path(), "PATH=/usr/bin:/bin"}));
-      std::vector<std::string> got;
-      std::stringstream lines(result.out);
-      for (std::string word; std::getline(lines, word);) {
-        word = word.substr(0, word.find('\t'));  // fish adds the description
-        if (word == "alpha.txt" || word == "beta" || word == "beta/") word = "FILES";
-        if (!word.empty() && std::find(got.begin(), got.end(), word) == got.end()) got.push_back(word);
-      }
-      std::vector<std::string> expected = row.expected;
-      std::sort(expected.begin(), expected.end());
-      std::sort(got.begin(), got.end());
-      EXPECT_EQ(got, expected) << result.err;
+  // The words the shell offers for `row` (descriptions left out), from `script`, which gets the
+  // words quoted for the shell and the line as typed.
+  std::vector<std::string> offered(const std::string& shell, const std::vector<std::string>& words,
+                                   bool with_descriptions = false) {
+    std::string quoted, line;
+    for (std::string word : words) {
+      if (const auto at = word.find("{dir}"); at != std::string::npos) word.replace(at, 5, dir_.path());
+      quoted += " '" + word + "'";
+      line += (line.empty() ? "" : " ") + word;
     }
-  }
-
-  std::string quoted_words(const CompletionCase& row) {
-    std::string text;
-    for (const auto& word : row.words) text += " '" + word + "'";
-    return text;
+    std::string script = "cd '" + dir_.file("work") + "'; ";
+    std::vector<std::string> args;
+    if (shell == "bash") {
+      args = {"--norc", "-c"};
+      script += "source '" + docs("quillo.bash") + "'; COMP_WORDS=(" + quoted + "); COMP_CWORD=" +
+                std::to_string(words.size() - 1) + "; _quillo; printf '%s\\n' \"${COMPREPLY[@]}\"";
+    } else if (shell == "zsh") {
+      // zsh completes only inside its line editor: its builtins are stood in for, each offering
+      // what matches the word at the cursor, and the generated function runs in a real zsh.
+      args = {"-f", "-c"};
+      script += "offer() { local w; for w in \"$@\"; do [[ $w == ${PREFIX}* ]] && print -r -- $w; done; }; "
+                "compadd() { offer \"${(@P)2}\"; }; _describe() { offer \"${(@P)${@[-1]}}\"; }; "
+                "_files() { offer ${PREFIX}*(N); }; compset() { PREFIX=${PREFIX#*=}; }; "
+                "words=(" + quoted + "); CURRENT=${#words}; PREFIX=${words[CURRENT]}; "
+                "source '" + docs("_quillo") + "'";
+    } else {
+      args = {"--no-config", "-c"};
+      script += "source '" + docs("quillo.fish") + "'; complete -C '" + line + "'";
+    }
+    args.push_back(script);
+    const auto result = run_process(find_program(shell), args,
+                                    with_env({"HOME=" + dir_.path(), "PATH=" QUILLO_BUILD_DIR ":/usr/bin:/bin",
+                                              "QUILLO_SOCKET=" + ide_.path()}));
+    std::vector<std::string> got;
+    std::stringstream lines(result.out);
+    for (std::string word; std::getline(lines, word);) {
+      if (!with_descriptions) word = word.substr(0, word.find(shell == "zsh" ? ':' : '\t'));
+      if (!with_descriptions && word.ends_with("/")) word.pop_back();
+      if (!word.empty()) got.push_back(word);
+    }
+    std::sort(got.begin(), got.end());
+    return got;
   }
 
   TempDir dir_;
+  standin::Ide ide_state_;
+  standin::Server ide_{dir_.file("ide.sock"), standin::serve(ide_state_)};
+  standin::Server hung_{dir_.file("hung"), standin::reply_with("{}\n", std::chrono::seconds(60))};
 };
 
-TEST_F(ShellCompletion, Bash) {
-  expect_cases("bash", [](const std::string& script) { return std::vector<std::string>{"--norc", "-c", script}; },
-               [&](const CompletionCase& row) {
-                 return "cd '" + dir_.path() + "' && source '" + docs("quillo.bash") +
-                        "' && COMP_WORDS=(" + quoted_words(row) + ") && COMP_CWORD=" +
-                        std::to_string(row.words.size() - 1) +
-                        " && _quillo && printf '%s\\n' \"${COMPREPLY[@]}\"";
-               });
+TEST_F(ShellCompletion, EveryShellOffersTheSameWords) {
+  for (const char* shell : {"bash", "zsh", "fish"}) {
+    if (find_program(shell).empty()) {
+      ADD_FAILURE() << shell << " is not installed";
+      continue;
+    }
+    for (const auto& row : kCases) {
+      if (row.shells.find(shell) == std::string::npos) continue;
+      SCOPED_TRACE(std::string(shell) + ": " + joined(row.words));
+      std::vector<std::string> expected = row.expected;
+      std::sort(expected.begin(), expected.end());
+      EXPECT_EQ(offered(shell, row.words), expected);
+    }
+  }
 }
 
-// zsh completes only inside its line editor; here its builtins are stood in for, with the same
-// prefix matching, and the generated function runs in a real zsh.
-TEST_F(ShellCompletion, Zsh) {
-  expect_cases("zsh", [](const std::string& script) { return std::vector<std::string>{"-f", "-c", script}; },
-               [&](const CompletionCase& row) {
-                 return "cd '" + dir_.path() + "'; "
-                        "compadd() { local w; for w in ${(P)2}; do [[ $w == ${PREFIX}* ]] && print -- $w; done; }; "
-                        "_files() { print FILES; }; compset() { PREFIX=${PREFIX#*=}; }; "
-                        "words=(" + quoted_words(row) + "); CURRENT=${#words}; PREFIX=${words[CURRENT]}; "
-                        "source '" + docs("_quillo") + "'";
-               });
-}
-
-TEST_F(ShellCompletion, Fish) {
-  expect_cases("fish", [](const std::string& script) { return std::vector<std::string>{"--no-config", "-c", script}; },
-               [&](const CompletionCase& row) {
-                 std::string line;
-                 for (const auto& word : row.words) line += (line.empty() ? "" : " ") + word;
-                 return "cd '" + dir_.path() + "'; source '" + docs("quillo.fish") + "'; complete -C '" + line + "'";
-               });
+// zsh describes every subcommand and option; fish too, in a few words.
+TEST_F(ShellCompletion, Descriptions) {
+  const auto zsh_commands = offered("zsh", {"quillo", "terminal", ""}, true);
+  EXPECT_NE(std::find(zsh_commands.begin(), zsh_commands.end(), "send:Inject text into a terminal"), zsh_commands.end());
+  const auto zsh_options = offered("zsh", {"quillo", "browser", "list", "--"}, true);
+  EXPECT_EQ(zsh_options, (std::vector<std::string>{"--help:Print this help message and exit",
+                                                   "--json:Print machine-readable JSON instead of a human-readable summary",
+                                                   "--query:Filter by title or URL substring",
+                                                   "--scope:Filter by ownership scope",
+                                                   "--socket:Override the Unix socket path"}));
+  const auto fish_options = offered("fish", {"quillo", "browser", "list", "--s"}, true);
+  EXPECT_EQ(fish_options, (std::vector<std::string>{"--scope\tFilter by ownership scope",
+                                                    "--socket\tOverride the Unix socket path"}));
 }
 
 TEST(Install, PutsTheFiveFilesUnderThePrefix) {

@@ -14,7 +14,8 @@ using grammar::ValueType;
 using Node = grammar::Node<BrowserCommand>;
 
 Argument browser_id(std::string help = {}) {
-  return grammar::positional("browser_id", "BROWSER_ID", std::move(help));
+  return grammar::positional("browser_id", "BROWSER_ID", std::move(help))
+      .listed_in("browser list --scope roost", "browser_id");
 }
 
 // back, forward, reload, url and title take the browser id and nothing else.
@@ -119,31 +120,51 @@ grammar::Node<BrowserCommand> grammar() {
                .with_choices({"project", "roost"})},
           [](const Values& v) {
             return List{.query = v.maybe_text("query"), .scope = v.text("scope")};
-          }),
+          })
+          .example("quillo browser list",
+                   "tab-1  Docs  https://docs.example.test/"),
       leaf<BrowserCommand>("open", "Open a new browser tab",
                            {grammar::positional("url", "URL", "URL to load", false)},
-                           [](const Values& v) { return Open{.url = v.maybe_text("url")}; }),
+                           [](const Values& v) { return Open{.url = v.maybe_text("url")}; })
+          .example("quillo browser open https://docs.example.test/",
+                   "opened: tab-1"),
       leaf<BrowserCommand>("close", "Close a browser tab",
                            {browser_id("Browser ID (from `browser list`)")},
                            [](const Values& v) {
                              return Close{.browser_id = v.text("browser_id")};
-                           }),
+                           })
+          .example("quillo browser close tab-1",
+                   "closed"),
       leaf<BrowserCommand>(
           "navigate", "Navigate to a URL",
           {browser_id("Browser ID"), grammar::positional("url", "URL", "URL to navigate to")},
           [](const Values& v) {
             return Navigate{.browser_id = v.text("browser_id"), .url = v.text("url")};
-          }),
-      id_only<Back>("back", "Go back in history"),
-      id_only<Forward>("forward", "Go forward in history"),
-      id_only<Reload>("reload", "Reload the page"), id_only<Url>("url", "Get the current URL"),
-      id_only<Title>("title", "Get the page title"),
+          })
+          .example("quillo browser navigate tab-1 https://docs.example.test/api",
+                   "OK"),
+      id_only<Back>("back", "Go back in history")
+          .example("quillo browser back tab-1",
+                   "OK"),
+      id_only<Forward>("forward", "Go forward in history")
+          .example("quillo browser forward tab-1",
+                   "OK"),
+      id_only<Reload>("reload", "Reload the page")
+          .example("quillo browser reload tab-1",
+                   "OK"), id_only<Url>("url", "Get the current URL")
+          .example("quillo browser url tab-1",
+                   "https://docs.example.test/api"),
+      id_only<Title>("title", "Get the page title")
+          .example("quillo browser title tab-1",
+                   "API reference"),
       leaf<BrowserCommand>(
           "click", "Click an element",
           {browser_id(), option("--selector", "SELECTOR", "CSS selector").require()},
           [](const Values& v) {
             return Click{.browser_id = v.text("browser_id"), .selector = v.text("selector")};
-          }),
+          })
+          .example("quillo browser click tab-1 --selector '#search'",
+                   "OK"),
       leaf<BrowserCommand>(
           "fill", "Fill an input field",
           {browser_id(), option("--selector", "SELECTOR", "CSS selector").require(),
@@ -152,7 +173,9 @@ grammar::Node<BrowserCommand> grammar() {
             return Fill{.browser_id = v.text("browser_id"),
                         .selector = v.text("selector"),
                         .text = v.text("text")};
-          }),
+          })
+          .example("quillo browser fill tab-1 --selector '#email' --text me@example.test",
+                   "OK"),
       leaf<BrowserCommand>("type", "Type text character-by-character",
                            {browser_id(), option("--selector", "SELECTOR").require(),
                             option("--text", "TEXT").require().or_from_file("--text-file")},
@@ -160,13 +183,17 @@ grammar::Node<BrowserCommand> grammar() {
                              return Type{.browser_id = v.text("browser_id"),
                                          .selector = v.text("selector"),
                                          .text = v.text("text")};
-                           }),
+                           })
+          .example("quillo browser type tab-1 --selector '#q' --text hello",
+                   "OK"),
       leaf<BrowserCommand>(
           "press", "Press a key",
           {browser_id(), grammar::positional("key", "KEY", "Key name (e.g. Enter, Tab, Escape)")},
           [](const Values& v) {
             return Press{.browser_id = v.text("browser_id"), .key = v.text("key")};
-          }),
+          })
+          .example("quillo browser press tab-1 Enter",
+                   "OK"),
       leaf<BrowserCommand>(
           "snapshot", "Get accessibility tree snapshot",
           {browser_id(), option("--max-depth", "MAX_DEPTH", "Max DOM depth (default 12)")
@@ -175,14 +202,20 @@ grammar::Node<BrowserCommand> grammar() {
           [](const Values& v) {
             return Snapshot{.browser_id = v.text("browser_id"),
                             .max_depth = v.maybe_int64("max_depth")};
-          }),
+          })
+          .example("quillo browser snapshot tab-1 --max-depth 2",
+                   "- document\n  - heading \"API reference\"\n  - link \"Home\""),
       leaf<BrowserCommand>(
           "eval", "Execute JavaScript",
           {browser_id(),
            grammar::positional("script", "SCRIPT", "JavaScript code").or_from_file("--script-file")},
           [](const Values& v) {
             return Eval{.browser_id = v.text("browser_id"), .script = v.text("script")};
-          }),
+          })
+          .example("quillo browser eval tab-1 document.title",
+                   "API reference")
+          .example("quillo browser eval tab-1 --script-file check.js",
+                   "{\n  \"errors\": 0\n}"),
       leaf<BrowserCommand>(
           "wait", "Wait for a condition",
           {browser_id(), option("--selector", "SELECTOR", "CSS selector to wait for"),
@@ -198,7 +231,9 @@ grammar::Node<BrowserCommand> grammar() {
                         .text = v.maybe_text("text"),
                         .url_contains = v.maybe_text("url_contains"),
                         .timeout = v.int64("timeout")};
-          }),
+          })
+          .example("quillo browser wait tab-1 --text Welcome --timeout 10000",
+                   "OK"),
       leaf<BrowserCommand>(
           "screenshot", "Capture a screenshot",
           {browser_id("Browser tab ID (tagged or bare UUID)"),
@@ -207,14 +242,18 @@ grammar::Node<BrowserCommand> grammar() {
                          "visible viewport")},
           [](const Values& v) {
             return Screenshot{.browser_id = v.text("browser_id"), .full_page = v.flag("full_page")};
-          }),
+          })
+          .example("quillo browser screenshot tab-1 --full-page",
+                   "screenshot captured (20480 bytes)"),
       leaf<BrowserCommand>(
           "raw", "Send any browser.* method with raw JSON params",
           {grammar::positional("method", "METHOD", "Full method name (e.g. browser.get.text)"),
            raw_params},
           [](const Values& v) {
             return Raw{.method = v.text("method"), .params = v.text("params")};
-          }));
+          })
+          .example("quillo browser raw browser.get.title --params '{\"browser_id\":\"tab-1\"}'",
+                   "API reference"));
 }
 
 MethodTarget to_target(const BrowserCommand& command) { return std::visit(Mapper{}, command); }

@@ -10,7 +10,7 @@ using grammar::Values;
 using grammar::ValueType;
 
 grammar::Argument id_option(std::string help) {
-  return option("--id", "ID", std::move(help)).require();
+  return option("--id", "ID", std::move(help)).require().listed_in("comments list --status all", "id");
 }
 
 // A line or column number, by `what` it counts.
@@ -111,7 +111,8 @@ grammar::Node<CommentsCommand> grammar() {
            number_option("--end-column", "END_COLUMN",
                          "1-based end column (defaults to end of start line)", "a column number"),
            comment_option("Comment body (markdown supported)"),
-           option("--parent", "PARENT", "Parent comment ID for replies")},
+           option("--parent", "PARENT", "Parent comment ID for replies")
+               .listed_in("comments list --status all", "id")},
           [](const Values& v) {
             return Add{.file = v.text("file"),
                        .line = v.uint32("line"),
@@ -120,7 +121,11 @@ grammar::Node<CommentsCommand> grammar() {
                        .end_column = v.maybe_uint32("end_column"),
                        .comment = v.text("comment"),
                        .parent = v.maybe_text("parent")};
-          }),
+          })
+          .example("quillo comments add --file docs/guide.md --line 12 --comment 'Typo here'",
+                   "created: c1")
+          .example("quillo comments add --file src/app.c --line 40 --end-line 42 --comment-file review.md",
+                   "created: c2"),
       leaf<CommentsCommand>(
           "list", "List comments for a file (or all comments in the roost)",
           {option("--file", "FILE",
@@ -129,28 +134,40 @@ grammar::Node<CommentsCommand> grammar() {
            status_option("Filter by status: active, resolved, stale, all")},
           [](const Values& v) {
             return List{.file = v.maybe_text("file"), .status = v.text("status")};
-          }),
+          })
+          .example("quillo comments list --file docs/guide.md",
+                   "c1  docs/guide.md:12 [agent]\n    Typo here"),
       leaf<CommentsCommand>(
           "reply", "Reply to an existing comment thread",
           {id_option("Parent comment ID"), comment_option("Reply body")},
           [](const Values& v) {
             return Reply{.id = v.text("id"), .comment = v.text("comment")};
-          }),
+          })
+          .example("quillo comments reply --id c1 --comment Fixed",
+                   "created: c3"),
       leaf<CommentsCommand>(
           "update", "Update the body of a comment",
           {id_option("Comment ID"), comment_option("New body")},
           [](const Values& v) {
             return Update{.id = v.text("id"), .comment = v.text("comment")};
-          }),
+          })
+          .example("quillo comments update --id c1 --comment 'Typo on this line'",
+                   "updated: c1"),
       leaf<CommentsCommand>(
           "resolve", "Mark a comment thread as resolved (or pass --unresolve to reopen)",
           {id_option("Comment ID"), grammar::flag("--unresolve", "Reopen a resolved thread")},
           [](const Values& v) {
             return Resolve{.id = v.text("id"), .unresolve = v.flag("unresolve")};
-          }),
+          })
+          .example("quillo comments resolve --id c1",
+                   "resolved: c1")
+          .example("quillo comments resolve --id c1 --unresolve",
+                   "reopened: c1"),
       leaf<CommentsCommand>("delete", "Delete a comment (cascades to all replies)",
                             {id_option("Comment ID")},
-                            [](const Values& v) { return Delete{.id = v.text("id")}; }),
+                            [](const Values& v) { return Delete{.id = v.text("id")}; })
+          .example("quillo comments delete --id c1",
+                   "deleted 2 comment(s) starting at c1"),
       leaf<CommentsCommand>(
           "search", "Search comments by content / file / status",
           {option("--query", "QUERY", "FTS5 query string (matches comment body)"),
@@ -160,7 +177,9 @@ grammar::Node<CommentsCommand> grammar() {
             return Search{.query = v.maybe_text("query"),
                           .file_prefix = v.maybe_text("file_prefix"),
                           .status = v.text("status")};
-          }));
+          })
+          .example("quillo comments search --query typo --file-prefix docs/",
+                   "c1  docs/guide.md:12 [agent]\n    Typo here"));
 }
 
 MethodTarget to_target(const CommentsCommand& command) { return std::visit(Mapper{}, command); }

@@ -21,7 +21,9 @@ grammar::Node<FileCommand> grammar() {
             return Open{.path = v.text("path"),
                         .line = v.maybe_uint32("line"),
                         .column = v.maybe_uint32("column")};
-          }));
+          })
+          .example("quillo file open notes.md --line 10",
+                   "opened: /Users/me/app/notes.md:10"));
 }
 
 MethodTarget to_target(const FileCommand& command) {

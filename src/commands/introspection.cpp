@@ -52,21 +52,30 @@ void print_domain(const Json& domain, Sink& out) {
 
 grammar::Node<Ping> ping_grammar() {
   return grammar::leaf<Ping>("ping", "Health check; returns app version and protocol version", {},
-                             [](const Values&) { return Ping{}; });
+                             [](const Values&) { return Ping{}; })
+          .example("quillo ping",
+                   "ok  Quillo 2.3.0 (build 812)  protocol=1");
 }
 
 grammar::Node<Whoami> whoami_grammar() {
   return grammar::leaf<Whoami>(
       "whoami", "Returns the channel client's resolved context (surface, roost, project)", {},
-      [](const Values&) { return Whoami{}; });
+      [](const Values&) { return Whoami{}; })
+          .example("quillo whoami",
+                   "{\n  \"project\": \"/Users/me/app\",\n  \"roost\": \"main\",\n  \"surface\": \"agent\"\n}");
 }
 
 grammar::Node<Help> help_grammar() {
   return grammar::leaf<Help>(
       "help", "List all supported methods, or describe one when METHOD is given",
       {grammar::positional("method", "METHOD",
-                           "When provided, returns the full schema for just that method", false)},
-      [](const Values& values) { return Help{.method = values.maybe_text("method")}; });
+                           "When provided, returns the full schema for just that method", false)
+           .listed_in("help", "method")},
+      [](const Values& values) { return Help{.method = values.maybe_text("method")}; })
+          .example("quillo help",
+                   "Quillo\n  Drive the IDE from a shell\n\nterminal\n  Terminals of the focused roost\n    terminal.list           List all terminals")
+          .example("quillo help terminal.close",
+                   "{\n  \"method\": \"terminal.close\",\n  \"params\": {\n    \"terminal_id\": {\n      \"required\": true,\n      \"type\": \"string\"\n    }\n  }\n}");
 }
 
 MethodTarget to_target(const Ping&) { return {"ping", Json::object()}; }

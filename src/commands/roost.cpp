@@ -44,22 +44,32 @@ grammar::Node<RoostCommand> grammar() {
       kName, kHelp,
       project_command<AddProject>("add-project",
                                   "Add a project folder to the focused roost and focus it",
-                                  "Absolute path to the project directory"),
+                                  "Absolute path to the project directory")
+          .example("quillo roost add-project /Users/me/site",
+                   "{\n  \"path\": \"/Users/me/site\",\n  \"state\": \"active\"\n}"),
       project_command<RemoveProject>(
           "remove-project",
           "Remove a project from the focused roost, closing its terminals/browsers",
-          "Absolute path of the project to remove"),
+          "Absolute path of the project to remove")
+          .example("quillo roost remove-project /Users/me/site",
+                   "{\n  \"path\": \"/Users/me/site\",\n  \"removed\": true\n}"),
       project_command<ParkProject>(
           "park-project",
           "Park a project in the focused roost, persisting state and terminating sessions",
-          "Absolute path of the project to park"),
+          "Absolute path of the project to park")
+          .example("quillo roost park-project /Users/me/site",
+                   "{\n  \"path\": \"/Users/me/site\",\n  \"state\": \"parked\"\n}"),
       project_command<ActivateProject>(
           "activate-project",
           "Activate (unpark) a parked project in the focused roost and focus it",
-          "Absolute path of the parked project to activate"),
+          "Absolute path of the parked project to activate")
+          .example("quillo roost activate-project /Users/me/site",
+                   "{\n  \"path\": \"/Users/me/site\",\n  \"state\": \"active\"\n}"),
       grammar::leaf<RoostCommand>(
           "list-projects", "List active, parked, and unresolved projects in the focused roost", {},
-          [](const Values&) { return ListProjects{}; }));
+          [](const Values&) { return ListProjects{}; })
+          .example("quillo roost list-projects",
+                   "{\n  \"projects\": [\n    {\n      \"path\": \"/Users/me/app\",\n      \"state\": \"active\"\n    }\n  ],\n  \"roost\": \"main\"\n}"));
 }
 
 MethodTarget to_target(const RoostCommand& command) { return std::visit(Mapper{}, command); }

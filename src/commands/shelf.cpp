@@ -29,14 +29,20 @@ grammar::Node<ShelfCommand> grammar() {
            grammar::flag("--select", "Make this the selected shelf item")},
           [](const Values& v) {
             return Add{.path = v.text("path"), .select = v.flag("select")};
-          }),
+          })
+          .example("quillo shelf add src/app --select",
+                   "added: /Users/me/app/src/app [folder] (selected)"),
       leaf<ShelfCommand>("list", "List all shelf entries", {},
-                         [](const Values&) { return List{}; }),
+                         [](const Values&) { return List{}; })
+          .example("quillo shelf list",
+                   "* [folder] /Users/me/app/src/app\n  [file] /Users/me/app/notes.md  (missing)"),
       leaf<ShelfCommand>("remove", "Remove a file or folder from the shelf",
                          {grammar::positional(
                              "path", "PATH", "Path to remove (matches the path used when adding)")
                               .of_type(grammar::ValueType::Path)},
-                         [](const Values& v) { return Remove{.path = v.text("path")}; }));
+                         [](const Values& v) { return Remove{.path = v.text("path")}; })
+          .example("quillo shelf remove src/app",
+                   "removed"));
 }
 
 MethodTarget to_target(const ShelfCommand& command) { return std::visit(Mapper{}, command); }

@@ -27,7 +27,9 @@ grammar::Node<ShortcutCommand> grammar() {
   return grammar::group<ShortcutCommand>(
       kName, kHelp,
       leaf<ShortcutCommand>("list", "List saved terminal shortcuts", {},
-                            [](const Values&) { return List{}; }),
+                            [](const Values&) { return List{}; })
+          .example("quillo shortcut list",
+                   "  [roost] Build: make all\n  [project] Serve: npm run dev"),
       leaf<ShortcutCommand>(
           "add", "Register a new terminal shortcut",
           {option("--name", "NAME", "Display name").require(),
@@ -44,11 +46,16 @@ grammar::Node<ShortcutCommand> grammar() {
                        .command = v.text("command"),
                        .launch_behavior = v.text("launch_behavior"),
                        .scope = v.text("scope")};
-          }),
+          })
+          .example("quillo shortcut add --name Build --command 'make all'",
+                   "added [roost]: Build"),
       leaf<ShortcutCommand>(
           "remove", "Remove a shortcut by ID",
-          {grammar::positional("id", "ID", "UUID of the shortcut (from `shortcut list` output)")},
-          [](const Values& v) { return Remove{.id = v.text("id")}; }));
+          {grammar::positional("id", "ID", "UUID of the shortcut (from `shortcut list` output)")
+               .listed_in("shortcut list", "id")},
+          [](const Values& v) { return Remove{.id = v.text("id")}; })
+          .example("quillo shortcut remove 6f1c2b9e-3d4a-4f5b-8c6d-7e8f9a0b1c2d",
+                   "removed"));
 }
 
 MethodTarget to_target(const ShortcutCommand& command) { return std::visit(Mapper{}, command); }

@@ -10,7 +10,7 @@ using grammar::Values;
 using grammar::ValueType;
 
 grammar::Argument terminal_id_option(std::string help) {
-  return option("--terminal-id", "TERMINAL_ID", std::move(help));
+  return option("--terminal-id", "TERMINAL_ID", std::move(help)).listed_in("terminal list", "terminal_id");
 }
 
 struct Mapper {
@@ -45,14 +45,18 @@ grammar::Node<TerminalCommand> grammar() {
   return grammar::group<TerminalCommand>(
       kName, kHelp,
       leaf<TerminalCommand>("list", "List all terminals in the focused roost", {},
-                            [](const Values&) { return List{}; }),
+                            [](const Values&) { return List{}; })
+          .example("quillo terminal list",
+                   "*@ term-1  zsh  /Users/me/app\n   term-2  build  /Users/me/app"),
       leaf<TerminalCommand>("create", "Spawn a new terminal",
                             {option("--cwd", "CWD", "Absolute path for the working directory")
                                  .of_type(ValueType::Path),
                              option("--name", "NAME", "Custom tab title")},
                             [](const Values& v) {
                               return Create{.cwd = v.maybe_text("cwd"), .name = v.maybe_text("name")};
-                            }),
+                            })
+          .example("quillo terminal create --name build --cwd /Users/me/app",
+                   "created: term-2"),
       leaf<TerminalCommand>("send", "Inject text into a terminal",
                             {grammar::positional("text", "TEXT", "Text to send")
                                  .or_from_file("--text-file"),
@@ -62,18 +66,26 @@ grammar::Node<TerminalCommand> grammar() {
                               return Send{.text = v.text("text"),
                                           .terminal_id = v.text("terminal_id"),
                                           .submit = v.flag("submit")};
-                            }),
+                            })
+          .example("quillo terminal send 'make test' --terminal-id term-2 --submit",
+                   "ok")
+          .example("quillo terminal send --text-file setup.sh --terminal-id term-2",
+                   "ok"),
       leaf<TerminalCommand>("send-key", "Send a named key event (Enter, Ctrl+C, Tab, arrows, etc.)",
                             {grammar::positional("key", "KEY", "Key name"),
                              terminal_id_option(kRequiredIdHelp).require()},
                             [](const Values& v) {
                               return SendKey{.key = v.text("key"), .terminal_id = v.text("terminal_id")};
-                            }),
+                            })
+          .example("quillo terminal send-key Ctrl+C --terminal-id term-2",
+                   "ok"),
       leaf<TerminalCommand>("close", "Close a terminal",
                             {terminal_id_option(kRequiredIdHelp).require()},
                             [](const Values& v) {
                               return Close{.terminal_id = v.text("terminal_id")};
-                            }),
+                            })
+          .example("quillo terminal close --terminal-id term-2",
+                   "ok"),
       leaf<TerminalCommand>(
           "wait", "Block until output matches text or the process exits",
           {option("--text", "TEXT", "Wait until this substring appears in output"),
@@ -88,7 +100,11 @@ grammar::Node<TerminalCommand> grammar() {
                         .exit = v.flag("exit"),
                         .timeout = v.uint32("timeout"),
                         .terminal_id = v.maybe_text("terminal_id")};
-          }));
+          })
+          .example("quillo terminal wait --text ready --timeout 120 --terminal-id term-2",
+                   "matched: ready")
+          .example("quillo terminal wait --wait-exit --terminal-id term-2 --json",
+                   "{\"exit_code\":0,\"matched\":true}"));
 }
 
 MethodTarget to_target(const TerminalCommand& command) { return std::visit(Mapper{}, command); }

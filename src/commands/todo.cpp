@@ -9,7 +9,9 @@ using grammar::option;
 using grammar::Values;
 using grammar::ValueType;
 
-grammar::Argument todo_id() { return grammar::positional("id", "ID", "Todo ID"); }
+grammar::Argument todo_id() {
+  return grammar::positional("id", "ID", "Todo ID").listed_in("todo list --status all", "id");
+}
 
 // complete, reopen, remove and show take the todo's id and nothing else.
 template <class Command>
@@ -75,7 +77,9 @@ grammar::Node<TodoCommand> grammar() {
                        .body = v.maybe_text("body"),
                        .color = v.maybe_text("color"),
                        .file = v.maybe_text("file")};
-          }),
+          })
+          .example("quillo todo add 'Ship it' --body 'See notes'",
+                   "created: todo-1  Ship it"),
       leaf<TodoCommand>(
           "list", "List todos (active by default)",
           {option("--project", "PROJECT", "Project path filter (defaults to $QUILLO_PROJECT_PATH)")
@@ -85,9 +89,15 @@ grammar::Node<TodoCommand> grammar() {
                .with_choices({"active", "completed", "all"})},
           [](const Values& v) {
             return List{.project = v.maybe_text("project"), .status = v.text("status")};
-          }),
-      id_only<Complete>("complete", "Mark a todo completed"),
-      id_only<Reopen>("reopen", "Reopen a completed todo"),
+          })
+          .example("quillo todo list --status all",
+                   "[x] todo-1  Ship it\n[ ] todo-2  Write the notes"),
+      id_only<Complete>("complete", "Mark a todo completed")
+          .example("quillo todo complete todo-1",
+                   "todo-1: completed"),
+      id_only<Reopen>("reopen", "Reopen a completed todo")
+          .example("quillo todo reopen todo-1",
+                   "todo-1: active"),
       leaf<TodoCommand>("update", "Update a todo's text, body, or color",
                         {todo_id(), option("--text", "TEXT"),
                          option("--body", "BODY").or_from_file("--body-file"),
@@ -97,9 +107,15 @@ grammar::Node<TodoCommand> grammar() {
                                         .text = v.maybe_text("text"),
                                         .body = v.maybe_text("body"),
                                         .color = v.maybe_text("color")};
-                        }),
-      id_only<Remove>("remove", "Delete a todo"),
-      id_only<Show>("show", "Show a todo with its full thread"),
+                        })
+          .example("quillo todo update todo-1 --text 'Ship it today'",
+                   "updated: todo-1"),
+      id_only<Remove>("remove", "Delete a todo")
+          .example("quillo todo remove todo-1",
+                   "removed: todo-1"),
+      id_only<Show>("show", "Show a todo with its full thread")
+          .example("quillo todo show todo-1",
+                   "[ ] Ship it\n\nSee notes\n\n--- thread ---\n[agent] Tests pass\n[user] Thanks"),
       grammar::group<TodoCommand>(
           "message", "Thread message operations",
           leaf<TodoCommand>(
@@ -108,7 +124,9 @@ grammar::Node<TodoCommand> grammar() {
                option("--text", "TEXT", "Message body (markdown)").require().or_from_file("--text-file")},
               [](const Values& v) {
                 return Message{.command = message::Add{.id = v.text("id"), .text = v.text("text")}};
-              })));
+              })
+          .example("quillo todo message add todo-1 --text 'Tests pass'",
+                   "message added: todo-1")));
 }
 
 MethodTarget to_target(const TodoCommand& command) { return std::visit(Mapper{}, command); }

@@ -28,6 +28,13 @@ enum class ValueType {
   Int64,   ///< a decimal signed 64-bit integer
 };
 
+/// Where shells find the values of an argument that names something the IDE holds: the
+/// command that lists them, and the member of its JSON result's items that holds each value.
+struct ListedBy {
+  std::string command;  ///< "terminal list"
+  std::string key;      ///< "terminal_id"
+};
+
 /// One argument of a subcommand: a positional (no option name) or a long option.
 struct Argument {
   std::string id;          ///< snake_case identifier, the key of the parsed value
@@ -45,6 +52,8 @@ struct Argument {
   /// ("--text-file"): for long text that is awkward to quote or too long for one argument.
   /// At most one of the two may be given; a required argument requires one of them.
   std::string file_option;
+  /// Set when the value names something the IDE holds, which completion asks it for.
+  std::optional<ListedBy> listed_by;
   /// A further check of a given value: the problem with it, or the empty text when it is good.
   std::function<std::string(const std::string& value)> check;
 
@@ -74,6 +83,10 @@ struct Argument {
   }
   Argument& or_from_file(std::string option_name) {
     file_option = std::move(option_name);
+    return *this;
+  }
+  Argument& listed_in(std::string command, std::string key) {
+    listed_by = ListedBy{std::move(command), std::move(key)};
     return *this;
   }
   /// The name that help and messages use: the option, or the value name of a positional.
@@ -128,10 +141,17 @@ class Values {
 };
 
 /// What the parser walks: a command or group with its arguments and subcommands.
+/// A command line and what it prints, shown after a command's help and in the manual page.
+struct Example {
+  std::string command;
+  std::string output;
+};
+
 struct NodeBase {
   std::string name;
   std::string help;
   std::vector<Argument> arguments;
+  std::vector<Example> examples;
 
   virtual ~NodeBase() = default;
   virtual std::size_t child_count() const = 0;
@@ -154,6 +174,11 @@ struct Node final : NodeBase {
     if (!build) return *this;
     if (!built_) built_ = std::make_unique<Node<T>>(build());
     return *built_;
+  }
+  /// Adds an example: a command line and what it prints.
+  Node&& example(std::string command, std::string output) && {
+    examples.push_back({std::move(command), std::move(output)});
+    return std::move(*this);
   }
 
  private:
@@ -200,6 +225,7 @@ Node<To> lift(Node<From>&& from) {
   to.name = std::move(from.name);
   to.help = std::move(from.help);
   to.arguments = std::move(from.arguments);
+  to.examples = std::move(from.examples);
   if (from.make) {
     to.make = [make = std::move(from.make)](const Values& values) { return To{make(values)}; };
   }

@@ -32,6 +32,13 @@ void describe(CLI::App& app, const Argument& argument, Storage& storage) {
   }
 }
 
+// Every line after the first indented as deep as the first.
+std::string indented(const std::string& text) {
+  std::string out;
+  for (char c : text) out += c == '\n' ? std::string("\n  ") : std::string(1, c);
+  return out;
+}
+
 }  // namespace
 
 std::string help_text(const Program& program, std::span<const std::size_t> path) {
@@ -49,6 +56,14 @@ std::string help_text(const Program& program, std::span<const std::size_t> path)
     app.add_subcommand(node->child(i).name, node->child(i).help);
   }
   if (node->child_count() > 0) app.require_subcommand(1);
+  if (!node->examples.empty()) {
+    std::string footer = node->examples.size() > 1 ? "Examples:" : "Example:";
+    for (const Example& example : node->examples) {
+      footer += "\n  $ " + example.command;
+      if (!example.output.empty()) footer += "\n  " + indented(example.output);
+    }
+    app.footer(footer);
+  }
   return app.help(prefix);
 }
 

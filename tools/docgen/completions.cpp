@@ -9,13 +9,6 @@ namespace {
 
 const char* const kGenerated = "generated from quillo's grammar by quillo-docgen; do not edit";
 
-// Words that end in the global options, so that they are offered at every depth.
-std::string global_option_words(const Command& root) {
-  std::string words;
-  for (const Option& option : root.options) words += " " + option.name;
-  return words + " --help";
-}
-
 std::string fish_quote(const std::string& text) {
   std::string quoted = "'";
   for (char c : text) {
@@ -25,60 +18,86 @@ std::string fish_quote(const std::string& text) {
   return quoted + "'";
 }
 
+// The arguments of fish's `complete` that offer a value completed as `how` says.
+std::string fish_value(const std::string& how) {
+  if (how == "files") return " -r -F";
+  if (how.starts_with("words ")) return " -x -a " + fish_quote(how.substr(6));
+  if (how.starts_with("listed ")) return " -x -a " + fish_quote("(__quillo_listed " + how.substr(7) + ")");
+  return " -x";
+}
+
 }  // namespace
 
 std::string bash_completion(const Command& root) {
   std::ostringstream out;
   out << "# bash completion for quillo, " << kGenerated << ".\n\n"
       << shell_tables(root) << R"SH(
-# The command path of the words before the cursor: subcommands extend it, options that take a
-# value skip that value, and "--option=value" arrives split at '=' (COMP_WORDBREAKS).
-_quillo_command_path() {
-  local i word cmdpath=""
+# Reads the words before the cursor: the command path, how many positionals follow it, whether
+# "--" ended the options, and the --socket given.
+_quillo_walk() {
+  _quillo_path="" _quillo_count=0 _quillo_ended="" _quillo_socket=()
+  local i word skip=""
   for (( i = 1; i < COMP_CWORD; i++ )); do
     word="${COMP_WORDS[i]}"
-    case "$word" in
-      --) break ;;
-      =) (( i++ )) ;;
-      -*) if [[ "${COMP_WORDS[i+1]}" != "=" ]] && _quillo_takes_value "$cmdpath" "$word"; then (( i++ )); fi ;;
-      *) case " $(_quillo_subcommands "$cmdpath") " in *" $word "*) cmdpath="${cmdpath:+$cmdpath }$word" ;; esac ;;
-    esac
+    if [[ -n "$skip" ]]; then
+      [[ "$skip" == --socket ]] && _quillo_socket=(--socket "$word")
+      skip=""
+    elif [[ -n "$_quillo_ended" ]]; then
+      (( _quillo_count++ ))
+    elif [[ "$word" == -- ]]; then
+      _quillo_ended=1
+    elif [[ "$word" == = ]]; then
+      skip="${COMP_WORDS[i-1]}"  # "--option=value" arrives split at '=' (COMP_WORDBREAKS)
+    elif [[ "$word" == -* ]]; then
+      if [[ "${COMP_WORDS[i+1]}" != = ]] && _quillo_takes_value "$_quillo_path" "$word"; then skip="$word"; fi
+    elif [[ " $(_quillo_subcommands "$_quillo_path") " == *" $word "* ]]; then
+      _quillo_path="${_quillo_path:+$_quillo_path }$word"
+    else
+      (( _quillo_count++ ))
+    fi
   done
-  echo "$cmdpath"
+}
+
+# Completes a value as _quillo_value or _quillo_positional says.
+_quillo_complete_value() {
+  local key command
+  case "$1" in
+    files)
+      # The shell's own file completion, which quotes names as it should.
+      if compopt -o default 2>/dev/null; then
+        COMPREPLY=()
+      else
+        local IFS=$'\n' word
+        word="$(printf '%s' "$cur" | sed 's/\\\(.\)/\1/g')"
+        COMPREPLY=($(compgen -f -- "$word"))
+      fi ;;
+    words\ *) COMPREPLY=($(compgen -W "${1#words }" -- "$cur")) ;;
+    listed\ *)
+      read -r key command <<< "${1#listed }"
+      COMPREPLY=($(compgen -W "$(_quillo_listed "$key" "${COMP_WORDS[0]}" "${_quillo_socket[@]}" $command)" -- "$cur")) ;;
+  esac
 }
 
 _quillo() {
   local cur="${COMP_WORDS[COMP_CWORD]}" previous="${COMP_WORDS[COMP_CWORD-1]}" option=""
-  local cmdpath
-  cmdpath="$(_quillo_command_path)"
-  if [[ "$cur" == "=" ]]; then
+  _quillo_walk
+  if [[ "$cur" == = ]]; then
     option="$previous"
     cur=""
-  elif [[ "$previous" == "=" ]]; then
+  elif [[ "$previous" == = ]]; then
     option="${COMP_WORDS[COMP_CWORD-2]}"
-  elif [[ "$previous" == -* ]] && _quillo_takes_value "$cmdpath" "$previous"; then
+  elif [[ -z "$_quillo_ended" && "$previous" == -* ]] && _quillo_takes_value "$_quillo_path" "$previous"; then
     option="$previous"
   fi
+  COMPREPLY=()
   if [[ -n "$option" ]]; then
-    if _quillo_value_files "$cmdpath" "$option"; then
-      compopt -o filenames 2>/dev/null
-      COMPREPLY=($(compgen -f -- "$cur"))
-    else
-      COMPREPLY=($(compgen -W "$(_quillo_value_words "$cmdpath" "$option")" -- "$cur"))
-    fi
-    return 0
-  fi
-  if [[ "$cur" == -* ]]; then
-    COMPREPLY=($(compgen -W "$(_quillo_options "$cmdpath"))SH" << global_option_words(root) << R"SH(" -- "$cur"))
-    return 0
-  fi
-  local subcommands
-  subcommands="$(_quillo_subcommands "$cmdpath")"
-  if [[ -n "$subcommands" ]]; then
-    COMPREPLY=($(compgen -W "$subcommands" -- "$cur"))
-  elif _quillo_positional_files "$cmdpath"; then
-    compopt -o filenames 2>/dev/null
-    COMPREPLY=($(compgen -f -- "$cur"))
+    _quillo_complete_value "$(_quillo_value "$_quillo_path" "$option")"
+  elif [[ -z "$_quillo_ended" && "$cur" == -* ]]; then
+    COMPREPLY=($(compgen -W "$(_quillo_options "$_quillo_path") --socket --json --help" -- "$cur"))
+  elif [[ -z "$_quillo_ended" && -n "$(_quillo_subcommands "$_quillo_path")" ]]; then
+    COMPREPLY=($(compgen -W "$(_quillo_subcommands "$_quillo_path")" -- "$cur"))
+  else
+    _quillo_complete_value "$(_quillo_positional "$_quillo_path" $((_quillo_count + 1)))"
   fi
   return 0
 }
@@ -93,44 +112,56 @@ std::string zsh_completion(const Command& root) {
   out << "#compdef quillo\n# zsh completion for quillo, " << kGenerated << ".\n\n"
       << shell_tables(root) << R"SH(
 _quillo() {
-  local cmdpath="" word option="" cur="${words[CURRENT]}" previous="${words[CURRENT-1]}"
-  local -i i
+  local path_="" word skip="" ended="" option="" how cur="${words[CURRENT]}" previous="${words[CURRENT-1]}"
+  local -a socket described candidates spec
+  local -i i count=0
   for (( i = 2; i < CURRENT; i++ )); do
     word="${words[i]}"
-    case "$word" in
-      --) break ;;
-      --*=*) ;;
-      -*) if _quillo_takes_value "$cmdpath" "$word"; then (( i++ )); fi ;;
-      *) if [[ " $(_quillo_subcommands "$cmdpath") " == *" $word "* ]]; then cmdpath="${cmdpath:+$cmdpath }$word"; fi ;;
-    esac
+    if [[ -n "$skip" ]]; then
+      [[ "$skip" == --socket ]] && socket=(--socket "$word")
+      skip=""
+    elif [[ -n "$ended" ]]; then
+      (( count++ ))
+    elif [[ "$word" == -- ]]; then
+      ended=1
+    elif [[ "$word" == --socket=* ]]; then
+      socket=("$word")
+    elif [[ "$word" == -* && "$word" != *=* ]]; then
+      _quillo_takes_value "$path_" "$word" && skip="$word"
+    elif [[ "$word" != -* && " $(_quillo_subcommands "$path_") " == *" $word "* ]]; then
+      path_="${path_:+$path_ }$word"
+    elif [[ "$word" != -* ]]; then
+      (( count++ ))
+    fi
   done
-  if [[ "$cur" == --*=* ]]; then
+  if [[ -z "$ended" && "$cur" == --*=* ]]; then
     option="${cur%%=*}"
     compset -P '*='
-  elif [[ "$previous" == -* && "$previous" != *=* ]] && _quillo_takes_value "$cmdpath" "$previous"; then
+  elif [[ -z "$ended" && "$previous" == -* && "$previous" != *=* ]] && _quillo_takes_value "$path_" "$previous"; then
     option="$previous"
   fi
-  local -a candidates
   if [[ -n "$option" ]]; then
-    if _quillo_value_files "$cmdpath" "$option"; then
-      _files
-    else
-      candidates=(${=$(_quillo_value_words "$cmdpath" "$option")})
-      compadd -a candidates
-    fi
+    how="$(_quillo_value "$path_" "$option")"
+  elif [[ -z "$ended" && "$cur" == -* ]]; then
+    described=("${(@f)$(_quillo_described_options "$path_")}")
+    _describe -t options 'option' described
     return
-  fi
-  if [[ "$cur" == -* ]]; then
-    candidates=(${=$(_quillo_options "$cmdpath")})SH" << global_option_words(root) << R"SH()
-    compadd -a candidates
+  elif [[ -z "$ended" && -n "$(_quillo_subcommands "$path_")" ]]; then
+    described=("${(@f)$(_quillo_described_commands "$path_")}")
+    _describe -t commands 'command' described
     return
+  else
+    how="$(_quillo_positional "$path_" $(( count + 1 )))"
   fi
-  candidates=(${=$(_quillo_subcommands "$cmdpath")})
-  if (( ${#candidates} )); then
-    compadd -a candidates
-  elif _quillo_positional_files "$cmdpath"; then
-    _files
-  fi
+  case "$how" in
+    files) _files ;;
+    words\ *) candidates=(${=${how#words }}); compadd -a candidates ;;
+    listed\ *)
+      spec=(${=${how#listed }})
+      candidates=("${(@f)$(_quillo_listed "${spec[1]}" "${words[1]}" "${socket[@]}" "${(@)spec[2,-1]}")}")
+      candidates=(${candidates:#})
+      compadd -a candidates ;;
+  esac
 }
 
 _quillo "$@"
@@ -163,71 +194,95 @@ std::string fish_completion(const Command& root) {
     }
   }
   out << "    end\n    return 1\nend\n\n";
-  out << R"SH(# The command path of the command line before the cursor.
-function __quillo_command_path
+  out << R"SH(# Reads the command line before the cursor: the command path, how many positionals follow it,
+# whether "--" ended the options, and the --socket given.
+function __quillo_walk
     set -l tokens (commandline -opc)
     set -e tokens[1]
-    set -l cmdpath ''
-    set -l skip 0
+    set -g __quillo_path ''
+    set -g __quillo_count 0
+    set -g __quillo_ended 0
+    set -g __quillo_socket
+    set -l skip ''
     for token in $tokens
-        if test $skip = 1
-            set skip 0
-            continue
-        end
-        switch $token
-            case '--'
-                break
-            case '--*=*'
-            case '-*'
-                if __quillo_takes_value "$cmdpath" $token
-                    set skip 1
-                end
-            case '*'
-                if contains -- $token (string split ' ' -- (__quillo_subcommands "$cmdpath"))
-                    set cmdpath (string trim -- "$cmdpath $token")
-                end
+        if test -n "$skip"
+            test "$skip" = --socket; and set -g __quillo_socket --socket $token
+            set skip ''
+        else if test $__quillo_ended = 1
+            set -g __quillo_count (math $__quillo_count + 1)
+        else
+            switch $token
+                case '--'
+                    set -g __quillo_ended 1
+                case '--socket=*'
+                    set -g __quillo_socket $token
+                case '--*=*'
+                case '-*'
+                    __quillo_takes_value "$__quillo_path" $token; and set skip $token
+                case '*'
+                    if contains -- $token (string split ' ' -- (__quillo_subcommands "$__quillo_path"))
+                        set -g __quillo_path (string trim -- "$__quillo_path $token")
+                    else
+                        set -g __quillo_count (math $__quillo_count + 1)
+                    end
+            end
         end
     end
-    echo $cmdpath
 end
 
+# At the command PATH, with options still allowed.
 function __quillo_at
-    test (__quillo_command_path) = "$argv[1]"
+    __quillo_walk
+    test "$__quillo_path" = "$argv[1]" -a $__quillo_ended = 0
+end
+
+function __quillo_options_allowed
+    __quillo_walk
+    test $__quillo_ended = 0
+end
+
+# At the Nth positional of the command PATH.
+function __quillo_positional
+    __quillo_walk
+    test "$__quillo_path" = "$argv[1]" -a (math $__quillo_count + 1) = $argv[2]
+end
+
+# What the IDE holds: the values of KEY in what `quillo --json COMMAND...` prints, when it
+# answers within a second; nothing when it is not running or does not answer.
+function __quillo_listed
+    set -l key $argv[1]
+    set -e argv[1]
+    __quillo_walk
+    sh -c '"$@" --json </dev/null 2>/dev/null & pid=$!; ( sleep 1; kill "$pid" ) >/dev/null 2>&1 & wait "$pid"' \
+        sh (commandline -opc)[1] $__quillo_socket $argv | tr ',{}[]' '\n\n\n\n\n' | sed -n "s/^\"$key\":\"\(.*\)\"\$/\1/p"
 end
 
 complete -c quillo -f
-complete -c quillo -l help -d 'Print this help message and exit'
+complete -c quillo -n __quillo_options_allowed -l help -d 'Print this help message and exit'
 complete -c quillo -n '__quillo_at ""' -l version -d 'Display program version information and exit'
 )SH";
   for (const Option& option : root.options) {
-    out << "complete -c quillo -l " << option.name.substr(2);
-    if (!option.value_name.empty()) out << (option.path ? " -r -F" : " -x");
-    out << " -d " << fish_quote(option.help) << '\n';
+    out << "complete -c quillo -n __quillo_options_allowed -l " << option.name.substr(2);
+    if (!option.value_name.empty()) out << fish_value(value_completion(option));
+    out << " -d " << fish_quote(short_help(option)) << '\n';
   }
   for (const Command* command : all_commands(root)) {
-    const std::string at = "-n " + fish_quote("__quillo_at " + fish_quote(command->joined_path()));
+    const std::string path = fish_quote(command->joined_path());
+    const std::string at = "-n " + fish_quote("__quillo_at " + path);
     for (const auto& sub : command->subcommands) {
       out << "complete -c quillo " << at << " -a " << sub.path.back() << " -d " << fish_quote(sub.help) << '\n';
     }
     if (command == &root) continue;
     for (const Option& option : command->options) {
       out << "complete -c quillo " << at << " -l " << option.name.substr(2);
-      if (!option.value_name.empty()) {
-        // -x: a value, and no files unless they are asked for.
-        out << (option.path ? " -r -F" : " -x");
-        if (!option.choices.empty()) {
-          std::string words;
-          for (const auto& word : option.choices) words += (words.empty() ? "" : " ") + word;
-          out << " -a " << fish_quote(words);
-        }
-      }
-      out << " -d " << fish_quote(option.help.empty() ? option.value_name : option.help) << '\n';
+      if (!option.value_name.empty()) out << fish_value(value_completion(option));
+      out << " -d " << fish_quote(short_help(option)) << '\n';
     }
-    for (const Positional& positional : command->positionals) {
-      if (positional.path) {
-        out << "complete -c quillo " << at << " -F\n";
-        break;
-      }
+    for (std::size_t i = 0; i < command->positionals.size(); ++i) {
+      const std::string how = positional_completion(command->positionals[i]);
+      if (how.empty()) continue;
+      out << "complete -c quillo -n " << fish_quote("__quillo_positional " + path + " " + std::to_string(i + 1))
+          << (how == "files" ? " -F" : fish_value(how).substr(3)) << '\n';
     }
   }
   return out.str();

@@ -151,22 +151,16 @@ and project defaults against it.
 .I $HOME/Library/Application Support/<bundle id>/quillo.sock
 The IDE's socket, unless \fB\-\-socket\fR or \fBQUILLO_SOCKET\fR names another.
 .SH EXAMPLES
-.TP
-.B quillo ping
-Check that the IDE answers.
-.TP
-.B quillo terminal send \(aqmake test\(aq \-\-terminal\-id term\-2 \-\-submit
-Type a command into a terminal and press Enter.
-.TP
-.B quillo terminal wait \-\-text ready \-\-timeout 120
-Wait up to two minutes for a terminal's output to show "ready".
-.TP
-.B quillo \-\-json browser list
-List the browser tabs as JSON.
-.TP
-.B quillo comments add \-\-file docs/guide.md \-\-line 12 \-\-comment \(aqTypo here\(aq
-Comment on a line of a file.
+What each command prints; the ids, paths and texts are those of a running IDE.
 )ROFF";
+  for (const Command* command : all_commands(root)) {
+    for (const Example& example : command->examples) {
+      out << ".PP\n.nf\n\\fB$ " << roff(example.command) << "\\fR\n";
+      std::istringstream lines(example.output);
+      for (std::string line; std::getline(lines, line);) out << roff(line) << '\n';
+      out << ".fi\n";
+    }
+  }
   return out.str();
 }
 

@@ -16,17 +16,22 @@ Command read(const NodeBase& node, std::vector<std::string> path) {
   command.help = node.help;
   for (const Argument& argument : node.arguments) {
     const bool is_path = argument.type == ValueType::Path;
+    std::optional<Listed> listed;
+    if (argument.listed_by) listed = Listed{argument.listed_by->command, argument.listed_by->key};
     if (argument.option.empty()) {
-      command.positionals.push_back({argument.value_name, argument.help, argument.required_as_typed(), is_path});
+      command.positionals.push_back(
+          {argument.value_name, argument.help, argument.required_as_typed(), is_path, listed});
     } else {
       command.options.push_back({argument.option, argument.value_name, argument.help,
                                  argument.default_value.value_or(""), argument.required_as_typed(),
-                                 is_path, argument.choices});
+                                 is_path, argument.choices, listed});
     }
     if (!argument.file_option.empty()) {
-      command.options.push_back({argument.file_option, "FILE", argument.file_option_help(), "", false, true, {}});
+      command.options.push_back(
+          {argument.file_option, "FILE", argument.file_option_help(), "", false, true, {}, {}});
     }
   }
+  for (const auto& example : node.examples) command.examples.push_back({example.command, example.output});
   for (std::size_t i = 0; i < node.child_count(); ++i) {
     const NodeBase& child = node.child(i).full();
     auto child_path = path;

@@ -12,16 +12,43 @@ std::string words_of(const std::vector<std::string>& words) {
 }
 
 // A case pattern that matches "PATH OPTION"; a global option matches after any path.
-std::string pattern(const Command& command, const Option& option, bool global) {
-  if (global) return "*\" " + option.name + "\"";
-  return "\"" + command.joined_path() + " " + option.name + "\"";
+std::string pattern(const Command& command, const std::string& option, bool global) {
+  if (global) return "*\" " + option + "\"";
+  return "\"" + command.joined_path() + " " + option + "\"";
 }
 
 }  // namespace
 
+std::string single_quoted(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+std::string short_help(const Option& option) {
+  std::string text = option.help.empty() ? option.value_name : option.help;
+  std::size_t cut = text.size();
+  for (const char* separator : {": ", " (", ". ", "; "}) cut = std::min(cut, text.find(separator));
+  return text.substr(0, cut);
+}
+
+std::string value_completion(const Option& option) {
+  if (option.path) return "files";
+  if (!option.choices.empty()) return "words " + words_of(option.choices);
+  if (option.listed) return "listed " + option.listed->key + " " + option.listed->command;
+  return "";
+}
+
+std::string positional_completion(const Positional& positional) {
+  if (positional.path) return "files";
+  if (positional.listed) return "listed " + positional.listed->key + " " + positional.listed->command;
+  return "";
+}
+
 std::string shell_tables(const Command& root) {
   const auto commands = all_commands(root);
-  std::ostringstream subcommands, options, takes_value, value_words, value_files, positional_files;
+  std::ostringstream subcommands, options, takes_value, values, positionals, described_commands,
+      described_options;
   for (const Command* command : commands) {
     const std::string path = "\"" + command->joined_path() + "\"";
     std::vector<std::string> names;
@@ -31,34 +58,61 @@ std::string shell_tables(const Command& root) {
     // The top level's own options are offered everywhere by the caller; --version is its alone.
     std::vector<std::string> option_names;
     if (global) option_names.push_back("--version");
+    std::string command_descriptions, option_descriptions;
+    for (const auto& sub : command->subcommands) {
+      command_descriptions += " " + single_quoted(sub.path.back() + ":" + sub.help);
+    }
+    if (global) option_descriptions += " '--version:Display program version information and exit'";
     for (const Option& option : command->options) {
-      if (!global) option_names.push_back(option.name);
+      if (!global) {
+        option_names.push_back(option.name);
+        option_descriptions += " " + single_quoted(option.name + ":" + short_help(option));
+      }
       if (option.value_name.empty()) continue;
-      const std::string key = pattern(*command, option, global);
+      const std::string key = pattern(*command, option.name, global);
       takes_value << "    " << key << ") return 0 ;;\n";
-      if (option.path) value_files << "    " << key << ") return 0 ;;\n";
-      if (!option.choices.empty()) {
-        value_words << "    " << key << ") echo \"" << words_of(option.choices) << "\" ;;\n";
+      if (const std::string how = value_completion(option); !how.empty()) {
+        values << "    " << key << ") echo \"" << how << "\" ;;\n";
       }
     }
     if (!option_names.empty()) options << "    " << path << ") echo \"" << words_of(option_names) << "\" ;;\n";
-    for (const Positional& positional : command->positionals) {
-      if (positional.path) {
-        positional_files << "    " << path << ") return 0 ;;\n";
-        break;
+    if (!command_descriptions.empty()) {
+      described_commands << "    " << path << ") printf '%s\\n'" << command_descriptions << " ;;\n";
+    }
+    if (!option_descriptions.empty()) {
+      described_options << "    " << path << ") printf '%s\\n'" << option_descriptions << " ;;\n";
+    }
+    for (std::size_t i = 0; i < command->positionals.size(); ++i) {
+      if (const std::string how = positional_completion(command->positionals[i]); !how.empty()) {
+        positionals << "    \"" << command->joined_path() << " " << i + 1 << "\") echo \"" << how << "\" ;;\n";
       }
     }
   }
+  std::string globals;
+  for (const Option& option : root.options) globals += " " + single_quoted(option.name + ":" + short_help(option));
   std::ostringstream out;
   out << "_quillo_subcommands() {\n  case \"$1\" in\n" << subcommands.str() << "  esac\n}\n\n"
       << "_quillo_options() {\n  case \"$1\" in\n" << options.str() << "  esac\n}\n\n"
       << "_quillo_takes_value() {\n  case \"$1 $2\" in\n" << takes_value.str()
       << "  esac\n  return 1\n}\n\n"
-      << "_quillo_value_words() {\n  case \"$1 $2\" in\n" << value_words.str() << "  esac\n}\n\n"
-      << "_quillo_value_files() {\n  case \"$1 $2\" in\n" << value_files.str()
-      << "  esac\n  return 1\n}\n\n"
-      << "_quillo_positional_files() {\n  case \"$1\" in\n" << positional_files.str()
-      << "  esac\n  return 1\n}\n";
+      << "# How to complete the value of an option: files, words W..., or listed KEY COMMAND...\n"
+      << "_quillo_value() {\n  case \"$1 $2\" in\n" << values.str() << "  esac\n}\n\n"
+      << "# How to complete the Nth positional of a command, as for an option's value.\n"
+      << "_quillo_positional() {\n  case \"$1 $2\" in\n" << positionals.str() << "  esac\n}\n\n"
+      << "# Subcommands, and options, with what they do, as NAME:DESCRIPTION lines.\n"
+      << "_quillo_described_commands() {\n  case \"$1\" in\n" << described_commands.str() << "  esac\n}\n\n"
+      << "_quillo_described_options() {\n  case \"$1\" in\n" << described_options.str() << "  esac\n  printf '%s\\n'"
+      << globals << " '--help:Print this help message and exit'\n}\n\n"
+      << R"SH(# What the IDE holds: the values of KEY in what `quillo --json COMMAND...` prints, when it
+# answers within a second; nothing when it is not running or does not answer.
+_quillo_listed() {
+  local key="$1"
+  shift
+  ( "$@" --json </dev/null 2>/dev/null & pid=$!
+    ( sleep 1; kill "$pid" ) >/dev/null 2>&1 &
+    wait "$pid" ) | tr ',{}[]' '\n\n\n\n\n' | sed -n "s/^\"$key\":\"\(.*\)\"\$/\1/p"
+}
+)SH";
   return out.str();
 }
 
