@@ -70,10 +70,10 @@ constexpr WaitRule kWaitRules[] = {terminal::kWaitRule, browser::kWaitRule};
 
 std::span<const WaitRule> wait_rules() { return kWaitRules; }
 
-std::variant<Cli, int> parse_cli(std::span<const std::string> args, Sink& out,
-                                 Sink& err) {
+std::variant<Cli, int> parse_cli(std::span<const std::string> args, Sink& out, Sink& err,
+                                 const grammar::ParseSettings& settings) {
   static const Node<Command> root = command_tree();  // the same in every parse
-  auto parsed = grammar::parse({"quillo", kVersion, &root}, args, out, err);
+  auto parsed = grammar::parse({"quillo", kVersion, &root}, args, out, err, settings);
   if (const int* status = std::get_if<int>(&parsed)) return *status;
   const auto& result = std::get<grammar::Parsed>(parsed);
   return Cli{result.values.maybe_text("socket"), grammar::make_command(root, result),

@@ -44,8 +44,8 @@ grammar::Node<Command> command_tree();
 /// Parses the arguments (without the program name). On a usage error, --help or --version the
 /// parser has printed (help and version on `out`, errors on `err`) and the exit status is
 /// returned instead.
-std::variant<Cli, int> parse_cli(std::span<const std::string> args, Sink& out,
-                                 Sink& err);
+std::variant<Cli, int> parse_cli(std::span<const std::string> args, Sink& out, Sink& err,
+                                 const grammar::ParseSettings& settings = {});
 
 /// The method and parameters of one command. Pure: reads neither environment nor files.
 MethodTarget to_target(const Command& command);

@@ -35,13 +35,13 @@ int fail(quillo::Sink& err, const std::string& message) {
 
 int main(int argc, char** argv) {
   std::set_new_handler(out_of_memory);
-  const bool stdout_was_closed = quillo::guard_standard_descriptors();
+  const auto closed = quillo::guard_standard_descriptors();
   quillo::FdSink out(STDOUT_FILENO);
   quillo::FdSink err(STDERR_FILENO);
-  if (stdout_was_closed) out.fail_with(std::strerror(EBADF));
+  if (closed.output) out.fail_with(std::strerror(EBADF));
 
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-  auto parsed = quillo::parse_cli(args, out, err);
+  auto parsed = quillo::parse_cli(args, out, err, {.standard_input_closed = closed.input});
   if (const int* status = std::get_if<int>(&parsed)) {
     // A usage error wrote nothing on standard output, so its state is no concern of this run.
     if (*status != 0) return *status;

@@ -17,16 +17,6 @@ using namespace testing_support;
 using quillo::grammar::Argument;
 using quillo::grammar::ValueType;
 
-bool is_integer(const Argument& argument) {
-  return argument.type == ValueType::Uint32 || argument.type == ValueType::Int64;
-}
-
-// Words for one argument: its option (if any) and a good value (if it takes one).
-void append(std::vector<std::string>& args, const Argument& argument) {
-  if (!argument.option.empty()) args.push_back(argument.option);
-  if (argument.type != ValueType::Flag) args.push_back(is_integer(argument) ? "1" : "{}");
-}
-
 // A usage error as printed: the message, then the help to run.
 std::string usage(const std::string& message, const std::string& command) {
   return "2: " + message + "\nRun 'quillo" + (command.empty() ? "" : " " + command) +
@@ -93,6 +83,7 @@ TEST(Parser, HyphensAndTheEndOfOptions) {
       {{"terminal", "create", "--cwd"},
        usage("--cwd: a value is required (one that begins with '-' is written --cwd=VALUE)", "terminal create")},
       {{"--json=false", "ping"}, usage("--json: this flag takes no value", "")},
+      {{"ping", "--help=x"}, usage("--help: this flag takes no value", "ping")},
       {{"shelf", "add", "\xC3"}, usage("PATH: invalid UTF-8 in value", "shelf add")},
   });
 }
@@ -120,23 +111,6 @@ class CommandTree : public ::testing::Test {
     for (const GrammarNode& node : walk(tree_)) {
       (node.node->child_count() == 0 ? leaves_ : groups_).push_back(node);
     }
-  }
-
-  // The path and every required argument but `left_out` (and the positionals after it, which
-  // would take its place); `everything` adds every argument.
-  static std::vector<std::string> args_for(const GrammarNode& leaf, bool everything = false,
-                                           const Argument* left_out = nullptr) {
-    std::vector<std::string> args = leaf.path;
-    bool positionals_end = false;
-    for (const Argument& argument : leaf.node->arguments) {
-      const bool positional = argument.option.empty();
-      if (&argument == left_out) {
-        positionals_end = positional;
-        continue;
-      }
-      if ((argument.required || everything) && !(positional && positionals_end)) append(args, argument);
-    }
-    return args;
   }
 
   static void expect_refused(const std::vector<std::string>& args, const std::string& message_part) {

@@ -14,6 +14,7 @@
 #include "ide.hpp"
 #include "server.hpp"
 #include "support/argument_table.hpp"
+#include "support/grammar_walk.hpp"
 #include "support/process.hpp"
 #include "support/temp_dir.hpp"
 
@@ -67,8 +68,6 @@ TEST(EndToEnd, StatusesAndStreams) {
       {{"help", "no.such", "--socket", server.path()}, {}},
       {{"help", "no.such", "--socket", server.path(), "--json"}, {}},
       {{"ping"}, {"QUILLO_BUNDLE_ID=b"}},
-      {{"ping"}, {"HOME="}},
-      {{"ping"}, {"HOME=."}},
       {{"whoami"}, {"HOME=" + dir.path(), "QUILLO_BUNDLE_ID=b", "QUILLO_CONTEXT=agent"}},
       {{"--help"}, {}},
       {{"-V"}, {}},
@@ -81,8 +80,6 @@ TEST(EndToEnd, StatusesAndStreams) {
       {1, unknown, ""},
       {1, unknown, ""},
       {1, "quillo: HOME not set; cannot resolve default socket path\n", ""},
-      {1, "quillo: HOME not set; cannot resolve default socket path\n", ""},
-      {1, "quillo: HOME is not an absolute path (.); cannot resolve default socket path\n", ""},
       {0, "", "{\n  \"project\": null,\n  \"roost\": null,\n  \"surface\": \"agent\"\n}\n"},
       {0, "", usage},
       {0, "", "quillo " + version + "\n"},
@@ -103,28 +100,20 @@ TEST(EndToEnd, ArgumentsFromFilesAndUsageErrors) {
   std::string megabyte = "echo \"$HOME\" `date` 'quoted' \\ \u00e9\n";
   while (megabyte.size() < (1u << 20)) megabyte += megabyte;
   dir.write("big", megabyte);
-  dir.write("bad", "\xFF\n");
   dir.write("params", "{\"browser_id\": oops}");
-  dir.write("huge", std::string((16u << 20) + 1, 'x'));
   struct Case {
     std::string script;  ///< run by sh with $Q the program, $S the socket, $D the directory
     std::string err;     ///< standard error, exactly; the run succeeds when it is empty
     std::string key = {};  ///< the parameter that carries the text
     std::string text = {};
   };
-  const std::string usage = "Run 'quillo terminal send --help' for more information.\n";
   const std::vector<Case> cases = {
       {R"("$Q" terminal send --terminal-id term-1 --text-file "$D/big")", "", "text", megabyte},
       {R"(printf 'two\nlines\n' | "$Q" comments add --file f --line 1 --comment-file -)", "", "body", "two\nlines\n"},
       {R"(printf '' | "$Q" todo add T --body-file=-)", "", "body", ""},
-      {R"("$Q" terminal send --terminal-id term-1 --text-file "$D/none")",
-       "--text-file: cannot read '" + dir.file("none") + "': No such file or directory\n" + usage},
-      {R"("$Q" terminal send --terminal-id term-1 --text-file "$D/bad")",
-       "--text-file: '" + dir.file("bad") + "' is not valid UTF-8\n" + usage},
-      {R"("$Q" terminal send --terminal-id term-1 --text-file "$D/huge")",
-       "--text-file: cannot read '" + dir.file("huge") + "': larger than 16 MiB\n" + usage},
-      {R"(echo x | "$Q" terminal send --terminal-id term-1 --text-file - ls)",
-       "TEXT and --text-file cannot be given together\n" + usage},
+      {R"("$Q" terminal send --terminal-id term-1 --text-file - <&-)",
+       "--text-file: cannot read standard input: Bad file descriptor\n"
+       "Run 'quillo terminal send --help' for more information.\n"},
       {R"("$Q" terminal wait --timeout 0x10)",
        "--timeout: '0x10' is not a whole number of seconds from 0 to 4294967295\n"
        "Run 'quillo terminal wait --help' for more information.\n"},
@@ -147,6 +136,78 @@ TEST(EndToEnd, ArgumentsFromFilesAndUsageErrors) {
     EXPECT_EQ(quillo::Json::parse(server.requests().back())["params"][row.key], row.text);
   }
   EXPECT_EQ(server.connections(), sent);
+}
+
+// Every file form of the grammar through the executable: from a file and from a pipe the text
+// reaches the IDE; a missing file, a directory, text that is not UTF-8, more than 16 MiB, or
+// the inline form given as well are usage errors that name the option, the file and the reason.
+TEST(EndToEnd, EveryFileForm) {
+  TempDir dir;
+  standin::Ide ide;
+  standin::Server server(dir.file("s"), standin::serve(ide));
+  const std::string text = "{\"k\": \"`$HOME` 'x'\"}\n";  // JSON, for the params of a raw call
+  dir.write("text", text);
+  dir.write("bad", "\xFF");
+  dir.write("huge", std::string((16u << 20) + 1, '{'));
+  std::filesystem::create_directory(dir.file("folder"));
+  const auto tree = quillo::command_tree();
+  std::size_t forms = 0;
+  for (const GrammarNode& leaf : walk(tree)) {
+    std::size_t forms_here = 0;
+    for (const auto& argument : leaf.node->arguments) {
+      if (argument.file_option.empty()) continue;
+      ++forms_here;
+      SCOPED_TRACE(joined(leaf.path) + " " + argument.file_option);
+      std::string command = "\"$Q\"";
+      for (const auto& word : args_for(leaf, false, &argument)) command += " '" + word + "'";
+      const std::string form = " " + argument.file_option + " ";
+      for (const std::string& script : {command + form + "\"$D/text\"", "cat \"$D/text\" | " + command + form + "-"}) {
+        const auto requests = server.requests().size();
+        const auto result = run_process("/bin/sh", {"-c", script},
+                                        with_env({"Q=" QUILLO_BINARY, "D=" + dir.path(), "QUILLO_SOCKET=" + server.path()}));
+        EXPECT_NE(result.exit_status, 2) << result.err;
+        ASSERT_EQ(server.requests().size(), requests + 1);
+        const auto params = quillo::Json::parse(server.requests().back())["params"];
+        EXPECT_TRUE(params.dump().find(quillo::Json(text).dump()) != std::string::npos ||
+                    params == quillo::Json::parse(text))
+            << params.dump();
+      }
+      const std::string usage = "Run 'quillo " + joined(leaf.path) + " --help' for more information.\n";
+      const auto refused = [&](std::vector<std::string> extra, const std::string& err) {
+        auto args = args_for(leaf, false, &argument);
+        args.insert(args.end(), extra.begin(), extra.end());
+        expect_outcome(quillo(args), {2, argument.file_option + ": " + err + "\n" + usage, ""});
+      };
+      refused({argument.file_option, dir.file("none")}, "cannot read '" + dir.file("none") + "': No such file or directory");
+      refused({argument.file_option, dir.file("folder")}, "cannot read '" + dir.file("folder") + "': Is a directory");
+      refused({argument.file_option, dir.file("bad")}, "'" + dir.file("bad") + "' is not valid UTF-8");
+      refused({argument.file_option, dir.file("huge")}, "cannot read '" + dir.file("huge") + "': larger than 16 MiB");
+      auto both = args_for(leaf, false, &argument);
+      append(both, argument);
+      both.insert(both.end(), {argument.file_option, dir.file("text")});
+      expect_outcome(quillo(both), {2, argument.name() + " and " + argument.file_option +
+                                           " cannot be given together\n" + usage, ""});
+    }
+    EXPECT_LE(forms_here, 1u) << "standard input can feed one file form only";
+    forms += forms_here;
+  }
+  EXPECT_GT(forms, 0u);
+}
+
+// An empty or relative HOME would put the default socket under the working directory, where
+// anyone may have left one: it is refused, and nothing is connected to.
+TEST(FaultMatrix, AnEmptyOrRelativeHomeConnectsNowhere) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.file("Library/Application Support/b"));
+  standin::Server planted(dir.file("Library/Application Support/b/quillo.sock"), standin::reply_with("{\"ok\":true}\n"));
+  for (const auto& [home, err] : std::vector<std::pair<std::string, std::string>>{
+           {"", "quillo: HOME not set; cannot resolve default socket path\n"},
+           {".", "quillo: HOME is not an absolute path (.); cannot resolve default socket path\n"}}) {
+    const auto result = run_process("/bin/sh", {"-c", "cd \"$D\" && exec \"$Q\" ping"},
+                                    with_env({"HOME=" + home, "QUILLO_BUNDLE_ID=b", "D=" + dir.path(), "Q=" QUILLO_BINARY}));
+    expect_outcome(result, {1, err, ""});
+  }
+  EXPECT_EQ(planted.connections(), 0u);
 }
 
 TEST(FaultMatrix, SocketsThatCannotBeReached) {
@@ -292,7 +353,8 @@ TEST(FaultMatrix, StandardOutput) {
 // On a terminal the reply's text and the IDE's error code are shown with their control
 // characters visible; to a pipe they go byte for byte, and --json is the same either way.
 TEST(FaultMatrix, ControlCharactersOnATerminal) {
-  const std::string hostile = "\\u001b]0;pwned\\u0007\\u009b";
+  // A title, the clipboard (OSC 52), DEL, and the C1 control sequence introducer.
+  const std::string hostile = "\\u001b]0;pwned\\u0007\\u001b]52;c;ZXZpbA==\\u0007\\u007f\\u009b";
   struct Case {
     std::string reply;
     std::vector<std::string> args;
@@ -300,11 +362,14 @@ TEST(FaultMatrix, ControlCharactersOnATerminal) {
   };
   const std::vector<Case> cases = {
       {R"({"ok":true,"result":{"title":")" + hostile + "\"}}", {"browser", "title", "B"},
-       "\\u{1b}]0;pwned\\u{7}\\u{9b}\n", "\x1b]0;pwned\x07\xc2\x9b\n"},
+       "\\u{1b}]0;pwned\\u{7}\\u{1b}]52;c;ZXZpbA==\\u{7}\\u{7f}\\u{9b}\n",
+       "\x1b]0;pwned\x07\x1b]52;c;ZXZpbA==\x07\x7f\xc2\x9b\n"},
       {R"({"ok":false,"error":{"code":")" + hostile + "\",\"message\":\"m\"}}", {"ping"},
-       "quillo: \\u{1b}]0;pwned\\u{7}\\u{9b}: m\n", "quillo: \x1b]0;pwned\x07\xc2\x9b: m\n"},
+       "quillo: \\u{1b}]0;pwned\\u{7}\\u{1b}]52;c;ZXZpbA==\\u{7}\\u{7f}\\u{9b}: m\n",
+       "quillo: \x1b]0;pwned\x07\x1b]52;c;ZXZpbA==\x07\x7f\xc2\x9b: m\n"},
       {R"({"ok":true,"result":{"title":")" + hostile + "\"}}", {"--json", "ping"},
-       R"({"title":"\u001b]0;pwned\u0007)" "\xc2\x9b\"}\n", R"({"title":"\u001b]0;pwned\u0007)" "\xc2\x9b\"}\n"},
+       R"({"title":"\u001b]0;pwned\u0007\u001b]52;c;ZXZpbA==\u0007)" "\x7f\xc2\x9b\"}\n",
+       R"({"title":"\u001b]0;pwned\u0007\u001b]52;c;ZXZpbA==\u0007)" "\x7f\xc2\x9b\"}\n"},
   };
   for (const auto& row : cases) {
     SCOPED_TRACE(row.reply);

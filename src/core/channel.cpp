@@ -26,16 +26,23 @@ MaybeError check_line(const std::string& line) {
 }
 
 // The longest piece of a reply, and of the description of what is wrong with it, that an error
-// message repeats: enough to recognise the reply, never a flood on a terminal or in the
-// context of an agent that reads the message.
+// message repeats (in bytes before escaping, and after it): enough to recognise the reply, never
+// a flood on a terminal or in the context of an agent that reads the message.
 constexpr std::size_t kEchoBytes = 256;
+constexpr std::size_t kEscapedEchoBytes = 512;
 
 // `text` as it is when short; else its start, cut on a character boundary, and its length.
 std::string bounded(std::string_view text, bool quoted) {
-  if (text.size() <= kEchoBytes) return quoted ? quoted_literal(text) : std::string(text);
-  std::size_t end = kEchoBytes;
-  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
-  std::string echo = quoted ? quoted_literal(text.substr(0, end)) : std::string(text.substr(0, end));
+  const auto shown = [quoted](std::string_view piece) {
+    return quoted ? quoted_literal(piece) : std::string(piece);
+  };
+  std::string echo = shown(text);
+  if (text.size() <= kEchoBytes && echo.size() <= kEscapedEchoBytes) return echo;
+  for (std::size_t end = std::min(text.size(), kEchoBytes); end > 0; end -= std::min<std::size_t>(end, 16)) {
+    while (end > 0 && end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    echo = shown(text.substr(0, end));
+    if (echo.size() <= kEscapedEchoBytes) break;
+  }
   echo.append("... (").append(std::to_string(text.size())).append(" bytes)");
   return echo;
 }

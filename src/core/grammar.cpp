@@ -97,8 +97,8 @@ struct UsageError {
 
 class Parser {
  public:
-  Parser(const Program& program, std::span<const std::string> args, const ParseLimits& limits)
-      : program_(program), args_(args), limits_(limits) {
+  Parser(const Program& program, std::span<const std::string> args, const ParseSettings& settings)
+      : program_(program), args_(args), settings_(settings) {
     nodes_.push_back(program.root);
   }
 
@@ -120,8 +120,8 @@ class Parser {
       err << help_text(program_, path_);
       return 2;
     }
-    if (!error_) read_files();
     if (!error_) check_required();
+    if (!error_) read_files();
     if (error_) {
       report(*error_, err);
       return 2;
@@ -159,16 +159,17 @@ class Parser {
 
   // An argument that begins with a hyphen; returns how many arguments after it it used.
   std::size_t option(const std::string& arg, const std::string* next) {
-    if (arg == "-h" || arg == "--help") {
-      help_ = true;
-      return 0;
-    }
-    if ((arg == "-V" || arg == "--version") && nodes_.size() == 1) {
-      version_ = true;
-      return 0;
-    }
     const auto equals = arg.find('=');
     const std::string name = arg.substr(0, equals);
+    const bool version = (name == "-V" || name == "--version") && nodes_.size() == 1;
+    if (name == "-h" || name == "--help" || version) {
+      if (equals != std::string::npos) {
+        fail(name + ": this flag takes no value");
+      } else {
+        (version ? version_ : help_) = true;
+      }
+      return 0;
+    }
     bool from_file = false;
     const Argument* argument = find_option(name, from_file);
     if (argument == nullptr) {
@@ -271,17 +272,16 @@ class Parser {
   }
 
   // The values given as files become the files' content, checked as a typed value would be.
+  // (No command has two file forms, so standard input is never wanted twice.)
   void read_files() {
-    const auto reads_input = [](const Given& g) { return g.from_file && g.text == "-"; };
-    if (std::count_if(given_.begin(), given_.end(), reads_input) > 1) {
-      fail("only one argument can be read from standard input ('-')");
-      return;
-    }
     for (Given& given : given_) {
       if (!given.from_file) continue;
       const Argument& argument = *given.argument;
-      const std::string source = given.text == "-" ? "standard input" : "'" + given.text + "'";
-      auto content = read_argument_file(given.text, limits_.max_file_bytes);
+      const bool standard_input = given.text == "-";
+      const std::string source = standard_input ? "standard input" : "'" + given.text + "'";
+      auto content = standard_input && settings_.standard_input_closed
+                         ? Result<std::string>(Error{"Bad file descriptor"})
+                         : read_argument_file(given.text, settings_.max_file_bytes);
       if (!content.ok()) {
         fail(argument.file_option + ": cannot read " + source + ": " + content.error());
         return;
@@ -332,7 +332,7 @@ class Parser {
 
   const Program& program_;
   std::span<const std::string> args_;
-  ParseLimits limits_;
+  ParseSettings settings_;
   std::vector<const NodeBase*> nodes_;  ///< the root, then each subcommand chosen
   std::vector<std::size_t> path_;       ///< the child index of each subcommand chosen
   std::vector<Given> given_;
@@ -367,8 +367,8 @@ std::optional<std::int64_t> Values::maybe_int64(std::string_view id) const {
 }
 
 std::variant<Parsed, int> parse(const Program& program, std::span<const std::string> args,
-                                Sink& out, Sink& err, const ParseLimits& limits) {
-  return Parser(program, args, limits).run(out, err);
+                                Sink& out, Sink& err, const ParseSettings& settings) {
+  return Parser(program, args, settings).run(out, err);
 }
 
 }  // namespace quillo::grammar

@@ -95,7 +95,8 @@ struct Argument {
   bool required_as_typed() const { return required && file_option.empty(); }
   /// The help line of the file form.
   std::string file_option_help() const {
-    return "Read " + value_name + " from FILE ('-' reads standard input)";
+    return "Read " + value_name + " from FILE ('-' reads standard input)" +
+           (required ? "; " + name() + " or this is required" : "");
   }
 };
 
@@ -247,15 +248,18 @@ struct Parsed {
   Values values;
 };
 
-/// Bounds of a parse that reads argument files.
-struct ParseLimits {
+/// What a parse that reads argument files needs to know.
+struct ParseSettings {
   std::size_t max_file_bytes = kMaxArgumentFileBytes;
+  /// Standard input was closed when the program started (and is /dev/null now): "-" is an
+  /// error rather than empty text.
+  bool standard_input_closed = false;
 };
 
 /// Parses `args` (without the program name). On a usage error, --help or --version the
 /// parser prints (help and version to `out`, the rest to `err`) and returns the exit status.
 std::variant<Parsed, int> parse(const Program& program, std::span<const std::string> args,
-                                Sink& out, Sink& err, const ParseLimits& limits = {});
+                                Sink& out, Sink& err, const ParseSettings& settings = {});
 
 /// The help of the command that `path` (child indices from the root) leads to, as -h shows it.
 /// (grammar_help.cpp, the only code that knows the command-line library)

@@ -8,18 +8,19 @@
 
 namespace quillo {
 
-bool guard_standard_descriptors() {
-  bool stdout_closed = false;
+ClosedDescriptors guard_standard_descriptors() {
+  ClosedDescriptors closed;
   for (int fd = 0; fd <= 2; ++fd) {
     if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
-    if (fd == 1) stdout_closed = true;
+    if (fd == 0) closed.input = true;
+    if (fd == 1) closed.output = true;
     const int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
     if (opened >= 0 && opened != fd) {
       ::dup2(opened, fd);
       ::close(opened);
     }
   }
-  return stdout_closed;
+  return closed;
 }
 
 void FdSink::write(std::string_view text) {

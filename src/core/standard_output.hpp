@@ -9,9 +9,14 @@
 
 namespace quillo {
 
+struct ClosedDescriptors {
+  bool input = false;
+  bool output = false;
+};
+
 /// Protects descriptors 0, 1 and 2: a closed one is opened on /dev/null, so that the socket can
-/// never take its number. Returns true when descriptor 1 was closed.
-bool guard_standard_descriptors();
+/// never take its number. Says whether standard input and output were closed.
+ClosedDescriptors guard_standard_descriptors();
 
 /// A buffered sink over a file descriptor that remembers the first write error.
 class FdSink final : public Sink {

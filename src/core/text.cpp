@@ -29,7 +29,7 @@ void append_escape(std::string& out, std::uint32_t c) {
 // or 0.
 std::size_t control_length(std::string_view text) {
   const auto first = static_cast<unsigned char>(text[0]);
-  if ((first < 0x20 && first != '\n' && first != '\t') || first == 0x7F) return 1;
+  if ((first < 0x20 && first != '\n' && first != '\t' && first != '\r') || first == 0x7F) return 1;
   if (first == 0xC2 && text.size() > 1) {
     const auto second = static_cast<unsigned char>(text[1]);
     if (second >= 0x80 && second <= 0x9F) return 2;

@@ -19,8 +19,9 @@ std::string_view trim(std::string_view text);
 /// Number of characters (Unicode scalar values) in the UTF-8 `text`.
 std::size_t character_count(std::string_view text);
 
-/// `text` with its control characters made visible as \u{hex}: those of C0 but line feed and
-/// tab, DEL, and those of C1 (U+0080 to U+009F, two bytes in UTF-8). Everything else stays.
+/// `text` with its control characters made visible as \u{hex}: those of C0 but line feed, tab
+/// and carriage return (which keeps its meaning, as in the CR LF of a terminal's output), DEL,
+/// and those of C1 (U+0080 to U+009F, two bytes in UTF-8). Everything else stays.
 std::string visible_controls(std::string_view text);
 
 /// `text` as a double-quoted literal for error messages: double quote and backslash escaped,

@@ -80,6 +80,10 @@ TEST(InterpretReply, ALongInvalidReplyIsCutInTheMessage) {
                 " bytes); payload was: \"\\\"" + std::string(255, 'x') + "\"... (304 bytes)");
 }
 
+TEST(InterpretReply, ALongInvalidReplyOfControlCharactersIsCutToo) {
+  EXPECT_LT(interpret_reply(std::string(20000, '\x01') + "\n").error().size(), 1024u);
+}
+
 TEST(InterpretReply, EveryShapeOfReply) {
   for (const auto& row : kReplies) {
     SCOPED_TRACE(row.line.substr(0, 60));

@@ -121,8 +121,9 @@ shows "quillo: " and the message; standard output stays empty.
 .TP
 .B 2
 Usage error: an unknown command or option, a missing or malformed argument, an argument that
-is not valid UTF\-8, or a program or group given without a command (its help is printed on
-standard error). Nothing is sent to the IDE.
+is not valid UTF\-8, an argument file that cannot be read, or a program or group given without
+a command (its help is printed on standard error). Nothing is sent to the IDE, and nothing is
+printed on standard output.
 .SH ENVIRONMENT
 A variable that is empty or not valid UTF\-8 counts as unset.
 .TP
