@@ -36,7 +36,8 @@ int fail(quillo::Sink& err, const std::string& message) {
 int main(int argc, char** argv) {
   std::set_new_handler(out_of_memory);
   const auto closed = quillo::guard_standard_descriptors();
-  quillo::FdSink out(STDOUT_FILENO);
+  char out_buffer[4096];  // standard error is written at once, as it usually is
+  quillo::FdSink out(STDOUT_FILENO, out_buffer);
   quillo::FdSink err(STDERR_FILENO);
   if (closed.output) out.fail_with(std::strerror(EBADF));
 

@@ -238,8 +238,9 @@ TEST_F(CommandTree, HelpStreamsAndStatuses) {
     EXPECT_EQ(examples.empty(), node.node->child_count() > 0);
     EXPECT_LE(examples.size(), 2u);
     for (const auto& example : examples) {
-      EXPECT_NE(example.command.find("quillo " + joined(node.path)), std::string::npos) << example.command;
-      EXPECT_NE(asked.out.find("  $ " + example.command + "\n"), std::string::npos);
+      const std::string command = example.command;
+      EXPECT_NE(command.find("quillo " + joined(node.path)), std::string::npos) << command;
+      EXPECT_NE(asked.out.find("  $ " + command + "\n"), std::string::npos);
     }
     if (node.node->child_count() == 0) continue;
     const ParseOutcome bare = parse_args(node.path);

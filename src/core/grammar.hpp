@@ -144,8 +144,8 @@ class Values {
 /// What the parser walks: a command or group with its arguments and subcommands.
 /// A command line and what it prints, shown after a command's help and in the manual page.
 struct Example {
-  std::string command;
-  std::string output;
+  const char* command;  ///< literals: examples cost a run nothing
+  const char* output;
 };
 
 struct NodeBase {
@@ -154,6 +154,9 @@ struct NodeBase {
   std::vector<Argument> arguments;
   std::vector<Example> examples;
 
+  NodeBase() = default;
+  NodeBase(NodeBase&&) = default;  // a tree is built by moving its nodes, never by copying them
+  NodeBase& operator=(NodeBase&&) = default;
   virtual ~NodeBase() = default;
   virtual std::size_t child_count() const = 0;
   virtual const NodeBase& child(std::size_t index) const = 0;
@@ -177,8 +180,8 @@ struct Node final : NodeBase {
     return *built_;
   }
   /// Adds an example: a command line and what it prints.
-  Node&& example(std::string command, std::string output) && {
-    examples.push_back({std::move(command), std::move(output)});
+  Node&& example(const char* command, const char* output) && {
+    examples.push_back({command, output});
     return std::move(*this);
   }
 

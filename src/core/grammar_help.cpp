@@ -59,8 +59,8 @@ std::string help_text(const Program& program, std::span<const std::size_t> path)
   if (!node->examples.empty()) {
     std::string footer = node->examples.size() > 1 ? "Examples:" : "Example:";
     for (const Example& example : node->examples) {
-      footer += "\n  $ " + example.command;
-      if (!example.output.empty()) footer += "\n  " + indented(example.output);
+      footer.append("\n  $ ").append(example.command);
+      if (*example.output != '\0') footer.append("\n  ").append(indented(example.output));
     }
     app.footer(footer);
   }

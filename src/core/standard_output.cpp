@@ -24,8 +24,8 @@ ClosedDescriptors guard_standard_descriptors() {
 }
 
 void FdSink::write(std::string_view text) {
-  if (text.size() <= sizeof buffer_ - used_) {
-    std::memcpy(buffer_ + used_, text.data(), text.size());
+  if (text.size() <= buffer_.size() - used_) {
+    std::memcpy(buffer_.data() + used_, text.data(), text.size());
     used_ += text.size();
     return;
   }
@@ -36,7 +36,7 @@ void FdSink::write(std::string_view text) {
 bool FdSink::flush() {
   const std::size_t pending = used_;
   used_ = 0;
-  return write_out(buffer_, pending);
+  return write_out(buffer_.data(), pending);
 }
 
 bool FdSink::write_out(const char* data, std::size_t size) {

@@ -3,6 +3,7 @@
 // or a closed descriptor must not pass for success.
 
 #include <cstddef>
+#include <span>
 #include <string>
 
 #include "core/sink.hpp"
@@ -18,10 +19,11 @@ struct ClosedDescriptors {
 /// never take its number. Says whether standard input and output were closed.
 ClosedDescriptors guard_standard_descriptors();
 
-/// A buffered sink over a file descriptor that remembers the first write error.
+/// A sink over a file descriptor that remembers the first write error, buffered in `buffer`
+/// (none: every piece is written at once).
 class FdSink final : public Sink {
  public:
-  explicit FdSink(int fd) : fd_(fd) {}
+  explicit FdSink(int fd, std::span<char> buffer = {}) : fd_(fd), buffer_(buffer) {}
   ~FdSink() override { flush(); }
   FdSink(const FdSink&) = delete;
   FdSink& operator=(const FdSink&) = delete;
@@ -39,8 +41,8 @@ class FdSink final : public Sink {
   bool write_out(const char* data, std::size_t size);
 
   int fd_;
+  std::span<char> buffer_;
   std::size_t used_ = 0;
-  char buffer_[8192];  // left uninitialised
   std::string failure_;
 };
 

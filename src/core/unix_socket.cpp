@@ -5,6 +5,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -97,30 +98,32 @@ MaybeError UnixSocket::write_all(std::string_view data) {
 }
 
 Result<std::string> UnixSocket::read_line(std::size_t chunk, std::size_t limit) {
+  // Each read lands on the stack and only what arrived is kept: a short reply touches no more
+  // memory than it needs.
+  char buffer[kReadChunk];
+  chunk = std::min(chunk, sizeof buffer);
   std::string line;
   for (;;) {
     if (line.size() > limit) {
       return Error{"no line feed in the first " + std::to_string(limit) + " bytes of the reply"};
     }
-    const std::size_t old_size = line.size();
-    line.resize(old_size + chunk);
-    const ssize_t got = ::recv(fd_, line.data() + old_size, chunk, 0);
+    const ssize_t got = ::recv(fd_, buffer, chunk, 0);
     if (got < 0) {
-      line.resize(old_size);
       if (errno == EINTR) continue;
       if (errno == EAGAIN || errno == EWOULDBLOCK) {
         return Error{"timed out after " + describe_seconds(read_timeout_) + " without data"};
       }
       return Error{system_error(errno)};
     }
-    line.resize(old_size + static_cast<std::size_t>(got));
     if (got == 0) return line;  // end of stream
     // Only the new bytes can hold the first line feed: reading stays linear in the line's size.
-    const void* newline = std::memchr(line.data() + old_size, '\n', static_cast<std::size_t>(got));
+    const auto size = static_cast<std::size_t>(got);
+    const void* newline = std::memchr(buffer, '\n', size);
     if (newline != nullptr) {
-      line.resize(static_cast<std::size_t>(static_cast<const char*>(newline) - line.data()) + 1);
+      line.append(buffer, static_cast<std::size_t>(static_cast<const char*>(newline) - buffer) + 1);
       return line;
     }
+    line.append(buffer, size);
   }
 }
 

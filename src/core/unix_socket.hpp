@@ -25,10 +25,14 @@ class UnixSocket {
   /// Writes all of `data`, resuming after partial writes. The error is the system's description.
   MaybeError write_all(std::string_view data);
 
-  /// Reads until the first line feed (kept) or the end of the stream, `chunk` bytes at a time.
+  /// Reads until the first line feed (kept) or the end of the stream, `chunk` bytes at a time
+  /// (at most kReadChunk).
   /// Bytes after the line feed are dropped. A line longer than `limit` bytes is refused rather
   /// than read until memory runs out. The error is the system's description.
-  Result<std::string> read_line(std::size_t chunk = 8192, std::size_t limit = kMaxLineBytes);
+  Result<std::string> read_line(std::size_t chunk = kReadChunk, std::size_t limit = kMaxLineBytes);
+
+  /// The most read at a time.
+  static constexpr std::size_t kReadChunk = 4096;
 
   /// The longest reply line read: 1 GiB.
   static constexpr std::size_t kMaxLineBytes = std::size_t{1} << 30;
