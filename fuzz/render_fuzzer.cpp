@@ -1,6 +1,7 @@
 // An arbitrary JSON value rendered under every method name, in both output modes: the human
-// renderings from the value, and --json's compact text read straight from the text (which must
-// be what writing the value gives).
+// renderings, from the value and a part at a time from the text (the same bytes either way),
+// and --json's compact text read straight from the text (which must be what writing the value
+// gives).
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -20,8 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     names.push_back("browser.some.other.method");
     return names;
   }();
-  quillo::StringSink out;
-  for (const auto method : methods) quillo::print_human(method, result, out);
+  for (const auto method : methods) {
+    quillo::StringSink from_value, from_text;
+    quillo::print_human(method, result, from_value);
+    quillo::print_human(method, std::string_view(text), from_text);
+    if (from_value.text() != from_text.text()) std::abort();
+  }
   const auto compact = quillo::compact_json(text);
   if (!std::holds_alternative<quillo::CompactJson>(compact) ||
       std::get<quillo::CompactJson>(compact).text != result.dump()) {

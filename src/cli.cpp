@@ -95,10 +95,10 @@ MaybeError run(const Cli& cli, Sink& out, const RunSettings& settings) {
     out << text.value() << '\n';
     return std::nullopt;
   }
-  auto result = send_request(socket_path.value(), target, client_env, timeouts);
+  auto result = send_request_for_result(socket_path.value(), target, client_env, timeouts);
   if (!result.ok()) return Error{result.error()};
   TerminalSink terminal(out);
-  print_human(target.method, result.value(), settings.terminal_output ? terminal : out);
+  print_human(target.method, result.value().text(), settings.terminal_output ? terminal : out);
   return std::nullopt;
 }
 

@@ -8,6 +8,7 @@
 #include "commands/shortcut.hpp"
 #include "commands/terminal.hpp"
 #include "commands/todo.hpp"
+#include "core/json_parser.hpp"
 #include "core/output.hpp"
 
 namespace quillo {
@@ -16,6 +17,7 @@ namespace {
 struct Row {
   std::string_view method;  ///< the whole name, or a prefix when `prefix` is set
   Renderer render;
+  const ListRendering* list = nullptr;  ///< instead of `render`, for a list
   bool prefix = false;
 };
 
@@ -25,19 +27,19 @@ constexpr Row kRows[] = {
     {"whoami", print_pretty},
     {"help", introspection::print_catalogue},
     {"shelf.add", shelf::render_add},
-    {"shelf.list", shelf::render_list},
+    {"shelf.list", nullptr, &shelf::kList},
     {"shelf.remove", shelf::render_remove},
     {"file.open", file::render_open},
-    {"shortcut.list", shortcut::render_list},
+    {"shortcut.list", nullptr, &shortcut::kList},
     {"shortcut.add", shortcut::render_add},
     {"shortcut.remove", shortcut::render_remove},
-    {"terminal.list", terminal::render_list},
+    {"terminal.list", nullptr, &terminal::kList},
     {"terminal.create", terminal::render_create},
     {"terminal.close", terminal::render_ok},
     {"terminal.send", terminal::render_ok},
     {"terminal.send_key", terminal::render_ok},
     {"terminal.wait", terminal::render_wait},
-    {"browser.list", browser::render_list},
+    {"browser.list", nullptr, &browser::kList},
     {"browser.open", browser::render_open},
     {"browser.close", browser::render_close},
     {"browser.url.get", browser::render_url},
@@ -45,7 +47,7 @@ constexpr Row kRows[] = {
     {"browser.snapshot", browser::render_snapshot},
     {"browser.eval", browser::render_eval},
     {"browser.screenshot", browser::render_screenshot},
-    {"browser.", print_ack, true},
+    {"browser.", print_ack, nullptr, true},
     // The roost's replies are shown as the IDE sends them.
     {"roost.addProject", print_pretty},
     {"roost.removeProject", print_pretty},
@@ -57,10 +59,10 @@ constexpr Row kRows[] = {
     {"comments.update", comments::render_updated},
     {"comments.delete", comments::render_deleted},
     {"comments.resolve", comments::render_resolved},
-    {"comments.list", comments::render_list},
-    {"comments.search", comments::render_list},
+    {"comments.list", nullptr, &comments::kList},
+    {"comments.search", nullptr, &comments::kList},
     {"todo.add", todo::render_add},
-    {"todo.list", todo::render_list},
+    {"todo.list", nullptr, &todo::kList},
     {"todo.complete", todo::render_status},
     {"todo.reopen", todo::render_status},
     {"todo.update", todo::render_updated},
@@ -71,12 +73,16 @@ constexpr Row kRows[] = {
 
 }  // namespace
 
-Renderer renderer_for(std::string_view method) {
+namespace {
+
+const Row* row_for(std::string_view method) {
   for (const Row& row : kRows) {
-    if (row.prefix ? method.starts_with(row.method) : method == row.method) return row.render;
+    if (row.prefix ? method.starts_with(row.method) : method == row.method) return &row;
   }
-  return print_pretty;
+  return nullptr;
 }
+
+}  // namespace
 
 std::vector<std::string_view> rendered_methods() {
   std::vector<std::string_view> names;
@@ -85,7 +91,23 @@ std::vector<std::string_view> rendered_methods() {
 }
 
 void print_human(std::string_view method, const Json& result, Sink& out) {
-  renderer_for(method)(result, out);
+  const Row* row = row_for(method);
+  if (row == nullptr) {
+    print_pretty(result, out);
+  } else if (row->list != nullptr) {
+    print_items(result, *row->list, out);
+  } else {
+    row->render(result, out);
+  }
+}
+
+void print_human(std::string_view method, std::string_view result_text, Sink& out) {
+  const Row* row = row_for(method);
+  if (row != nullptr && row->list != nullptr) {
+    print_items(result_text, *row->list, out);
+  } else {
+    print_human(method, std::get<Json>(parse_json(result_text)), out);
+  }
 }
 
 }  // namespace quillo

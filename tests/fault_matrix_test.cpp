@@ -308,12 +308,10 @@ TEST(FaultMatrix, OutOfMemory) {
   GTEST_SKIP() << "AddressSanitizer needs more address space than the limit leaves";
 #else
   TempDir dir;
-  std::string comments;
-  for (int i = 0; i < 100000; ++i) comments += R"({"id":"c","filePath":"f","anchor":{"startLine":1},"body":"b"},)";
-  comments.pop_back();
-  standin::Server server(dir.file("s"), standin::reply_with(R"({"ok":true,"result":{"comments":[)" + comments + "]}}\n"));
+  standin::Server server(dir.file("s"), standin::reply_with("{\"ok\":true,\"result\":\"" +
+                                                            std::string(80'000'000, 'x') + "\"}\n"));
   const auto result = run_process("/bin/sh", {"-c", "ulimit -v 60000; exec \"$0\" \"$@\"", QUILLO_BINARY,
-                                              "--socket", server.path(), "comments", "list"},
+                                              "--socket", server.path(), "ping"},
                                   with_env({}));
   expect_outcome(result, {1, "quillo: out of memory\n", ""});
 #endif

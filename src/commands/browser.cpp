@@ -258,12 +258,16 @@ grammar::Node<BrowserCommand> grammar() {
 
 MethodTarget to_target(const BrowserCommand& command) { return std::visit(Mapper{}, command); }
 
-void render_list(const Json& result, Sink& out) {
-  print_items(result, "tabs", "(no browser tabs)", out, [&out](const Json& tab) {
-    out << text_or(tab, "browser_id", "?") << "  " << text_or(tab, "title", "") << "  "
-        << text_or(tab, "url", "") << '\n';
-  });
+namespace {
+
+void print_tab(const Json& tab, Sink& out) {
+  out << text_or(tab, "browser_id", "?") << "  " << text_or(tab, "title", "") << "  "
+      << text_or(tab, "url", "") << '\n';
 }
+
+}  // namespace
+
+const ListRendering kList{"tabs", "(no browser tabs)", print_tab};
 
 void render_open(const Json& result, Sink& out) {
   out << "opened: " << text_or(result, "browser_id", "?") << '\n';

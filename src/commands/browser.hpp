@@ -10,6 +10,7 @@
 #include "core/grammar.hpp"
 #include "core/json.hpp"
 #include "core/method_target.hpp"
+#include "core/output.hpp"
 #include "core/sink.hpp"
 #include "core/wait_timeouts.hpp"
 
@@ -111,7 +112,7 @@ std::variant<Json, std::string> parse_raw_params(std::string_view text);
 /// "browser.wait" holds its reply for up to its "timeout", in milliseconds.
 inline constexpr WaitRule kWaitRule{"browser.wait", std::chrono::milliseconds(1)};
 
-void render_list(const Json& result, Sink& out);
+extern const ListRendering kList;
 void render_open(const Json& result, Sink& out);
 void render_close(const Json& result, Sink& out);
 void render_url(const Json& result, Sink& out);

@@ -202,9 +202,6 @@ void render_deleted(const Json& result, Sink& out) {
       << text_or(result, "id", "?") << '\n';
 }
 
-void render_list(const Json& result, Sink& out) {
-  print_items(result, "comments", "(no comments)", out,
-              [&out](const Json& comment) { print_comment(comment, out); });
-}
+const ListRendering kList{"comments", "(no comments)", print_comment};
 
 }  // namespace quillo::comments

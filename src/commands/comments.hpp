@@ -9,6 +9,7 @@
 #include "core/grammar.hpp"
 #include "core/json.hpp"
 #include "core/method_target.hpp"
+#include "core/output.hpp"
 #include "core/sink.hpp"
 
 namespace quillo {
@@ -70,7 +71,7 @@ void render_updated(const Json& result, Sink& out);
 void render_resolved(const Json& result, Sink& out);
 void render_deleted(const Json& result, Sink& out);
 /// The comments of a list or search: a header line each, then the body indented.
-void render_list(const Json& result, Sink& out);
+extern const ListRendering kList;
 
 }  // namespace comments
 }  // namespace quillo

@@ -53,12 +53,16 @@ void render_add(const Json& result, Sink& out) {
       << (is_true(result, "selected") ? " (selected)" : "") << '\n';
 }
 
-void render_list(const Json& result, Sink& out) {
-  print_items(result, "items", "(shelf is empty)", out, [&out](const Json& item) {
-    out << (is_true(item, "selected") ? '*' : ' ') << " [" << text_or(item, "kind", "?") << "] "
-        << text_or(item, "path", "?") << (is_false(item, "exists") ? "  (missing)" : "") << '\n';
-  });
+namespace {
+
+void print_item(const Json& item, Sink& out) {
+  out << (is_true(item, "selected") ? '*' : ' ') << " [" << text_or(item, "kind", "?") << "] "
+      << text_or(item, "path", "?") << (is_false(item, "exists") ? "  (missing)" : "") << '\n';
 }
+
+}  // namespace
+
+const ListRendering kList{"items", "(shelf is empty)", print_item};
 
 void render_remove(const Json& result, Sink& out) {
   out << (is_true(result, "removed") ? "removed" : "not in shelf") << '\n';

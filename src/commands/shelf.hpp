@@ -7,6 +7,7 @@
 #include "core/grammar.hpp"
 #include "core/json.hpp"
 #include "core/method_target.hpp"
+#include "core/output.hpp"
 #include "core/sink.hpp"
 
 namespace quillo {
@@ -35,7 +36,7 @@ grammar::Node<ShelfCommand> grammar();
 MethodTarget to_target(const ShelfCommand& command);
 
 void render_add(const Json& result, Sink& out);
-void render_list(const Json& result, Sink& out);
+extern const ListRendering kList;
 void render_remove(const Json& result, Sink& out);
 
 }  // namespace shelf

@@ -60,12 +60,16 @@ grammar::Node<ShortcutCommand> grammar() {
 
 MethodTarget to_target(const ShortcutCommand& command) { return std::visit(Mapper{}, command); }
 
-void render_list(const Json& result, Sink& out) {
-  print_items(result, "shortcuts", "(no shortcuts)", out, [&out](const Json& entry) {
-    out << "  [" << text_or(entry, "scope", "?") << "] " << text_or(entry, "name", "?") << ": "
-        << text_or(entry, "command", "?") << '\n';
-  });
+namespace {
+
+void print_shortcut(const Json& entry, Sink& out) {
+  out << "  [" << text_or(entry, "scope", "?") << "] " << text_or(entry, "name", "?") << ": "
+      << text_or(entry, "command", "?") << '\n';
 }
+
+}  // namespace
+
+const ListRendering kList{"shortcuts", "(no shortcuts)", print_shortcut};
 
 void render_add(const Json& result, Sink& out) {
   out << "added [" << text_or(result, "scope", "?") << "]: " << text_or(result, "name", "?")

@@ -7,6 +7,7 @@
 #include "core/grammar.hpp"
 #include "core/json.hpp"
 #include "core/method_target.hpp"
+#include "core/output.hpp"
 #include "core/sink.hpp"
 
 namespace quillo {
@@ -36,7 +37,7 @@ inline constexpr const char* kHelp = "Shortcut operations";
 grammar::Node<ShortcutCommand> grammar();
 MethodTarget to_target(const ShortcutCommand& command);
 
-void render_list(const Json& result, Sink& out);
+extern const ListRendering kList;
 void render_add(const Json& result, Sink& out);
 void render_remove(const Json& result, Sink& out);
 

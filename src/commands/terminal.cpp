@@ -109,13 +109,17 @@ grammar::Node<TerminalCommand> grammar() {
 
 MethodTarget to_target(const TerminalCommand& command) { return std::visit(Mapper{}, command); }
 
-void render_list(const Json& result, Sink& out) {
-  print_items(result, "terminals", "(no terminals)", out, [&out](const Json& entry) {
-    out << (is_true(entry, "focused") ? '*' : ' ') << (is_true(entry, "is_caller") ? '@' : ' ')
-        << ' ' << text_or(entry, "terminal_id", "?") << "  " << text_or(entry, "title", "?") << "  "
-        << text_or(entry, "cwd", "?") << '\n';
-  });
+namespace {
+
+void print_terminal(const Json& entry, Sink& out) {
+  out << (is_true(entry, "focused") ? '*' : ' ') << (is_true(entry, "is_caller") ? '@' : ' ')
+      << ' ' << text_or(entry, "terminal_id", "?") << "  " << text_or(entry, "title", "?") << "  "
+      << text_or(entry, "cwd", "?") << '\n';
 }
+
+}  // namespace
+
+const ListRendering kList{"terminals", "(no terminals)", print_terminal};
 
 void render_create(const Json& result, Sink& out) {
   out << "created: " << text_or(result, "terminal_id", "?") << '\n';

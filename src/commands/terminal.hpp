@@ -10,6 +10,7 @@
 #include "core/grammar.hpp"
 #include "core/json.hpp"
 #include "core/method_target.hpp"
+#include "core/output.hpp"
 #include "core/sink.hpp"
 #include "core/wait_timeouts.hpp"
 
@@ -57,7 +58,7 @@ MethodTarget to_target(const TerminalCommand& command);
 /// "terminal.wait" holds its reply for up to its "timeout", in seconds.
 inline constexpr WaitRule kWaitRule{"terminal.wait", std::chrono::seconds(1)};
 
-void render_list(const Json& result, Sink& out);
+extern const ListRendering kList;
 void render_create(const Json& result, Sink& out);
 /// "ok", whatever the result holds (send, send-key, close).
 void render_ok(const Json& result, Sink& out);

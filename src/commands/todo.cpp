@@ -135,12 +135,16 @@ void render_add(const Json& result, Sink& out) {
   out << "created: " << text_or(result, "id", "?") << "  " << text_or(result, "title", "") << '\n';
 }
 
-void render_list(const Json& result, Sink& out) {
-  print_items(result, "todos", "(no todos)", out, [&out](const Json& todo) {
-    out << check_mark(todo) << ' ' << text_or(todo, "id", "?") << "  " << text_or(todo, "title", "")
-        << '\n';
-  });
+namespace {
+
+void print_todo(const Json& todo, Sink& out) {
+  out << check_mark(todo) << ' ' << text_or(todo, "id", "?") << "  " << text_or(todo, "title", "")
+      << '\n';
 }
+
+}  // namespace
+
+const ListRendering kList{"todos", "(no todos)", print_todo};
 
 void render_status(const Json& result, Sink& out) {
   out << text_or(result, "id", "?") << ": " << text_or(result, "status", "?") << '\n';

@@ -8,6 +8,7 @@
 #include "core/grammar.hpp"
 #include "core/json.hpp"
 #include "core/method_target.hpp"
+#include "core/output.hpp"
 #include "core/sink.hpp"
 
 namespace quillo {
@@ -73,7 +74,7 @@ grammar::Node<TodoCommand> grammar();
 MethodTarget to_target(const TodoCommand& command);
 
 void render_add(const Json& result, Sink& out);
-void render_list(const Json& result, Sink& out);
+extern const ListRendering kList;
 /// "ID: STATUS" (complete and reopen).
 void render_status(const Json& result, Sink& out);
 void render_updated(const Json& result, Sink& out);

@@ -87,48 +87,53 @@ Result<std::string> encode_request(const MethodTarget& target, const ChannelClie
   }
 }
 
-Result<Json> interpret_reply(std::string line) {
-  if (auto failed = check_line(line)) return *failed;
-  auto parsed = parse_json(trim_end(line));
-  if (auto* problem = std::get_if<std::string>(&parsed)) return invalid_json(*problem, line);
-  Json& reply = std::get<Json>(parsed);
-  if (!is_true(reply, "ok")) return error_reply(reply);
-  auto result = reply.find("result");
-  if (result == reply.end()) return Json(nullptr);
-  return Json(std::move(*result));
+std::string_view ReplyResult::text() const {
+  return end == begin ? std::string_view("null") : std::string_view(line).substr(begin, end - begin);
 }
 
-Result<std::string> interpret_reply_as_text(std::string line) {
+Result<ReplyResult> interpret_reply_result(std::string line) {
   if (auto failed = check_line(line)) return *failed;
-  auto parsed = compact_json(trim_end(line));
+  auto parsed = outer_spans(trim_end(line));
   if (auto* problem = std::get_if<std::string>(&parsed)) return invalid_json(*problem, line);
-  line = std::string();  // the reply can be large: let it go before the result is cut out
-  CompactJson& reply = std::get<CompactJson>(parsed);
-  const auto* ok = reply.find("ok");
-  const bool succeeded =
-      ok != nullptr && std::string_view(reply.text).substr(ok->begin, ok->end - ok->begin) == "true";
-  if (!succeeded) {
-    const auto* error = reply.find("error");
-    const std::string error_text =
-        error == nullptr ? "null" : reply.text.substr(error->begin, error->end - error->begin);
-    // The member's text is compact JSON of our own making, so it reads back.
-    auto details = parse_json(error_text);
+  const OuterSpans& reply = std::get<OuterSpans>(parsed);
+  const auto text_of = [&line](const OuterSpans::Span* span) {
+    return std::string_view(line).substr(span->begin, span->end - span->begin);
+  };
+  const OuterSpans::Span* ok = reply.kind == '{' ? reply.last("ok") : nullptr;
+  if (ok == nullptr || text_of(ok) != "true") {
+    const OuterSpans::Span* error = reply.kind == '{' ? reply.last("error") : nullptr;
+    // A part of a reply that read whole reads too.
+    auto details = error != nullptr ? parse_json(text_of(error)) : std::variant<Json, std::string>();
     Json* error_value = std::get_if<Json>(&details);
     return error_reply(Json{{"error", error_value != nullptr ? std::move(*error_value) : Json()}});
   }
-  const auto* result = reply.find("result");
-  if (result == nullptr) return std::string("null");
-  std::string text = std::move(reply.text);
-  text.resize(result->end);
-  text.erase(0, result->begin);
-  return text;
+  const OuterSpans::Span* result = reply.last("result");
+  ReplyResult outcome{std::move(line)};
+  if (result != nullptr) {
+    outcome.begin = result->begin;
+    outcome.end = result->end;
+  }
+  return outcome;
 }
 
-Result<Json> send_request(const std::string& socket_path, const MethodTarget& target,
-                          const ChannelClientEnv& client_env, const ExchangeTimeouts& timeouts) {
+Result<Json> interpret_reply(std::string line) {
+  auto result = interpret_reply_result(std::move(line));
+  if (!result.ok()) return Error{result.error()};
+  return std::get<Json>(parse_json(result.value().text()));
+}
+
+Result<std::string> interpret_reply_as_text(std::string line) {
+  auto result = interpret_reply_result(std::move(line));
+  if (!result.ok()) return Error{result.error()};
+  return std::move(std::get<CompactJson>(compact_json(result.value().text())).text);
+}
+
+Result<ReplyResult> send_request_for_result(const std::string& socket_path, const MethodTarget& target,
+                                            const ChannelClientEnv& client_env,
+                                            const ExchangeTimeouts& timeouts) {
   auto line = exchange(socket_path, target, client_env, timeouts);
   if (!line.ok()) return Error{line.error()};
-  return interpret_reply(std::move(line.value()));
+  return interpret_reply_result(std::move(line.value()));
 }
 
 Result<std::string> send_request_for_text(const std::string& socket_path,
@@ -138,6 +143,13 @@ Result<std::string> send_request_for_text(const std::string& socket_path,
   auto line = exchange(socket_path, target, client_env, timeouts);
   if (!line.ok()) return Error{line.error()};
   return interpret_reply_as_text(std::move(line.value()));
+}
+
+Result<Json> send_request(const std::string& socket_path, const MethodTarget& target,
+                          const ChannelClientEnv& client_env, const ExchangeTimeouts& timeouts) {
+  auto line = exchange(socket_path, target, client_env, timeouts);
+  if (!line.ok()) return Error{line.error()};
+  return interpret_reply(std::move(line.value()));
 }
 
 }  // namespace quillo

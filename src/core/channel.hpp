@@ -32,15 +32,34 @@ Result<std::string> send_request_for_text(const std::string& socket_path,
                                           const ChannelClientEnv& client_env,
                                           const ExchangeTimeouts& timeouts = {});
 
+/// A reply that succeeded, checked whole: its line, and where its result stands in it.
+struct ReplyResult {
+  std::string line;
+  std::size_t begin = 0;
+  std::size_t end = 0;  ///< begin == end: the reply has no result
+  /// The result's JSON text as the IDE wrote it ("null" when there is none).
+  std::string_view text() const;
+};
+
+/// As send_request, but the result is left as text, read whole (a reply that is not JSON is an
+/// error) and yet not built into a value: a large reply can be printed a part at a time.
+Result<ReplyResult> send_request_for_result(const std::string& socket_path,
+                                            const MethodTarget& target,
+                                            const ChannelClientEnv& client_env,
+                                            const ExchangeTimeouts& timeouts = {});
+
 /// The request envelope as one compact line ending in a line feed.
 Result<std::string> encode_request(const MethodTarget& target, const ChannelClientEnv& client_env,
                                    std::string_view request_id);
 
 /// Turns the bytes read from the IDE (the first line, with its line feed if one came) into the
 /// result or an error message: UTF-8 check, trimming, parsing, then "ok"/"result"/"error".
+Result<ReplyResult> interpret_reply_result(std::string line);
+
+/// interpret_reply_result with the result read into a value.
 Result<Json> interpret_reply(std::string line);
 
-/// interpret_reply with the result as compact text.
+/// interpret_reply_result with the result as compact text, keys sorted: what --json prints.
 Result<std::string> interpret_reply_as_text(std::string line);
 
 }  // namespace quillo

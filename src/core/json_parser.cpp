@@ -208,6 +208,12 @@ class Parser {
 
   void value() {
     if (p_ == end_) fail("expected a value");
+    const char* start = p_;
+    read_value();
+    sink_.read(static_cast<std::size_t>(start - begin_), static_cast<std::size_t>(p_ - begin_));
+  }
+
+  void read_value() {
     switch (*p_) {
       case '{': container<true>(); break;
       case '[': container<false>(); break;
@@ -387,6 +393,7 @@ class ValueSink {
  public:
   explicit ValueSink(Json& root) : root_(root) {}
 
+  void read(std::size_t, std::size_t) {}
   void begin_object() { containers_.push_back(place(Json::object())); }
   void begin_array() { containers_.push_back(place(Json::array())); }
   void end_object() { containers_.pop_back(); }
@@ -433,6 +440,7 @@ class ValueSink {
 // did not come sorted (or came twice) is put in order when it ends.
 class CompactSink {
  public:
+  void read(std::size_t, std::size_t) {}
   explicit CompactSink(CompactJson& result) : result_(result), out_(result.text) {}
 
   void begin_object() {
@@ -580,6 +588,36 @@ class CompactSink {
   bool pending_key_ = false;
 };
 
+// Notes where each member or element of the outermost container lies, reading nothing else.
+class SpanSink {
+ public:
+  explicit SpanSink(OuterSpans& outer) : outer_(outer) {}
+
+  void read(std::size_t begin, std::size_t end) {
+    if (depth_ == 1) outer_.spans.push_back({std::move(key_), begin, end});
+  }
+  void begin_object() { begin('{'); }
+  void begin_array() { begin('['); }
+  void end_object() { --depth_; }
+  void end_array() { --depth_; }
+  void key(std::string_view raw, bool escaped) {
+    if (depth_ == 1) key_ = escaped ? unescape(raw) : std::string(raw);
+  }
+  void string(std::string_view, bool) {}
+  void boolean(bool) {}
+  void null() {}
+  void number(std::string_view, const Number&) {}
+
+ private:
+  void begin(char kind) {
+    if (depth_++ == 0) outer_.kind = kind;
+  }
+
+  OuterSpans& outer_;
+  std::size_t depth_ = 0;
+  std::string key_;
+};
+
 // Why `text` is not JSON, in the words of the value type's own parser, which refuses the same
 // texts: its descriptions (with line, column and the text last read) are the ones users see.
 std::string describe(std::string_view text, const Failure& failure) {
@@ -626,6 +664,26 @@ std::variant<Json, std::string> parse_json(std::string_view text) {
     return describe(text, failure);
   }
   return value;
+}
+
+std::variant<OuterSpans, std::string> outer_spans(std::string_view text) {
+  if (auto refused = refused_bytes(text)) return *refused;
+  if (!is_valid_utf8(text)) return std::string("invalid UTF-8");
+  OuterSpans outer;
+  SpanSink sink(outer);
+  try {
+    Parser<SpanSink>(text, sink).parse();
+  } catch (const Failure& failure) {
+    return describe(text, failure);
+  }
+  return outer;
+}
+
+const OuterSpans::Span* OuterSpans::last(std::string_view key) const {
+  for (auto span = spans.rbegin(); span != spans.rend(); ++span) {
+    if (span->key == key) return &*span;
+  }
+  return nullptr;
 }
 
 std::variant<CompactJson, std::string> compact_json(std::string_view text) {

@@ -32,6 +32,25 @@ struct CompactJson {
   const Member* find(std::string_view key) const;
 };
 
+/// The outermost value of a JSON text, read only as far as where its members or elements lie:
+/// for a reply of many megabytes, its parts can then be read one at a time.
+struct OuterSpans {
+  struct Span {
+    std::string key;  ///< of a member; empty for an element
+    std::size_t begin = 0;
+    std::size_t end = 0;
+  };
+  char kind = 0;  ///< '{' for an object, '[' for an array, 0 for anything else
+  std::vector<Span> spans;
+
+  /// The last member named `key` (the one a parsed value keeps), or nullptr.
+  const Span* last(std::string_view key) const;
+};
+
+/// The outer spans of `text`, which is checked as parse_json checks it, with the same
+/// description of what is wrong.
+std::variant<OuterSpans, std::string> outer_spans(std::string_view text);
+
 /// `text` (which must be valid UTF-8) as compact JSON with sorted keys, byte for byte what
 /// parsing it and writing the value compactly gives; or the description of what is wrong.
 std::variant<CompactJson, std::string> compact_json(std::string_view text);
