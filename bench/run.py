@@ -2,7 +2,10 @@
 one hyperfine run, and prints one table (also written to BUILD/bench/results.md). Start-up is
 also given as page faults and instructions, which stay the same however busy the machine is.
 
-    python3 bench/run.py [--build BUILD] [--quick]
+    python3 bench/run.py [--build BUILD] [--quick] [--before OLD_QUILLO]
+
+With --before, an earlier build of quillo is measured side by side with this one (start-up and
+the memory of the comment rendering), so that a change shows its effect on one machine.
 """
 import argparse
 import json
@@ -142,6 +145,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", default=os.path.join(ROOT, "build"))
     parser.add_argument("--quick", action="store_true", help="fewer runs and no 200 MB reply")
+    parser.add_argument("--before", help="an earlier quillo executable to compare with")
     options = parser.parse_args()
     build = os.path.abspath(options.build)
     quillo = os.path.join(build, "quillo")
@@ -177,9 +181,11 @@ def main():
         # The floor is the static C client, linked as quillo is; the dynamically linked one, as
         # most small C programs are, is the second comparison. Without a static C library (where
         # the system has none) the dynamic one is the floor.
+        before = os.path.abspath(options.before) if options.before else None
         clients = [("quillo ping", [quillo, "--socket", s, "ping"]),
                    ("C floor client, static", [static_floor, s] if static_floor else None),
-                   ("C floor client, dynamic", [f"{work}/floor_client", s])]
+                   ("C floor client, dynamic", [f"{work}/floor_client", s]),
+                   ("quillo ping, before", [before, "--socket", s, "ping"] if before else None)]
         clients = [(name, argv) for name, argv in clients if argv]
         peers = [("socat", f"sh -c \"printf '%s\\n' '{request}' | socat - UNIX-CONNECT:{s}\""),
                  ("Python client", f"python3 {ROOT}/bench/python_client.py {s}")]
@@ -222,6 +228,8 @@ def main():
         # error (exit status 2) and the top-level help.
         starts = [("usage error: quillo bogus", [quillo, "bogus"]),
                   ("quillo --help", [quillo, "--help"])]
+        if before:
+            starts += [("usage error, before", [before, "bogus"]), ("quillo --help, before", [before, "--help"])]
         start_times = hyperfine([" ".join(argv) for _, argv in starts], runs=300 // scale, warmup=20,
                                 ignore_failure=True)
         for (name, argv), t in zip(starts, start_times):
@@ -272,10 +280,14 @@ def main():
         ping_rss = peak_rss_kib([quillo, "--socket", servers.socket_for(ping_reply), "ping"])
         rows.append(("Peak memory", "quillo ping", f"{ping_rss / 1024:.1f} MiB", "", "",
                      f"goal: at most 4 MiB: {verdict(ping_rss <= 4096)}"))
-        for shape, mode in (("objects", "--json"), ("string", "--json"), ("objects", "comments list")):
+        memory_cases = [("objects", "--json", quillo), ("string", "--json", quillo),
+                        ("objects", "comments list", quillo)]
+        if before:
+            memory_cases.append(("objects", "comments list, before", before))
+        for shape, mode, program in memory_cases:
             reply = os.path.join(data, f"{shape}-50.reply")
             arguments = ["--json", "ping"] if mode == "--json" else ["comments", "list"]
-            rss = peak_rss_kib([quillo, "--socket", servers.socket_for(reply)] + arguments)
+            rss = peak_rss_kib([program, "--socket", servers.socket_for(reply)] + arguments)
             ratio = rss * 1024 / os.path.getsize(reply)
             goal = 4 if mode == "--json" else 3
             note = f"{ratio:.1f}x the reply (goal: at most {goal}x): {verdict(ratio <= goal)}"

@@ -22,7 +22,6 @@ struct WaitCase {
 
 const std::vector<WaitCase> kWaits = {
     {{"terminal", "wait", "--timeout", "1"}, "terminal.wait", "timeout\n"},
-    {{"browser", "wait", "tab-1", "--timeout", "1000"}, "browser.wait", "OK\n"},
     {{"browser", "raw", "browser.wait", "--params", R"({"browser_id":"tab-1","timeout":1000})"},
      "browser.wait", "OK\n"},
 };

@@ -101,26 +101,4 @@ TEST(Browser, Renderings) {
   });
 }
 
-// A raw call is rendered by its method name, through the same table as everything else.
-TEST(Browser, RawCallsAreRenderedByTheirMethod) {
-  TempDir dir;
-  standin::Ide ide;
-  standin::Server server(dir.file("s"), standin::serve(ide));
-  const auto run = [&](std::vector<std::string> args) {
-    args.insert(args.end(), {"--socket", server.path()});
-    const ParseOutcome parsed = parse_args(args);
-    quillo::StringSink out;
-    quillo::RunSettings settings;
-    settings.env = [](std::string_view) { return std::nullopt; };
-    auto error = quillo::run(*parsed.cli, out, settings);
-    return error ? "error: " + error->message : out.text();
-  };
-  EXPECT_EQ(run({"browser", "open", "https://a.test"}), "opened: tab-1\n");
-  EXPECT_EQ(run({"browser", "raw", "browser.list"}), "tab-1  Page at https://a.test  https://a.test\n");
-  EXPECT_EQ(run({"browser", "raw", "browser.get.text", "--params", R"({"browser_id":"tab-1"})"}), "OK\n");
-  EXPECT_EQ(run({"browser", "raw", "terminal.list"}), "*  term-1  zsh  /Users/demo/project\n");
-  EXPECT_EQ(run({"browser", "raw", "browser.get.text"}),
-            "error: invalid_params: missing string parameter \"browser_id\"");
-}
-
 }  // namespace

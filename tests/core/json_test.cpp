@@ -126,15 +126,5 @@ TEST(Reading, MembersCountOnlyWithTheirOwnType) {
   }
 }
 
-TEST(Reading, PrettyTextAndOptionalValues) {
-  EXPECT_EQ(to_pretty_text(Json::parse(R"({"e":[],"o":{},"z":[1,null]})")).value(),
-            "{\n  \"e\": [],\n  \"o\": {},\n  \"z\": [\n    1,\n    null\n  ]\n}");
-  EXPECT_FALSE(to_pretty_text(Json("\xFF")).has_value());
-  EXPECT_EQ(string_or_null(std::nullopt), nullptr);
-  EXPECT_EQ(string_or_null(""), "");
-  EXPECT_EQ(integer_or_null(std::optional<std::uint32_t>()), nullptr);
-  EXPECT_EQ(integer_or_null(std::optional<std::uint32_t>(4294967295u)).dump(), "4294967295");
-}
-
 }  // namespace
 }  // namespace quillo

@@ -17,9 +17,6 @@ struct ProcessOptions {
   /// With Capture: read at most this many bytes of standard output, then close the pipe (as
   /// `| head -c N` does).
   std::optional<std::size_t> stdout_limit;
-  /// When the tests run as root, run the program as the unprivileged user "nobody", so that
-  /// file permissions apply to it.
-  bool unprivileged = false;
 };
 
 struct ProcessResult {
