@@ -22,7 +22,7 @@ for target in reply render params json grammar; do
   mkdir -p "$corpus"
   echo "fuzz: $target ($limit)"
   options="-max_len=4096"
-  if [ "$target" = grammar ]; then options="-max_len=512 -dict=fuzz/grammar.dict"; fi
+  if [ "$target" = grammar ]; then options="-max_len=512 -dict=$build/docs/grammar.dict"; fi
   status=0
   ASAN_OPTIONS="${ASAN_OPTIONS:-malloc_context_size=0}" "$build/fuzz_$target" "$limit" $options \
     -print_final_stats=1 -artifact_prefix="$build/crash-$target-" \

@@ -1,5 +1,6 @@
 #include "completions.hpp"
 
+#include <set>
 #include <sstream>
 
 #include "shell_tables.hpp"
@@ -286,6 +287,20 @@ complete -c quillo -n '__quillo_at ""' -l version -d 'Display program version in
     }
   }
   return out.str();
+}
+
+std::string fuzz_dictionary(const Command& root) {
+  std::set<std::string> words = {"-", "--", "-h", "-V", "--help", "--version", "="};
+  for (const Command* command : all_commands(root)) {
+    if (!command->path.empty()) words.insert(command->path.back());
+    for (const Option& option : command->options) {
+      words.insert(option.name);
+      words.insert(option.choices.begin(), option.choices.end());
+    }
+  }
+  std::string out = "# The grammar's words, " + std::string(kGenerated) + ".\n";
+  for (const auto& word : words) out += "\"" + word + "\"\n";
+  return out;
 }
 
 }  // namespace docgen

@@ -40,7 +40,8 @@ int main(int argc, char** argv) {
                        write(directory + "/_quillo", docgen::zsh_completion(grammar)) &&
                        write(directory + "/quillo.fish", docgen::fish_completion(grammar)) &&
                        write(directory + "/quillo.1", docgen::manual_page(grammar, page_date())) &&
-                       write(directory + "/help_screens.cpp", docgen::help_screens_source());
+                       write(directory + "/help_screens.cpp", docgen::help_screens_source()) &&
+                       write(directory + "/grammar.dict", docgen::fuzz_dictionary(grammar));
   if (!written) {
     std::cerr << "quillo-docgen: cannot write into " << directory << '\n';
     return 1;
