@@ -645,6 +645,21 @@ std::optional<std::string> refused_bytes(std::string_view text) {
   return std::nullopt;
 }
 
+// Reads `text` into `output` through a Sink of its kind, after the checks that every reading
+// shares; `check_utf8` is off where the caller has checked already.
+template <class Sink, class Output>
+std::variant<Output, std::string> read_json(std::string_view text, Output output, bool check_utf8 = true) {
+  if (auto refused = refused_bytes(text)) return *refused;
+  if (check_utf8 && !is_valid_utf8(text)) return std::string("invalid UTF-8");
+  Sink sink(output);
+  try {
+    Parser<Sink>(text, sink).parse();
+  } catch (const Failure& failure) {
+    return describe(text, failure);
+  }
+  return output;
+}
+
 }  // namespace
 
 const CompactJson::Member* CompactJson::find(std::string_view key) const {
@@ -654,29 +669,11 @@ const CompactJson::Member* CompactJson::find(std::string_view key) const {
 }
 
 std::variant<Json, std::string> parse_json(std::string_view text) {
-  if (auto refused = refused_bytes(text)) return *refused;
-  if (!is_valid_utf8(text)) return std::string("invalid UTF-8");
-  Json value;
-  ValueSink sink(value);
-  try {
-    Parser<ValueSink>(text, sink).parse();
-  } catch (const Failure& failure) {
-    return describe(text, failure);
-  }
-  return value;
+  return read_json<ValueSink>(text, Json());
 }
 
 std::variant<OuterSpans, std::string> outer_spans(std::string_view text) {
-  if (auto refused = refused_bytes(text)) return *refused;
-  if (!is_valid_utf8(text)) return std::string("invalid UTF-8");
-  OuterSpans outer;
-  SpanSink sink(outer);
-  try {
-    Parser<SpanSink>(text, sink).parse();
-  } catch (const Failure& failure) {
-    return describe(text, failure);
-  }
-  return outer;
+  return read_json<SpanSink>(text, OuterSpans());
 }
 
 const OuterSpans::Span* OuterSpans::last(std::string_view key) const {
@@ -687,16 +684,9 @@ const OuterSpans::Span* OuterSpans::last(std::string_view key) const {
 }
 
 std::variant<CompactJson, std::string> compact_json(std::string_view text) {
-  if (auto refused = refused_bytes(text)) return *refused;
   CompactJson result;
   result.text.reserve(text.size());
-  CompactSink sink(result);
-  try {
-    Parser<CompactSink>(text, sink).parse();
-  } catch (const Failure& failure) {
-    return describe(text, failure);
-  }
-  return result;
+  return read_json<CompactSink>(text, std::move(result), false);
 }
 
 }  // namespace quillo
