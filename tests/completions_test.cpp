@@ -79,6 +79,7 @@ const std::vector<CompletionCase> kCases = {
     {{"quillo", "help", "terminal.cl"}, {"terminal.close"}},
     {{"quillo", "--socket", "{dir}/none", "terminal", "close", "--terminal-id", ""}, {}},
     {{"quillo", "--socket", "{dir}/hung", "terminal", "close", "--terminal-id", ""}, {}},
+    {{"quillo", "--socket", "\"{dir}/ide.sock\"", "terminal", "close", "--terminal-id", ""}, {"term-1"}},
 };
 
 class ShellCompletion : public ::testing::Test {
@@ -122,6 +123,7 @@ class ShellCompletion : public ::testing::Test {
     const auto result = run_process(find_program(shell), args,
                                     with_env({"HOME=" + dir_.path(), "PATH=" QUILLO_BUILD_DIR ":/usr/bin:/bin",
                                               "QUILLO_SOCKET=" + ide_.path()}));
+    EXPECT_EQ(result.err, "") << shell << ": " << line;  // completion never prints anything else
     std::vector<std::string> got;
     std::stringstream lines(result.out);
     for (std::string word; std::getline(lines, word);) {
@@ -163,10 +165,10 @@ TEST_F(ShellCompletion, Descriptions) {
   EXPECT_EQ(zsh_options, (std::vector<std::string>{"--help:Print this help message and exit",
                                                    "--json:Print machine-readable JSON instead of a human-readable summary",
                                                    "--query:Filter by title or URL substring",
-                                                   "--scope:Filter by ownership scope",
+                                                   "--scope:Filter by ownership scope: \"project\"",
                                                    "--socket:Override the Unix socket path"}));
-  const auto fish_options = offered("fish", {"quillo", "browser", "list", "--s"}, true);
-  EXPECT_EQ(fish_options, (std::vector<std::string>{"--scope\tFilter by ownership scope",
+  const auto fish_options = offered("fish", {"quillo", "shortcut", "add", "--s"}, true);
+  EXPECT_EQ(fish_options, (std::vector<std::string>{"--scope\t\"roost\" (default) or \"project\"",
                                                     "--socket\tOverride the Unix socket path"}));
 }
 

@@ -367,4 +367,19 @@ TEST(FaultMatrix, ControlCharactersOnATerminal) {
   }
 }
 
+// The stand-in's usage line: asked for, on standard output; after a mistake, on standard error.
+// Neither makes a socket.
+TEST(StandIn, Usage) {
+  TempDir dir;
+  const std::string usage = "usage: quillo-standin [--] SOCKET\n";
+  for (const auto& [args, expected] : std::vector<std::pair<std::string, Expected>>{
+           {"--help", {0, "", usage}}, {"", {2, usage, ""}}, {"--bogus", {2, usage, ""}}, {"a b", {2, usage, ""}}}) {
+    SCOPED_TRACE(args);
+    expect_outcome(run_process("/bin/sh", {"-c", "cd \"$D\" && exec \"$S\" " + args},
+                               with_env({"D=" + dir.path(), "S=" QUILLO_STANDIN_BINARY})),
+                   expected);
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
 }  // namespace

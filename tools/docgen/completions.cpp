@@ -41,7 +41,7 @@ _quillo_walk() {
   for (( i = 1; i < COMP_CWORD; i++ )); do
     word="${COMP_WORDS[i]}"
     if [[ -n "$skip" ]]; then
-      [[ "$skip" == --socket ]] && _quillo_socket=(--socket "$word")
+      [[ "$skip" == --socket ]] && _quillo_socket=(--socket "$(_quillo_dequote "$word")")
       skip=""
     elif [[ -n "$_quillo_ended" ]]; then
       (( _quillo_count++ ))
@@ -119,7 +119,7 @@ _quillo() {
   for (( i = 2; i < CURRENT; i++ )); do
     word="${words[i]}"
     if [[ -n "$skip" ]]; then
-      [[ "$skip" == --socket ]] && socket=(--socket "$word")
+      [[ "$skip" == --socket ]] && socket=(--socket "$(_quillo_dequote "$word")")
       skip=""
     elif [[ -n "$ended" ]]; then
       (( count++ ))
@@ -254,8 +254,8 @@ function __quillo_listed
     set -l key $argv[1]
     set -e argv[1]
     __quillo_walk
-    sh -c '"$@" --json </dev/null 2>/dev/null & pid=$!; ( sleep 1; kill "$pid" ) >/dev/null 2>&1 & wait "$pid"' \
-        sh (commandline -opc)[1] $__quillo_socket $argv | tr ',{}[]' '\n\n\n\n\n' | sed -n "s/^\"$key\":\"\(.*\)\"\$/\1/p"
+    sh -c '"$@" --json </dev/null 2>/dev/null & pid=$!; ( sleep 1; kill "$pid" ) >/dev/null 2>&1 & timer=$!; wait "$pid"; kill "$timer"' \
+        sh (commandline -opc)[1] $__quillo_socket $argv 2>/dev/null | tr ',{}[]' '\n\n\n\n\n' | sed -n "s/^\"$key\":\"\(.*\)\"\$/\1/p"
 end
 
 complete -c quillo -f

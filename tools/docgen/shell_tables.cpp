@@ -26,10 +26,15 @@ std::string single_quoted(const std::string& text) {
 }
 
 std::string short_help(const Option& option) {
-  std::string text = option.help.empty() ? option.value_name : option.help;
-  std::size_t cut = text.size();
-  for (const char* separator : {": ", " (", ". ", "; "}) cut = std::min(cut, text.find(separator));
-  return text.substr(0, cut);
+  const std::string text = option.help.empty() ? option.value_name : option.help;
+  // Up to the first aside or second sentence, when what comes before says enough on its own.
+  constexpr std::size_t kEnough = 16;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    for (const std::string_view separator : {" (", ". ", "; "}) {
+      if (at >= kEnough && std::string_view(text).substr(at).starts_with(separator)) return text.substr(0, at);
+    }
+  }
+  return text;
 }
 
 std::string value_completion(const Option& option) {
@@ -104,13 +109,25 @@ std::string shell_tables(const Command& root) {
       << "_quillo_described_options() {\n  case \"$1\" in\n" << described_options.str() << "  esac\n  printf '%s\\n'"
       << globals << " '--help:Print this help message and exit'\n}\n\n"
       << R"SH(# What the IDE holds: the values of KEY in what `quillo --json COMMAND...` prints, when it
-# answers within a second; nothing when it is not running or does not answer.
+# answers within a second; nothing, silently, when it is not running or does not answer.
 _quillo_listed() {
   local key="$1"
   shift
   ( "$@" --json </dev/null 2>/dev/null & pid=$!
-    ( sleep 1; kill "$pid" ) >/dev/null 2>&1 &
-    wait "$pid" ) | tr ',{}[]' '\n\n\n\n\n' | sed -n "s/^\"$key\":\"\(.*\)\"\$/\1/p"
+    ( sleep 1; kill "$pid" ) >/dev/null 2>&1 & timer=$!
+    wait "$pid"; kill "$timer" ) 2>/dev/null | tr ',{}[]' '\n\n\n\n\n' | sed -n "s/^\"$key\":\"\(.*\)\"\$/\1/p"
+}
+
+# A word as the shell will pass it: without its quotes or backslashes, ~/ as the home folder.
+_quillo_dequote() {
+  local word="$1"
+  case "$word" in
+    \'*\') word="${word#\'}"; word="${word%\'}" ;;
+    \"*\") word="${word#\"}"; word="${word%\"}" ;;
+    *) word="$(printf '%s' "$word" | sed 's/\\\(.\)/\1/g')" ;;
+  esac
+  case "$word" in "~/"*) word="$HOME/${word#\~/}" ;; esac
+  printf '%s' "$word"
 }
 )SH";
   return out.str();
