@@ -114,7 +114,7 @@ std::string zsh_completion(const Command& root) {
       << shell_tables(root) << R"SH(
 _quillo() {
   local path_="" word skip="" ended="" option="" how cur="${words[CURRENT]}" previous="${words[CURRENT-1]}"
-  local -a socket described candidates spec
+  local -a socket described candidates listing
   local -i i count=0
   for (( i = 2; i < CURRENT; i++ )); do
     word="${words[i]}"
@@ -158,8 +158,8 @@ _quillo() {
     files) _files ;;
     words\ *) candidates=(${=${how#words }}); compadd -a candidates ;;
     listed\ *)
-      spec=(${=${how#listed }})
-      candidates=("${(@f)$(_quillo_listed "${spec[1]}" "${words[1]}" "${socket[@]}" "${(@)spec[2,-1]}")}")
+      listing=(${=${how#listed }})
+      candidates=("${(@f)$(_quillo_listed "${listing[1]}" "${words[1]}" "${socket[@]}" "${(@)listing[2,-1]}")}")
       candidates=(${candidates:#})
       compadd -a candidates ;;
   esac
