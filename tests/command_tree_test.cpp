@@ -102,6 +102,9 @@ TEST(Parser, UnknownWords) {
       {{"shelf", "rm", "x"}, usage("The following argument was not expected: rm", "shelf")},
       {{"ping", "a", "b", "c"}, usage("The following arguments were not expected: a b c", "ping")},
       {{"bogus"}, usage("The following argument was not expected: bogus", "")},
+      // A swap of neighbours is one edit; two of them are too many for a word of four letters.
+      {{"pnig"}, usage("The following argument was not expected: pnig\nDid you mean 'ping'?", "")},
+      {{"ipgn"}, usage("The following argument was not expected: ipgn", "")},
   });
 }
 

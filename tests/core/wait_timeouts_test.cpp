@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "cli.hpp"
 
 namespace quillo {
@@ -29,6 +31,7 @@ TEST(WaitTimeouts, FollowTheWaitAskedFor) {
       {{"browser.wait", {{"timeout", 30000.2}}}, 35001ms},
       {{"browser.wait", {{"timeout", -40000.0}}}, 30s},
       {{"browser.wait", {{"timeout", 1e300}}}, std::chrono::milliseconds(INT64_MAX)},
+      {{"browser.wait", {{"timeout", std::numeric_limits<double>::infinity()}}}, 30s},
       {{"browser.wait", {{"timeout", true}}}, 30s},
       {{"terminal.wait", Json::array()}, 30s},
       {{"browser.wait", {{"timeout", 5000}}}, 30s},
