@@ -37,6 +37,21 @@ def hyperfine(commands, runs, warmup, ignore_failure=False):
     return [r["median"] for r in results]
 
 
+def hyperfine_rounds(commands, rounds, runs, warmup, ignore_failure=False):
+    """For each command, its median in each of `rounds` hyperfine runs. hyperfine runs one
+    command after another, and on a shared machine the speed drifts within a run; comparing
+    commands round by round, and taking the median over the rounds, keeps the drift out of the
+    ratios."""
+    per_round = [hyperfine(commands, runs, warmup, ignore_failure) for _ in range(rounds)]
+    return [[r[i] for r in per_round] for i in range(len(commands))]
+
+
+def median(values):
+    ordered = sorted(values)
+    middle = len(ordered) // 2
+    return ordered[middle] if len(ordered) % 2 else (ordered[middle - 1] + ordered[middle]) / 2
+
+
 def peak_rss_kib(command, runs=5):
     """The median of the peak resident memory over `runs` runs."""
     peaks = []
@@ -189,16 +204,22 @@ def main():
         clients = [(name, argv) for name, argv in clients if argv]
         peers = [("socat", f"sh -c \"printf '%s\\n' '{request}' | socat - UNIX-CONNECT:{s}\""),
                  ("Python client", f"python3 {ROOT}/bench/python_client.py {s}")]
-        round_trip = hyperfine([" ".join(argv) for _, argv in clients] + [c for _, c in peers],
-                               runs=600 // scale, warmup=30)
-        times = dict(zip([n for n, _ in clients] + [n for n, _ in peers], round_trip))
+        trip_rounds = dict(zip([n for n, _ in clients],
+                          hyperfine_rounds([" ".join(argv) for _, argv in clients], rounds=6,
+                                           runs=100 // scale, warmup=20)))
+        times = {name: median(r) for name, r in trip_rounds.items()}
+        times.update(zip([n for n, _ in peers], hyperfine([c for _, c in peers], runs=100 // scale, warmup=5)))
         faults = {name: page_faults(argv, fault_runs, use_perf) for name, argv in clients}
         counts = {name: instructions(argv) for name, argv in clients}
         floor = clients[1][0]
         floor_time, floor_faults, floor_count = times[floor], faults[floor][0], counts[floor]
 
-        def versus_floor(name):
-            return (f"{times[name] / floor_time:.2f}x the floor's time, "
+        def time_ratio(name, against, rounds):
+            """The median over the rounds in which both ran."""
+            return median([t / f for t, f in zip(rounds[name], rounds[against])])
+
+        def versus_floor(name, rounds):
+            return (f"{time_ratio(name, floor, rounds):.2f}x the floor's time, "
                     f"{faults[name][0] / floor_faults:.2f}x its faults, "
                     f"{counts[name] / floor_count:.1f}x its instructions")
 
@@ -208,16 +229,16 @@ def main():
 
         for name, _ in clients:
             if name == "quillo ping":
-                note = versus_floor(name)
+                note = versus_floor(name, trip_rounds)
                 if static_floor:
-                    note += f" (goal: at most 1.2x the static floor's time): {verdict(times[name] / floor_time <= 1.2)}"
-                dynamic = times["C floor client, dynamic"]
-                note += (f"; {times[name] / dynamic:.2f}x the dynamic floor's time "
-                         f"(goal: at most 1.0x): {verdict(times[name] / dynamic <= 1.0)}")
+                    note += f" (goal: at most 1.2x the static floor's time): {verdict(time_ratio(name, floor, trip_rounds) <= 1.2)}"
+                dynamic = time_ratio(name, "C floor client, dynamic", trip_rounds)
+                note += (f"; {dynamic:.2f}x the dynamic floor's time "
+                         f"(goal: at most 1.0x): {verdict(dynamic <= 1.0)}")
             elif name == floor:
                 note = "the floor"
             else:
-                note = versus_floor(name)
+                note = versus_floor(name, trip_rounds)
             rows.append(("Round trip", name, f"{times[name] * 1000:.2f} ms", fault_text(name),
                          f"{counts[name]:,}", note))
         for name, _ in peers:
@@ -230,14 +251,16 @@ def main():
                   ("quillo --help", [quillo, "--help"])]
         if before:
             starts += [("usage error, before", [before, "bogus"]), ("quillo --help, before", [before, "--help"])]
-        start_times = hyperfine([" ".join(argv) for _, argv in starts], runs=300 // scale, warmup=20,
-                                ignore_failure=True)
-        for (name, argv), t in zip(starts, start_times):
-            times[name] = t
+        # The floor runs in these rounds too, so that each ratio is taken round by round.
+        start_rounds = hyperfine_rounds([" ".join(argv) for _, argv in starts] + [" ".join(dict(clients)[floor])],
+                                        rounds=6, runs=50 // scale, warmup=10, ignore_failure=True)
+        start_rounds = dict(zip([n for n, _ in starts] + [floor], start_rounds))
+        for name, argv in starts:
+            t = times[name] = median(start_rounds[name])
             faults[name] = page_faults(argv, fault_runs, use_perf)
             counts[name] = instructions(argv)
             rows.append(("Start-up", name, f"{t * 1000:.2f} ms", fault_text(name), f"{counts[name]:,}",
-                         versus_floor(name)))
+                         versus_floor(name, start_rounds)))
 
         per_mb = {}
         instructions_per_mb = {}
