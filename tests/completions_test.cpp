@@ -59,7 +59,8 @@ struct CompletionCase {
 };
 
 // In a directory holding alpha.txt, beta/ and "my dir/", with a stand-in IDE that has one
-// terminal, term-1, on QUILLO_SOCKET, one that never answers ({dir}/hung), and none at all.
+// terminal, term-1, and one tab on QUILLO_SOCKET, one that never answers ({dir}/hung), and none
+// at all.
 const std::vector<CompletionCase> kCases = {
     {{"quillo", "ter"}, {"terminal"}},
     {{"quillo", "terminal", ""}, {"list", "create", "send", "send-key", "close", "wait"}},
@@ -77,6 +78,7 @@ const std::vector<CompletionCase> kCases = {
     {{"quillo", "todo", "add", "--", "-"}, {}},
     {{"quillo", "terminal", "close", "--terminal-id", ""}, {"term-1"}},
     {{"quillo", "help", "terminal.cl"}, {"terminal.close"}},
+    {{"quillo", "browser", "wait", "--timeout", "5", ""}, {"tab-1"}},
     {{"quillo", "--socket", "{dir}/none", "terminal", "close", "--terminal-id", ""}, {}},
     {{"quillo", "--socket", "{dir}/hung", "terminal", "close", "--terminal-id", ""}, {}},
     {{"quillo", "--socket", "\"{dir}/ide.sock\"", "terminal", "close", "--terminal-id", ""}, {"term-1"}},
@@ -88,6 +90,7 @@ class ShellCompletion : public ::testing::Test {
     std::filesystem::create_directories(dir_.file("work/beta"));
     std::filesystem::create_directories(dir_.file("work/my dir/sub"));
     dir_.write("work/alpha.txt", "");
+    ide_state_.answer(R"({"id":"t","method":"browser.open","params":{"url":"https://example.com/"}})" "\n");
   }
 
   // The words the shell offers for `row` (descriptions left out), from `script`, which gets the
