@@ -12,6 +12,7 @@ import json
 import os
 import platform
 import shutil
+import statistics
 import subprocess
 import sys
 import tempfile
@@ -46,12 +47,6 @@ def hyperfine_rounds(commands, rounds, runs, warmup, ignore_failure=False):
     return [[r[i] for r in per_round] for i in range(len(commands))]
 
 
-def median(values):
-    ordered = sorted(values)
-    middle = len(ordered) // 2
-    return ordered[middle] if len(ordered) % 2 else (ordered[middle - 1] + ordered[middle]) / 2
-
-
 def peak_rss_kib(command, runs=5):
     """The median of the peak resident memory over `runs` runs."""
     peaks = []
@@ -59,7 +54,7 @@ def peak_rss_kib(command, runs=5):
         out = subprocess.run(["/usr/bin/time", "-f", "%M"] + command, stdout=subprocess.DEVNULL,
                              stderr=subprocess.PIPE, text=True).stderr
         peaks.append(int(out.strip().splitlines()[-1]))
-    return sorted(peaks)[len(peaks) // 2]
+    return statistics.median_high(peaks)
 
 
 def perf_counts_faults():
@@ -98,8 +93,7 @@ def page_faults(command, runs, use_perf):
     the same counts on every run, however busy the machine, as each fault is a page that the
     process touched for the first time."""
     counts = [(page_faults_perf if use_perf else page_faults_time)(command) for _ in range(runs)]
-    middle = len(counts) // 2
-    return sorted(c[0] for c in counts)[middle], sorted(c[1] for c in counts)[middle]
+    return statistics.median_high(c[0] for c in counts), statistics.median_high(c[1] for c in counts)
 
 
 def instructions(command):
@@ -207,7 +201,7 @@ def main():
         trip_rounds = dict(zip([n for n, _ in clients],
                           hyperfine_rounds([" ".join(argv) for _, argv in clients], rounds=6,
                                            runs=100 // scale, warmup=20)))
-        times = {name: median(r) for name, r in trip_rounds.items()}
+        times = {name: statistics.median(r) for name, r in trip_rounds.items()}
         times.update(zip([n for n, _ in peers], hyperfine([c for _, c in peers], runs=100 // scale, warmup=5)))
         faults = {name: page_faults(argv, fault_runs, use_perf) for name, argv in clients}
         counts = {name: instructions(argv) for name, argv in clients}
@@ -216,7 +210,7 @@ def main():
 
         def time_ratio(name, against, rounds):
             """The median over the rounds in which both ran."""
-            return median([t / f for t, f in zip(rounds[name], rounds[against])])
+            return statistics.median(t / f for t, f in zip(rounds[name], rounds[against]))
 
         def versus_floor(name, rounds):
             return (f"{time_ratio(name, floor, rounds):.2f}x the floor's time, "
@@ -231,7 +225,8 @@ def main():
             if name == "quillo ping":
                 note = versus_floor(name, trip_rounds)
                 if static_floor:
-                    note += f" (goal: at most 1.2x the static floor's time): {verdict(time_ratio(name, floor, trip_rounds) <= 1.2)}"
+                    static = time_ratio(name, floor, trip_rounds)
+                    note += f" (goal: at most 1.2x the static floor's time): {verdict(static <= 1.2)}"
                 dynamic = time_ratio(name, "C floor client, dynamic", trip_rounds)
                 note += (f"; {dynamic:.2f}x the dynamic floor's time "
                          f"(goal: at most 1.0x): {verdict(dynamic <= 1.0)}")
@@ -256,7 +251,7 @@ def main():
                                         rounds=6, runs=50 // scale, warmup=10, ignore_failure=True)
         start_rounds = dict(zip([n for n, _ in starts] + [floor], start_rounds))
         for name, argv in starts:
-            t = times[name] = median(start_rounds[name])
+            t = times[name] = statistics.median(start_rounds[name])
             faults[name] = page_faults(argv, fault_runs, use_perf)
             counts[name] = instructions(argv)
             rows.append(("Start-up", name, f"{t * 1000:.2f} ms", fault_text(name), f"{counts[name]:,}",
