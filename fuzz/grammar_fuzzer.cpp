@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   quillo::StringSink out, err;
   auto parsed = quillo::parse_cli(args, out, err);
   if (const auto* cli = std::get_if<quillo::Cli>(&parsed)) {
-    (void)quillo::to_target(cli->command).params.dump();
+    (void)quillo::to_target(*cli).params.dump();
   } else {
     const int status = std::get<int>(parsed);
     if (status != 0 && status != 2) std::abort();

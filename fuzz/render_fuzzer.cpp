@@ -7,8 +7,9 @@
 #include <string>
 
 #include "core/json.hpp"
+#include "cli.hpp"
 #include "core/json_parser.hpp"
-#include "print_human.hpp"
+#include "core/output.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
@@ -16,14 +17,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!std::holds_alternative<quillo::Json>(parsed)) return 0;
   const quillo::Json& result = std::get<quillo::Json>(parsed);
   static const auto methods = [] {
-    auto names = quillo::rendered_methods();
-    names.push_back("no.such.method");
-    names.push_back("browser.some.other.method");
+    std::vector<std::string> names{"no.such.method", "browser.some.other.method"};
+    quillo::for_each_command(quillo::program().root, [&](quillo::NodeRef command) {
+      if (!command.method().empty()) names.emplace_back(command.method());
+    });
     return names;
   }();
-  for (const auto method : methods) {
+  for (const auto& method : methods) {
     quillo::StringSink from_value, from_text;
-    quillo::print_human(method, result, from_value);
+    quillo::render(quillo::rendering_for(quillo::program().root, method), result, from_value);
     quillo::print_human(method, std::string_view(text), from_text);
     if (from_value.text() != from_text.text()) std::abort();
   }

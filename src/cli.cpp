@@ -1,93 +1,109 @@
 #include "cli.hpp"
 
+#include "commands/browser.hpp"
+#include "commands/comments.hpp"
+#include "commands/file.hpp"
+#include "commands/introspection.hpp"
+#include "commands/roost.hpp"
+#include "commands/shelf.hpp"
+#include "commands/shortcut.hpp"
+#include "commands/terminal.hpp"
+#include "commands/todo.hpp"
+#include "core/channel.hpp"
 #include "core/client_env.hpp"
+#include "core/output.hpp"
 #include "core/version.hpp"
-#include "core/wait_timeouts.hpp"
-#include "print_human.hpp"
 
 namespace quillo {
-
-using grammar::Node;
-
 namespace {
 
-// A family's group, built only when the arguments name it.
-template <class FamilyCommand>
-Node<Command> family(const char* name, const char* help, Node<FamilyCommand> (*build)()) {
-  return grammar::lazy_group<Command>(name, help,
-                                      [build] { return grammar::lift<Command>(build()); });
+// An empty path would name no socket at all.
+MaybeError not_empty(std::string_view path) {
+  if (path.empty()) return Error{"value must not be empty"};
+  return std::nullopt;
 }
 
-}  // namespace
-
-Node<Command> command_tree() {
-  Node<Command> root =
-      grammar::group<Command>("quillo", "Quillo IDE agent CLI",
-                              grammar::lift<Command>(introspection::ping_grammar()),
-                              grammar::lift<Command>(introspection::whoami_grammar()),
-                              grammar::lift<Command>(introspection::help_grammar()),
-                              family(shelf::kName, shelf::kHelp, &shelf::grammar),
-                              family(terminal::kName, terminal::kHelp, &terminal::grammar),
-                              family(file::kName, file::kHelp, &file::grammar),
-                              family(shortcut::kName, shortcut::kHelp, &shortcut::grammar),
-                              family(browser::kName, browser::kHelp, &browser::grammar),
-                              family(roost::kName, roost::kHelp, &roost::grammar),
-                              family(comments::kName, comments::kHelp, &comments::grammar),
-                              family(todo::kName, todo::kHelp, &todo::grammar));
-  grammar::Argument socket = grammar::option(
-      "--socket", "SOCKET",
-      "Override the Unix socket path (default: $QUILLO_SOCKET or bundle-scoped path)");
-  socket.type = grammar::ValueType::Path;
-  // An empty path would name no socket at all.
-  socket.check = [](const std::string& path) {
-    return path.empty() ? std::string("value must not be empty") : std::string();
-  };
-  root.arguments = {socket, grammar::flag("--json",
-                                          "Print machine-readable JSON instead of a human-readable summary")};
-  return root;
-}
-
-namespace {
-
-struct Mapper {
-  MethodTarget operator()(const Ping& c) const { return introspection::to_target(c); }
-  MethodTarget operator()(const Whoami& c) const { return introspection::to_target(c); }
-  MethodTarget operator()(const Help& c) const { return introspection::to_target(c); }
-  MethodTarget operator()(const ShelfCommand& c) const { return shelf::to_target(c); }
-  MethodTarget operator()(const TerminalCommand& c) const { return terminal::to_target(c); }
-  MethodTarget operator()(const FileCommand& c) const { return file::to_target(c); }
-  MethodTarget operator()(const ShortcutCommand& c) const { return shortcut::to_target(c); }
-  MethodTarget operator()(const BrowserCommand& c) const { return browser::to_target(c); }
-  MethodTarget operator()(const RoostCommand& c) const { return roost::to_target(c); }
-  MethodTarget operator()(const CommentsCommand& c) const { return comments::to_target(c); }
-  MethodTarget operator()(const TodoCommand& c) const { return todo::to_target(c); }
+constexpr Argument kGlobalArguments[] = {
+    option("--socket", "SOCKET", "Override the Unix socket path (default: $QUILLO_SOCKET or bundle-scoped path)")
+        .of_type(ValueType::Path)
+        .checked_by(not_empty),
+    flag("--json", "Print machine-readable JSON instead of a human-readable summary"),
 };
 
-// The methods that ask the IDE to wait, and the unit of their "timeout".
-constexpr WaitRule kWaitRules[] = {terminal::kWaitRule, browser::kWaitRule};
+// Every family, in the order of the help.
+constexpr Entry kEntries[] = {
+    spliced(introspection::kTable),
+    Entry(shelf::kTable, shelf::kName, shelf::kHelp),
+    Entry(terminal::kTable, terminal::kName, terminal::kHelp),
+    Entry(file::kTable, file::kName, file::kHelp),
+    Entry(shortcut::kTable, shortcut::kName, shortcut::kHelp),
+    Entry(browser::kTable, browser::kName, browser::kHelp),
+    Entry(roost::kTable, roost::kName, roost::kHelp),
+    Entry(comments::kTable, comments::kName, comments::kHelp),
+    Entry(todo::kTable, todo::kName, todo::kHelp),
+};
+
+constexpr Example kExamples[] = {
+    {"quillo ping", "ok  Quillo 2.3.0 (build 812)  protocol=1"},
+    {"quillo --json terminal list",
+     "{\"terminals\":[{\"cwd\":\"/Users/me/app\",\"focused\":true,\"is_caller\":true,\"terminal_id\":\"term-1\","
+     "\"title\":\"zsh\"}]}"},
+};
+
+constexpr Group kProgram{
+    .name = "quillo",
+    .help = "Quillo IDE agent CLI",
+    .entries = kEntries,
+    .examples = kExamples,
+    .arguments = kGlobalArguments,
+};
+
+constexpr Table kTable = compile<kProgram>();
+
+// The method the command sends: its own, or the one typed as its argument "method".
+std::string typed_or_fixed_method(const Cli& cli) {
+  if (!cli.command.method_is_typed()) return std::string(cli.command.method());
+  for (std::size_t i = 0; i < cli.command.argument_count(); ++i) {
+    if (cli.command.argument(i).id() == "method") return cli.values[i].value_or("");
+  }
+  return {};
+}
 
 }  // namespace
 
-std::span<const WaitRule> wait_rules() { return kWaitRules; }
-
-std::variant<Cli, int> parse_cli(std::span<const std::string> args, Sink& out, Sink& err,
-                                 const grammar::ParseSettings& settings) {
-  static const Node<Command> root = command_tree();  // the same in every parse
-  auto parsed = grammar::parse({"quillo", kVersion, &root}, args, out, err, settings);
-  if (const int* status = std::get_if<int>(&parsed)) return *status;
-  const auto& result = std::get<grammar::Parsed>(parsed);
-  return Cli{result.values.maybe_text("socket"), grammar::make_command(root, result),
-             result.values.flag("json")};
+const Program& program() {
+  static constexpr Program kQuillo{"quillo", kVersion, kTable.root()};
+  return kQuillo;
 }
 
-MethodTarget to_target(const Command& command) { return std::visit(Mapper{}, command); }
+std::variant<Cli, int> parse_cli(std::span<const std::string> args, Sink& out, Sink& err,
+                                 const ParseSettings& settings) {
+  auto parsed = parse_arguments(program(), args, out, err, settings);
+  if (const int* status = std::get_if<int>(&parsed)) return *status;
+  auto& result = std::get<Parsed>(parsed);
+  Cli cli = read_values<kGlobalArguments>(result.globals, [](std::optional<std::string_view> socket, bool json) {
+    Cli globals;
+    if (socket) globals.socket = std::string(*socket);
+    globals.json = json;
+    return globals;
+  });
+  cli.command = result.command();
+  cli.values = std::move(result.values);
+  return cli;
+}
+
+MethodTarget to_target(const Cli& cli) { return {typed_or_fixed_method(cli), cli.command.params()(cli.values)}; }
 
 MaybeError run(const Cli& cli, Sink& out, const RunSettings& settings) {
+  if (const LocalFunction local = cli.command.local()) return local(cli, out, settings);
   const auto socket_path = resolve_socket_path(cli.socket, settings.env, settings.bundle_lookup);
   if (!socket_path.ok()) return Error{socket_path.error()};
   const ChannelClientEnv client_env = read_client_env(settings.env);
-  const MethodTarget target = to_target(cli.command);
-  const ExchangeTimeouts timeouts = timeouts_for(target, wait_rules(), settings.base_timeouts);
+  const MethodTarget target = to_target(cli);
+  // A raw call is read, waited for and rendered as the command that sends its method would be.
+  const NodeRef declared = cli.command.method_is_typed() ? find_method(program().root, target.method) : cli.command;
+  const ExchangeTimeouts timeouts =
+      timeouts_for(target, declared.valid() ? declared.wait_unit_ms() : 0, settings.base_timeouts);
   if (cli.json) {
     // The result is printed as it was read: no value is built, however large the reply.
     auto text = send_request_for_text(socket_path.value(), target, client_env, timeouts);
@@ -98,8 +114,13 @@ MaybeError run(const Cli& cli, Sink& out, const RunSettings& settings) {
   auto result = send_request_for_result(socket_path.value(), target, client_env, timeouts);
   if (!result.ok()) return Error{result.error()};
   TerminalSink terminal(out);
-  print_human(target.method, result.value().text(), settings.terminal_output ? terminal : out);
+  const RenderingRef rendering = declared.valid() ? declared.rendering() : rendering_for(program().root, target.method);
+  render(rendering, result.value().text(), settings.terminal_output ? terminal : out);
   return std::nullopt;
+}
+
+void print_human(std::string_view method, std::string_view result_text, Sink& out) {
+  render(rendering_for(program().root, method), result_text, out);
 }
 
 }  // namespace quillo

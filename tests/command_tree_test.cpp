@@ -6,16 +6,17 @@
 #include <algorithm>
 #include <set>
 
+#include "core/output.hpp"
 #include "core/version.hpp"
-#include "print_human.hpp"
 #include "support/argument_table.hpp"
 #include "support/grammar_walk.hpp"
 
 namespace {
 
 using namespace testing_support;
-using quillo::grammar::Argument;
-using quillo::grammar::ValueType;
+using quillo::ArgumentRef;
+using quillo::NodeRef;
+using quillo::ValueType;
 
 // A usage error as printed: the message, then the help to run.
 std::string usage(const std::string& message, const std::string& command) {
@@ -111,54 +112,52 @@ TEST(Parser, UnknownWords) {
 class CommandTree : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const GrammarNode& node : walk(tree_)) {
-      (node.node->child_count() == 0 ? leaves_ : groups_).push_back(node);
-    }
+    for (const GrammarNode& node : walk()) (node.node.is_group() ? groups_ : leaves_).push_back(node);
   }
 
   static void expect_refused(const std::vector<std::string>& args, const std::string& message_part) {
     expect_usage_errors({{args, message_part}});
   }
 
-  quillo::grammar::Node<quillo::Command> tree_ = quillo::command_tree();
   std::vector<GrammarNode> leaves_;
   std::vector<GrammarNode> groups_;
 };
 
-// Each subcommand parses, with its required arguments alone and with all of them; reads only
-// the arguments it declares; and its method has a rendering of its own, or is one of the browser
-// actions that are acknowledged with "OK".
-TEST_F(CommandTree, EveryCommandParsesAndHasARendering) {
-  const std::set<std::string> acknowledged = {"browser.navigate", "browser.back",  "browser.forward",
-                                              "browser.reload",   "browser.click", "browser.fill",
-                                              "browser.type",     "browser.press", "browser.wait"};
-  const auto rendered = quillo::rendered_methods();
-  const quillo::grammar::Program program{"quillo", quillo::kVersion, &tree_};
+// Each command parses, with its required arguments alone and with all of them, into the request
+// of its declared method (a raw call's is typed: its argument "method"), rendered as declared
+// and as the dispatch by method name renders it; and no two commands send the same method.
+TEST_F(CommandTree, EveryDeclarationParsesIntoItsMethod) {
+  std::set<std::string> methods;
   for (const GrammarNode& leaf : leaves_) {
+    SCOPED_TRACE(joined(leaf.path));
+    EXPECT_NE(leaf.node.effect(), quillo::Effect::Undeclared);
+    if (leaf.node.effect() == quillo::Effect::Local) continue;
+    if (!leaf.node.method_is_typed()) {
+      EXPECT_TRUE(methods.insert(std::string(leaf.node.method())).second) << leaf.node.method();
+      const auto dispatched = quillo::rendering_for(quillo::program().root, leaf.node.method());
+      EXPECT_EQ(dispatched.kind, leaf.node.rendering().kind);
+      EXPECT_EQ(dispatched.render, leaf.node.rendering().render);
+    }
     for (bool everything : {false, true}) {
       const auto args = args_for(leaf, everything);
-      SCOPED_TRACE("quillo " + joined(args));
-      quillo::StringSink out, err;
-      auto parsed = quillo::grammar::parse(program, args, out, err);
-      ASSERT_EQ(parsed.index(), 0u) << err.text();
-      const auto& result = std::get<quillo::grammar::Parsed>(parsed);
-      const auto target = quillo::to_target(quillo::grammar::make_command(tree_, result));
-      EXPECT_EQ(result.values.undeclared(), std::vector<std::string>{});
-      if (leaf.path == std::vector<std::string>{"browser", "raw"}) continue;  // the method is typed
-      EXPECT_TRUE(std::find(rendered.begin(), rendered.end(), target.method) != rendered.end() ||
-                  acknowledged.contains(target.method))
-          << target.method;
+      const ParseOutcome parsed = parse_args(args);
+      ASSERT_TRUE(parsed.cli.has_value()) << parsed.err;
+      EXPECT_EQ(parsed.cli->command, leaf.node);
+      const auto target = quillo::to_target(*parsed.cli);
+      EXPECT_EQ(target.method, leaf.node.method_is_typed() ? "{}" : leaf.node.method()) << joined(args);
     }
   }
+  EXPECT_GT(methods.size(), 50u);
 }
 
 TEST_F(CommandTree, MissingRequiredArguments) {
   for (const GrammarNode& leaf : leaves_) {
-    for (const Argument& argument : leaf.node->arguments) {
-      if (!argument.required) continue;
-      const std::string name = argument.file_option.empty()
-                                   ? argument.name()
-                                   : argument.name() + " or " + argument.file_option;
+    for (std::size_t i = 0; i < leaf.node.argument_count(); ++i) {
+      const ArgumentRef argument = leaf.node.argument(i);
+      if (!argument.required()) continue;
+      const std::string name = argument.file_option().empty()
+                                   ? std::string(argument.name())
+                                   : std::string(argument.name()) + " or " + std::string(argument.file_option());
       expect_refused(args_for(leaf, false, &argument), name + " is required");
     }
   }
@@ -166,17 +165,18 @@ TEST_F(CommandTree, MissingRequiredArguments) {
 
 TEST_F(CommandTree, ValuesOfTheWrongKind) {
   for (const GrammarNode& leaf : leaves_) {
-    for (const Argument& argument : leaf.node->arguments) {
-      if (argument.type == ValueType::Flag) continue;
+    for (std::size_t i = 0; i < leaf.node.argument_count(); ++i) {
+      const ArgumentRef argument = leaf.node.argument(i);
+      if (argument.type() == ValueType::Flag) continue;
       auto args = args_for(leaf, false, &argument);
       const bool integer = is_integer(argument);
       const std::string value = integer ? "1.5" : "\xFF";
-      if (argument.option.empty()) {
+      if (argument.is_positional()) {
         args.push_back(value);
       } else {
-        args.push_back(argument.option + "=" + value);
+        args.push_back(std::string(argument.option()) + "=" + value);
       }
-      expect_refused(args, argument.name() + (integer ? ": '1.5' is not " : ": invalid UTF-8"));
+      expect_refused(args, std::string(argument.name()) + (integer ? ": '1.5' is not " : ": invalid UTF-8"));
     }
   }
   expect_refused({"--socket", "/tmp/\xC3", "ping"}, "--socket: invalid UTF-8");
@@ -193,12 +193,13 @@ TEST_F(CommandTree, UnknownRepeatedAndExtraWords) {
     args.push_back("extra");
     expect_refused(args, "not expected: extra");
 
-    for (const Argument& argument : leaf.node->arguments) {
-      if (argument.option.empty()) continue;
+    for (std::size_t i = 0; i < leaf.node.argument_count(); ++i) {
+      const ArgumentRef argument = leaf.node.argument(i);
+      if (argument.is_positional()) continue;
       args = args_for(leaf);
       append(args, argument);
       append(args, argument);
-      expect_refused(args, argument.option);
+      expect_refused(args, std::string(argument.option()));
     }
   }
   for (const GrammarNode& group : groups_) {
@@ -212,28 +213,27 @@ TEST_F(CommandTree, UnknownRepeatedAndExtraWords) {
 }
 
 // -h and --help print on standard output with status 0; a group given alone prints the same on
-// standard error with status 2. Each shows its subcommands and arguments with their help.
+// standard error with status 2. Each shows its subcommands and arguments with their help, and
+// ends with an example or two of itself, each of which parses.
 TEST_F(CommandTree, HelpStreamsAndStatuses) {
-  for (const GrammarNode& node : walk(tree_)) {
+  for (const GrammarNode& node : walk()) {
     SCOPED_TRACE(joined(node.path));
     auto args = node.path;
     args.push_back(node.path.size() % 2 == 0 ? "--help" : "-h");
     const ParseOutcome asked = parse_args(args);
     EXPECT_EQ(asked.status, 0);
-    for (std::size_t i = 0; i < node.node->child_count(); ++i) {
-      EXPECT_NE(asked.out.find("\n  " + node.node->child(i).name + " "), std::string::npos);
+    for (std::size_t i = 0; i < node.node.child_count(); ++i) {
+      EXPECT_NE(asked.out.find("\n  " + std::string(node.node.child(i).name()) + " "), std::string::npos);
     }
-    for (const auto& argument : node.node->arguments) {
-      EXPECT_NE(asked.out.find(argument.option.empty() ? argument.value_name : argument.option),
-                std::string::npos);
-      EXPECT_NE(asked.out.find(argument.help), std::string::npos) << argument.help;
+    for (std::size_t i = 0; i < node.node.argument_count(); ++i) {
+      const ArgumentRef argument = node.node.argument(i);
+      EXPECT_NE(asked.out.find(argument.is_positional() ? argument.value_name() : argument.option()), std::string::npos);
+      EXPECT_NE(asked.out.find(argument.help()), std::string::npos) << argument.help();
     }
-    // Every command's help ends with an example or two of itself.
-    const auto& examples = node.node->examples;
-    EXPECT_EQ(examples.empty(), node.node->child_count() > 0);
-    EXPECT_LE(examples.size(), 2u);
-    for (const auto& example : examples) {
-      const std::string command = example.command;
+    EXPECT_GE(node.node.example_count(), 1u);
+    EXPECT_LE(node.node.example_count(), 2u);
+    for (std::size_t i = 0; i < node.node.example_count(); ++i) {
+      const std::string command(node.node.example(i).command);
       EXPECT_NE(asked.out.find("  $ " + command + "\n"), std::string::npos);
       // The command is this one, and parses (a file it names aside): words split as a shell
       // splits them, single quotes kept together.
@@ -248,12 +248,13 @@ TEST_F(CommandTree, HelpStreamsAndStatuses) {
           words.back() += c;
         }
       }
+      std::erase(words, "--json");
       EXPECT_TRUE(std::equal(node.path.begin(), node.path.end(), words.begin())) << command;
       const ParseOutcome parsed = parse_args(words);
       EXPECT_TRUE(parsed.cli.has_value() || parsed.err.find(": cannot read '") != std::string::npos)
           << command << "\n" << parsed.err;
     }
-    if (node.node->child_count() == 0) continue;
+    if (!node.node.is_group()) continue;
     const ParseOutcome bare = parse_args(node.path);
     EXPECT_EQ(bare.status, 2);
     EXPECT_EQ(bare.out, "");

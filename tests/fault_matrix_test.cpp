@@ -148,17 +148,18 @@ TEST(EndToEnd, EveryFileForm) {
   dir.write("bad", "\xFF");
   dir.write("huge", std::string((16u << 20) + 1, '{'));
   std::filesystem::create_directory(dir.file("folder"));
-  const auto tree = quillo::command_tree();
   std::size_t forms = 0;
-  for (const GrammarNode& leaf : walk(tree)) {
+  for (const GrammarNode& leaf : walk()) {
     std::size_t forms_here = 0;
-    for (const auto& argument : leaf.node->arguments) {
-      if (argument.file_option.empty()) continue;
+    for (std::size_t i = 0; i < leaf.node.argument_count(); ++i) {
+      const quillo::ArgumentRef argument = leaf.node.argument(i);
+      if (argument.file_option().empty()) continue;
       ++forms_here;
-      SCOPED_TRACE(joined(leaf.path) + " " + argument.file_option);
+      const std::string file_option(argument.file_option());
+      SCOPED_TRACE(joined(leaf.path) + " " + file_option);
       std::string command = "\"$Q\"";
       for (const auto& word : args_for(leaf, false, &argument)) command += " '" + word + "'";
-      const std::string form = " " + argument.file_option + " ";
+      const std::string form = " " + file_option + " ";
       for (const std::string& script : {command + form + "\"$D/text\"", "cat \"$D/text\" | " + command + form + "-"}) {
         const auto requests = server.requests().size();
         const auto result = run_process("/bin/sh", {"-c", script},
@@ -174,16 +175,16 @@ TEST(EndToEnd, EveryFileForm) {
       const auto refused = [&](std::vector<std::string> extra, const std::string& err) {
         auto args = args_for(leaf, false, &argument);
         args.insert(args.end(), extra.begin(), extra.end());
-        expect_outcome(quillo(args), {2, argument.file_option + ": " + err + "\n" + usage, ""});
+        expect_outcome(quillo(args), {2, file_option + ": " + err + "\n" + usage, ""});
       };
-      refused({argument.file_option, dir.file("none")}, "cannot read '" + dir.file("none") + "': No such file or directory");
-      refused({argument.file_option, dir.file("folder")}, "cannot read '" + dir.file("folder") + "': Is a directory");
-      refused({argument.file_option, dir.file("bad")}, "'" + dir.file("bad") + "' is not valid UTF-8");
-      refused({argument.file_option, dir.file("huge")}, "cannot read '" + dir.file("huge") + "': larger than 16 MiB");
+      refused({file_option, dir.file("none")}, "cannot read '" + dir.file("none") + "': No such file or directory");
+      refused({file_option, dir.file("folder")}, "cannot read '" + dir.file("folder") + "': Is a directory");
+      refused({file_option, dir.file("bad")}, "'" + dir.file("bad") + "' is not valid UTF-8");
+      refused({file_option, dir.file("huge")}, "cannot read '" + dir.file("huge") + "': larger than 16 MiB");
       auto both = args_for(leaf, false, &argument);
       append(both, argument);
-      both.insert(both.end(), {argument.file_option, dir.file("text")});
-      expect_outcome(quillo(both), {2, argument.name() + " and " + argument.file_option +
+      both.insert(both.end(), {file_option, dir.file("text")});
+      expect_outcome(quillo(both), {2, std::string(argument.name()) + " and " + file_option +
                                            " cannot be given together\n" + usage, ""});
     }
     EXPECT_LE(forms_here, 1u) << "standard input can feed one file form only";

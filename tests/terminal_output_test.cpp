@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "core/json.hpp"
+#include "core/output.hpp"
 #include "core/sink.hpp"
 #include "core/text.hpp"
-#include "print_human.hpp"
+#include "support/grammar_walk.hpp"
 
 namespace {
 
@@ -45,16 +46,17 @@ TEST(TerminalOutput, EveryRenderer) {
   }
   result.update({{"matched", true}, {"text", text}, {"snapshot", text}, {"value", text}, {"app", text},
                  {"version", text}, {"build", text}});
-  auto methods = quillo::rendered_methods();
+  auto methods = testing_support::declared_methods();
   methods.push_back("no.such.method");
   std::size_t raw = 0;
-  for (const auto method : methods) {
+  for (const auto& method : methods) {
     SCOPED_TRACE(method);
+    const auto rendering = quillo::rendering_for(quillo::program().root, method);
     quillo::StringSink plain, shown;
-    quillo::print_human(method, result, plain);
+    quillo::render(rendering, result, plain);
     {
       quillo::TerminalSink terminal(shown);
-      quillo::print_human(method, result, terminal);
+      quillo::render(rendering, result, terminal);
     }
     EXPECT_EQ(shown.text(), quillo::visible_controls(plain.text()));
     EXPECT_EQ(quillo::visible_controls(shown.text()), shown.text());

@@ -1,67 +1,44 @@
 #include "commands/comments.hpp"
 
-#include "core/output.hpp"
+#include "core/sink.hpp"
+#include "core/values.hpp"
 
 namespace quillo::comments {
 namespace {
 
-using grammar::option;
-using grammar::Values;
-using grammar::ValueType;
+// ---- Parameters.
 
-grammar::Argument id_option(std::string help) {
-  return option("--id", "ID", std::move(help)).require().listed_in("comments list --status all", "id");
+// The start column defaults to 1 and the end line to the start line; the end column is left
+// to the IDE (the end of the start line).
+Json add(std::string_view file, std::uint32_t line, std::optional<std::uint32_t> column,
+         std::optional<std::uint32_t> end_line, std::optional<std::uint32_t> end_column,
+         std::string_view comment, std::optional<std::string_view> parent) {
+  return {{"body", comment},
+          {"end_column", integer_or_null(end_column)},
+          {"end_line", end_line.value_or(line)},
+          {"file", file},
+          {"parent_id", string_or_null(parent)},
+          {"start_column", column.value_or(1)},
+          {"start_line", line}};
 }
 
-// A line or column number, by `what` it counts.
-grammar::Argument number_option(std::string name, std::string value_name, std::string help,
-                                std::string what) {
-  return option(std::move(name), std::move(value_name), std::move(help))
-      .of_type(ValueType::Uint32)
-      .counting(std::move(what));
+Json list(std::optional<std::string_view> file, std::string_view status) {
+  return {{"file", string_or_null(file)}, {"status", status}};
 }
 
-grammar::Argument comment_option(std::string help) {
-  return option("--comment", "COMMENT", std::move(help)).require().or_from_file("--comment-file");
+// reply and update.
+Json with_body(std::string_view id, std::string_view comment) { return {{"body", comment}, {"id", id}}; }
+
+Json resolve(std::string_view id, bool unresolve) { return {{"id", id}, {"unresolve", unresolve}}; }
+
+Json with_id(std::string_view id) { return {{"id", id}}; }
+
+Json search(std::optional<std::string_view> query, std::optional<std::string_view> file_prefix,
+            std::string_view status) {
+  return {{"file_prefix", string_or_null(file_prefix)}, {"query", string_or_null(query)}, {"status", status}};
 }
 
-grammar::Argument status_option(std::string help) {
-  return option("--status", "STATUS", std::move(help))
-      .with_default("active")
-      .with_choices({"active", "resolved", "stale", "all"});
-}
-
-struct Mapper {
-  MethodTarget operator()(const Add& c) const {
-    return {"comments.add",
-            {{"body", c.comment},
-             {"end_column", integer_or_null(c.end_column)},
-             {"end_line", c.end_line.value_or(c.line)},
-             {"file", c.file},
-             {"parent_id", string_or_null(c.parent)},
-             {"start_column", c.column.value_or(1)},
-             {"start_line", c.line}}};
-  }
-  MethodTarget operator()(const List& c) const {
-    return {"comments.list", {{"file", string_or_null(c.file)}, {"status", c.status}}};
-  }
-  MethodTarget operator()(const Reply& c) const {
-    return {"comments.reply", {{"body", c.comment}, {"id", c.id}}};
-  }
-  MethodTarget operator()(const Update& c) const {
-    return {"comments.update", {{"body", c.comment}, {"id", c.id}}};
-  }
-  MethodTarget operator()(const Resolve& c) const {
-    return {"comments.resolve", {{"id", c.id}, {"unresolve", c.unresolve}}};
-  }
-  MethodTarget operator()(const Delete& c) const { return {"comments.delete", {{"id", c.id}}}; }
-  MethodTarget operator()(const Search& c) const {
-    return {"comments.search",
-            {{"file_prefix", string_or_null(c.file_prefix)},
-             {"query", string_or_null(c.query)},
-             {"status", c.status}}};
-  }
-};
+// ---- Renderings.
 
 // The body's lines, each indented by four spaces. A line ends at a line feed, which goes with
 // one carriage return before it; a last line without a line feed keeps everything it has.
@@ -79,6 +56,7 @@ void print_body(std::string_view body, Sink& out) {
   }
 }
 
+// A header line, then the body indented.
 void print_comment(const Json& comment, Sink& out) {
   const Json* anchor = member(comment, "anchor");
   out << text_or(comment, "id", "?") << "  " << text_or(comment, "filePath", "?") << ':'
@@ -90,100 +68,7 @@ void print_comment(const Json& comment, Sink& out) {
   print_body(text_or(comment, "body", ""), out);
 }
 
-}  // namespace
-
-grammar::Node<CommentsCommand> grammar() {
-  using grammar::leaf;
-  return grammar::group<CommentsCommand>(
-      kName, kHelp,
-      leaf<CommentsCommand>(
-          "add", "Add a comment to a file at a specific line range",
-          {option("--file", "FILE", "File path (absolute or project-relative)")
-               .of_type(ValueType::Path)
-               .require(),
-           number_option("--line", "LINE", "1-based line number where the comment starts",
-                         "a line number")
-               .require(),
-           number_option("--column", "COLUMN", "1-based start column (default 1)", "a column number"),
-           number_option("--end-line", "END_LINE",
-                         "1-based end line (defaults to start line \u2014 line-only comment)",
-                         "a line number"),
-           number_option("--end-column", "END_COLUMN",
-                         "1-based end column (defaults to end of start line)", "a column number"),
-           comment_option("Comment body (markdown supported)"),
-           option("--parent", "PARENT", "Parent comment ID for replies")
-               .listed_in("comments list --status all", "id")},
-          [](const Values& v) {
-            return Add{.file = v.text("file"),
-                       .line = v.uint32("line"),
-                       .column = v.maybe_uint32("column"),
-                       .end_line = v.maybe_uint32("end_line"),
-                       .end_column = v.maybe_uint32("end_column"),
-                       .comment = v.text("comment"),
-                       .parent = v.maybe_text("parent")};
-          })
-          .example("quillo comments add --file docs/guide.md --line 12 --comment 'Typo here'",
-                   "created: c1")
-          .example("quillo comments add --file src/app.c --line 40 --end-line 42 --comment-file review.md",
-                   "created: c2"),
-      leaf<CommentsCommand>(
-          "list", "List comments for a file (or all comments in the roost)",
-          {option("--file", "FILE",
-                  "File path (absolute or project-relative). Omit to list all in roost")
-               .of_type(ValueType::Path),
-           status_option("Filter by status: active, resolved, stale, all")},
-          [](const Values& v) {
-            return List{.file = v.maybe_text("file"), .status = v.text("status")};
-          })
-          .example("quillo comments list --file docs/guide.md",
-                   "c1  docs/guide.md:12 [agent]\n    Typo here"),
-      leaf<CommentsCommand>(
-          "reply", "Reply to an existing comment thread",
-          {id_option("Parent comment ID"), comment_option("Reply body")},
-          [](const Values& v) {
-            return Reply{.id = v.text("id"), .comment = v.text("comment")};
-          })
-          .example("quillo comments reply --id c1 --comment Fixed",
-                   "created: c3"),
-      leaf<CommentsCommand>(
-          "update", "Update the body of a comment",
-          {id_option("Comment ID"), comment_option("New body")},
-          [](const Values& v) {
-            return Update{.id = v.text("id"), .comment = v.text("comment")};
-          })
-          .example("quillo comments update --id c1 --comment 'Typo on this line'",
-                   "updated: c1"),
-      leaf<CommentsCommand>(
-          "resolve", "Mark a comment thread as resolved (or pass --unresolve to reopen)",
-          {id_option("Comment ID"), grammar::flag("--unresolve", "Reopen a resolved thread")},
-          [](const Values& v) {
-            return Resolve{.id = v.text("id"), .unresolve = v.flag("unresolve")};
-          })
-          .example("quillo comments resolve --id c1",
-                   "resolved: c1")
-          .example("quillo comments resolve --id c1 --unresolve",
-                   "reopened: c1"),
-      leaf<CommentsCommand>("delete", "Delete a comment (cascades to all replies)",
-                            {id_option("Comment ID")},
-                            [](const Values& v) { return Delete{.id = v.text("id")}; })
-          .example("quillo comments delete --id c1",
-                   "deleted 2 comment(s) starting at c1"),
-      leaf<CommentsCommand>(
-          "search", "Search comments by content / file / status",
-          {option("--query", "QUERY", "FTS5 query string (matches comment body)"),
-           option("--file-prefix", "FILE_PREFIX", "File-path prefix filter").of_type(ValueType::Path),
-           status_option("Status filter")},
-          [](const Values& v) {
-            return Search{.query = v.maybe_text("query"),
-                          .file_prefix = v.maybe_text("file_prefix"),
-                          .status = v.text("status")};
-          })
-          .example("quillo comments search --query typo --file-prefix docs/",
-                   "c1  docs/guide.md:12 [agent]\n    Typo here"));
-}
-
-MethodTarget to_target(const CommentsCommand& command) { return std::visit(Mapper{}, command); }
-
+// add and reply.
 void render_created(const Json& result, Sink& out) {
   out << "created: " << text_or(result, "id", "?") << '\n';
 }
@@ -192,6 +77,7 @@ void render_updated(const Json& result, Sink& out) {
   out << "updated: " << text_or(result, "id", "?") << '\n';
 }
 
+// By whether the result has a "resolvedAt" text, not by the flag sent.
 void render_resolved(const Json& result, Sink& out) {
   out << (has_text(result, "resolvedAt") ? "resolved: " : "reopened: ")
       << text_or(result, "id", "?") << '\n';
@@ -202,6 +88,155 @@ void render_deleted(const Json& result, Sink& out) {
       << text_or(result, "id", "?") << '\n';
 }
 
-const ListRendering kList{"comments", "(no comments)", print_comment};
+constexpr Rendering kCommentList = list_of("comments", "(no comments)", print_comment);
+
+// ---- The commands.
+
+constexpr Argument id_option(std::string_view help) {
+  return option("--id", "ID", help).require().listed_in("comments list --status all", "id",
+                                                       "{filePath}:{anchor.startLine}");
+}
+
+// A line or column number, by `what` it counts.
+constexpr Argument number_option(std::string_view name, std::string_view value_name,
+                                 std::string_view help, std::string_view what) {
+  return option(name, value_name, help).of_type(ValueType::Uint32).counting(what);
+}
+
+constexpr Argument comment_option(std::string_view help) {
+  return option("--comment", "COMMENT", help).require().or_from_file("--comment-file");
+}
+
+constexpr Argument status_option(std::string_view help) {
+  return option("--status", "STATUS", help).with_default("active").with_choices("active resolved stale all");
+}
+
+constexpr Argument kAddArguments[] = {
+    option("--file", "FILE", "File path (absolute or project-relative)").of_type(ValueType::Path).require(),
+    number_option("--line", "LINE", "1-based line number where the comment starts", "a line number").require(),
+    number_option("--column", "COLUMN", "1-based start column (default 1)", "a column number"),
+    number_option("--end-line", "END_LINE", "1-based end line (defaults to start line \u2014 line-only comment)",
+                  "a line number"),
+    number_option("--end-column", "END_COLUMN", "1-based end column (defaults to end of start line)",
+                  "a column number"),
+    comment_option("Comment body (markdown supported)"),
+    option("--parent", "PARENT", "Parent comment ID for replies")
+        .listed_in("comments list --status all", "id", "{filePath}:{anchor.startLine}"),
+};
+constexpr Example kAddExamples[] = {
+    {"quillo comments add --file docs/guide.md --line 12 --comment 'Typo here'", "created: c1"},
+    {"quillo comments add --file src/app.c --line 40 --end-line 42 --comment-file review.md", "created: c2"}};
+constexpr Command kAdd{
+    .name = "add",
+    .help = "Add a comment to a file at a specific line range",
+    .arguments = kAddArguments,
+    .examples = kAddExamples,
+    .method = "comments.add",
+    .effect = Effect::Changes,
+    .rendering = rendered_by(render_created),
+    .params = bind<kAddArguments, add>,
+};
+
+constexpr Argument kListArguments[] = {
+    option("--file", "FILE", "File path (absolute or project-relative). Omit to list all in roost")
+        .of_type(ValueType::Path),
+    status_option("Filter by status: active, resolved, stale, all"),
+};
+constexpr Example kListExamples[] = {
+    {"quillo comments list --file docs/guide.md", "c1  docs/guide.md:12 [agent]\n    Typo here"}};
+constexpr Command kList{
+    .name = "list",
+    .help = "List comments for a file (or all comments in the roost)",
+    .arguments = kListArguments,
+    .examples = kListExamples,
+    .method = "comments.list",
+    .effect = Effect::Reads,
+    .rendering = kCommentList,
+    .params = bind<kListArguments, list>,
+};
+
+constexpr Argument kReplyArguments[] = {id_option("Parent comment ID"), comment_option("Reply body")};
+constexpr Example kReplyExamples[] = {{"quillo comments reply --id c1 --comment Fixed", "created: c3"}};
+constexpr Command kReply{
+    .name = "reply",
+    .help = "Reply to an existing comment thread",
+    .arguments = kReplyArguments,
+    .examples = kReplyExamples,
+    .method = "comments.reply",
+    .effect = Effect::Changes,
+    .rendering = rendered_by(render_created),
+    .params = bind<kReplyArguments, with_body>,
+};
+
+constexpr Argument kUpdateArguments[] = {id_option("Comment ID"), comment_option("New body")};
+constexpr Example kUpdateExamples[] = {{"quillo comments update --id c1 --comment 'Typo on this line'", "updated: c1"}};
+constexpr Command kUpdate{
+    .name = "update",
+    .help = "Update the body of a comment",
+    .arguments = kUpdateArguments,
+    .examples = kUpdateExamples,
+    .method = "comments.update",
+    .effect = Effect::Changes,
+    .rendering = rendered_by(render_updated),
+    .idempotent = true,
+    .params = bind<kUpdateArguments, with_body>,
+};
+
+constexpr Argument kResolveArguments[] = {id_option("Comment ID"), flag("--unresolve", "Reopen a resolved thread")};
+constexpr Example kResolveExamples[] = {{"quillo comments resolve --id c1", "resolved: c1"},
+                                        {"quillo comments resolve --id c1 --unresolve", "reopened: c1"}};
+constexpr Command kResolve{
+    .name = "resolve",
+    .help = "Mark a comment thread as resolved (or pass --unresolve to reopen)",
+    .arguments = kResolveArguments,
+    .examples = kResolveExamples,
+    .method = "comments.resolve",
+    .effect = Effect::Changes,
+    .rendering = rendered_by(render_resolved),
+    .idempotent = true,
+    .params = bind<kResolveArguments, resolve>,
+};
+
+constexpr Argument kDeleteArguments[] = {id_option("Comment ID")};
+constexpr Example kDeleteExamples[] = {{"quillo comments delete --id c1", "deleted 2 comment(s) starting at c1"}};
+constexpr Command kDelete{
+    .name = "delete",
+    .help = "Delete a comment (cascades to all replies)",
+    .arguments = kDeleteArguments,
+    .examples = kDeleteExamples,
+    .method = "comments.delete",
+    .effect = Effect::Removes,
+    .rendering = rendered_by(render_deleted),
+    .idempotent = true,
+    .params = bind<kDeleteArguments, with_id>,
+};
+
+constexpr Argument kSearchArguments[] = {
+    option("--query", "QUERY", "FTS5 query string (matches comment body)"),
+    option("--file-prefix", "FILE_PREFIX", "File-path prefix filter").of_type(ValueType::Path),
+    status_option("Status filter"),
+};
+constexpr Example kSearchExamples[] = {
+    {"quillo comments search --query typo --file-prefix docs/", "c1  docs/guide.md:12 [agent]\n    Typo here"}};
+constexpr Command kSearch{
+    .name = "search",
+    .help = "Search comments by content / file / status",
+    .arguments = kSearchArguments,
+    .examples = kSearchExamples,
+    .method = "comments.search",
+    .effect = Effect::Reads,
+    .rendering = kCommentList,
+    .params = bind<kSearchArguments, search>,
+};
+
+constexpr Entry kCommands[] = {kAdd, kList, kReply, kUpdate, kResolve, kDelete, kSearch};
+constexpr Example kExamples[] = {
+    {"quillo comments add --file docs/guide.md --line 12 --comment 'Typo here'", "created: c1"},
+    {"quillo comments list --file docs/guide.md", "c1  docs/guide.md:12 [agent]\n    Typo here"}};
+constexpr Group kGroup{.name = kName, .help = kHelp, .entries = kCommands, .examples = kExamples};
+
+}  // namespace
+
+constexpr Table kTable = compile<kGroup>();
 
 }  // namespace quillo::comments

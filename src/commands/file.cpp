@@ -1,43 +1,45 @@
 #include "commands/file.hpp"
 
+#include "core/sink.hpp"
+#include "core/values.hpp"
+
 namespace quillo::file {
+namespace {
 
-grammar::Node<FileCommand> grammar() {
-  using grammar::option;
-  using grammar::ValueType;
-  return grammar::group<FileCommand>(
-      kName, kHelp,
-      grammar::leaf<FileCommand>(
-          "open", "Open a file in the editor",
-          {grammar::positional("path", "PATH", "File path (absolute or project-relative)")
-               .of_type(ValueType::Path),
-           option("--line", "LINE", "1-based line to scroll to")
-               .of_type(ValueType::Uint32)
-               .counting("a line number"),
-           option("--column", "COLUMN", "1-based column (requires --line)")
-               .of_type(ValueType::Uint32)
-               .counting("a column number")},
-          [](const grammar::Values& v) {
-            return Open{.path = v.text("path"),
-                        .line = v.maybe_uint32("line"),
-                        .column = v.maybe_uint32("column")};
-          })
-          .example("quillo file open notes.md --line 10",
-                   "opened: /Users/me/app/notes.md:10"));
+Json open(std::string_view path, std::optional<std::uint32_t> line, std::optional<std::uint32_t> column) {
+  return {{"column", integer_or_null(column)}, {"line", integer_or_null(line)}, {"path", path}};
 }
 
-MethodTarget to_target(const FileCommand& command) {
-  const Open& open = std::get<Open>(command);
-  return {"file.open",
-          {{"column", integer_or_null(open.column)},
-           {"line", integer_or_null(open.line)},
-           {"path", open.path}}};
-}
-
+// "opened: PATH:LINE", or "opened: PATH" without a line.
 void render_open(const Json& result, Sink& out) {
   out << "opened: " << text_or(result, "path", "?");
   if (const auto line = as_int64(member(result, "line"))) out << ':' << *line;
   out << '\n';
 }
+
+constexpr Argument kOpenArguments[] = {
+    positional("path", "PATH", "File path (absolute or project-relative)").of_type(ValueType::Path),
+    option("--line", "LINE", "1-based line to scroll to").of_type(ValueType::Uint32).counting("a line number"),
+    option("--column", "COLUMN", "1-based column (requires --line)").of_type(ValueType::Uint32).counting("a column number"),
+};
+constexpr Example kOpenExamples[] = {{"quillo file open notes.md --line 10", "opened: /Users/me/app/notes.md:10"}};
+constexpr Command kOpen{
+    .name = "open",
+    .help = "Open a file in the editor",
+    .arguments = kOpenArguments,
+    .examples = kOpenExamples,
+    .method = "file.open",
+    .effect = Effect::Changes,
+    .rendering = rendered_by(render_open),
+    .idempotent = true,
+    .params = bind<kOpenArguments, open>,
+};
+
+constexpr Entry kCommands[] = {kOpen};
+constexpr Group kGroup{.name = kName, .help = kHelp, .entries = kCommands, .examples = kOpenExamples};
+
+}  // namespace
+
+constexpr Table kTable = compile<kGroup>();
 
 }  // namespace quillo::file

@@ -2,11 +2,21 @@
 
 #include "core/output.hpp"
 #include "core/text.hpp"
+#include "core/sink.hpp"
+#include "core/values.hpp"
 
 namespace quillo::introspection {
 namespace {
 
-using grammar::Values;
+// ---- Parameters.
+
+Json help(std::optional<std::string_view> method) {
+  Json params = Json::object();
+  if (method) params["method"] = *method;
+  return params;
+}
+
+// ---- Renderings.
 
 // Left-aligned in at least `width` characters; a longer text is never cut.
 void print_padded(std::string_view text, std::size_t width, Sink& out) {
@@ -48,53 +58,15 @@ void print_domain(const Json& domain, Sink& out) {
   }
 }
 
-}  // namespace
-
-grammar::Node<Ping> ping_grammar() {
-  return grammar::leaf<Ping>("ping", "Health check; returns app version and protocol version", {},
-                             [](const Values&) { return Ping{}; })
-          .example("quillo ping",
-                   "ok  Quillo 2.3.0 (build 812)  protocol=1");
-}
-
-grammar::Node<Whoami> whoami_grammar() {
-  return grammar::leaf<Whoami>(
-      "whoami", "Returns the channel client's resolved context (surface, roost, project)", {},
-      [](const Values&) { return Whoami{}; })
-          .example("quillo whoami",
-                   "{\n  \"project\": \"/Users/me/app\",\n  \"roost\": \"main\",\n  \"surface\": \"agent\"\n}");
-}
-
-grammar::Node<Help> help_grammar() {
-  return grammar::leaf<Help>(
-      "help", "List all supported methods, or describe one when METHOD is given",
-      {grammar::positional("method", "METHOD",
-                           "When provided, returns the full schema for just that method", false)
-           .listed_in("help", "method")},
-      [](const Values& values) { return Help{.method = values.maybe_text("method")}; })
-          .example("quillo help",
-                   "Quillo\n  Drive the IDE from a shell\n\nterminal\n  Terminals of the focused roost\n    terminal.list           List all terminals")
-          .example("quillo help terminal.close",
-                   "{\n  \"method\": \"terminal.close\",\n  \"params\": {\n    \"terminal_id\": {\n      \"required\": true,\n      \"type\": \"string\"\n    }\n  }\n}");
-}
-
-MethodTarget to_target(const Ping&) { return {"ping", Json::object()}; }
-
-MethodTarget to_target(const Whoami&) { return {"whoami", Json::object()}; }
-
-MethodTarget to_target(const Help& help) {
-  Json params = Json::object();
-  if (help.method) params["method"] = *help.method;
-  return {"help", std::move(params)};
-}
-
+// "ok  {app} {version} (build {build})  protocol={protocol_version}"
 void render_ping(const Json& result, Sink& out) {
   out << "ok  " << text_or(result, "app", "?") << ' ' << text_or(result, "version", "?")
       << " (build " << text_or(result, "build", "?")
       << ")  protocol=" << int64_or_zero(result, "protocol_version") << '\n';
 }
 
-void print_catalogue(const Json& result, Sink& out) {
+// The method catalogue, or the schema of one method.
+void render_catalogue(const Json& result, Sink& out) {
   if (const Json* schema = method_schema(result)) {
     print_pretty(*schema, out);
     return;
@@ -108,5 +80,60 @@ void print_catalogue(const Json& result, Sink& out) {
     for (const Json& domain : *domains) print_domain(domain, out);
   }
 }
+
+// ---- The commands.
+
+constexpr Example kPingExamples[] = {{"quillo ping", "ok  Quillo 2.3.0 (build 812)  protocol=1"}};
+constexpr Command kPing{
+    .name = "ping",
+    .help = "Health check; returns app version and protocol version",
+    .examples = kPingExamples,
+    .method = "ping",
+    .effect = Effect::Reads,
+    .rendering = rendered_by(render_ping),
+    .params = no_params,
+};
+
+constexpr Example kWhoamiExamples[] = {
+    {"quillo whoami",
+     "{\n  \"project\": \"/Users/me/app\",\n  \"roost\": \"main\",\n  \"surface\": \"agent\"\n}"}};
+constexpr Command kWhoami{
+    .name = "whoami",
+    .help = "Returns the channel client's resolved context (surface, roost, project)",
+    .examples = kWhoamiExamples,
+    .method = "whoami",
+    .effect = Effect::Reads,
+    .rendering = kPrettyJson,
+    .params = no_params,
+};
+
+constexpr Argument kHelpArguments[] = {
+    positional("method", "METHOD", "When provided, returns the full schema for just that method", false)
+        .listed_in("help", "method", "{summary}"),
+};
+constexpr Example kHelpExamples[] = {
+    {"quillo help",
+     "Quillo\n  Drive the IDE from a shell\n\nterminal\n  Terminals of the focused roost\n    "
+     "terminal.list           List all terminals"},
+    {"quillo help terminal.close",
+     "{\n  \"method\": \"terminal.close\",\n  \"params\": {\n    \"terminal_id\": {\n      "
+     "\"required\": true,\n      \"type\": \"string\"\n    }\n  }\n}"}};
+constexpr Command kHelp{
+    .name = "help",
+    .help = "List all supported methods, or describe one when METHOD is given",
+    .arguments = kHelpArguments,
+    .examples = kHelpExamples,
+    .method = "help",
+    .effect = Effect::Reads,
+    .rendering = rendered_by(render_catalogue),
+    .params = bind<kHelpArguments, help>,
+};
+
+constexpr Entry kCommands[] = {kPing, kWhoami, kHelp};
+constexpr Group kGroup{.name = "introspection", .entries = kCommands};
+
+}  // namespace
+
+constexpr Table kTable = compile<kGroup>();
 
 }  // namespace quillo::introspection

@@ -1,77 +1,100 @@
 #include "commands/roost.hpp"
 
+#include "core/sink.hpp"
+#include "core/values.hpp"
+
 namespace quillo::roost {
 namespace {
 
-using grammar::Values;
+// The four commands that act on one project send its path alone.
+Json with_path(std::string_view path) { return {{"path", path}}; }
 
-// The four subcommands that act on one project path differ only in their words.
-template <class Command>
-grammar::Node<RoostCommand> project_command(std::string name, std::string help,
-                                            std::string path_help) {
-  return grammar::leaf<RoostCommand>(std::move(name), std::move(help),
-                                     {grammar::positional("path", "PATH", std::move(path_help))
-                                          .of_type(grammar::ValueType::Path)},
-                                     [](const Values& v) { return Command{.path = v.text("path")}; });
+constexpr Argument project_path(std::string_view help) {
+  return positional("path", "PATH", help).of_type(ValueType::Path);
 }
 
-MethodTarget with_path(const char* method, const std::string& path) {
-  return {method, {{"path", path}}};
-}
-
-struct Mapper {
-  MethodTarget operator()(const AddProject& c) const {
-    return with_path("roost.addProject", c.path);
-  }
-  MethodTarget operator()(const RemoveProject& c) const {
-    return with_path("roost.removeProject", c.path);
-  }
-  MethodTarget operator()(const ParkProject& c) const {
-    return with_path("roost.parkProject", c.path);
-  }
-  MethodTarget operator()(const ActivateProject& c) const {
-    return with_path("roost.activateProject", c.path);
-  }
-  MethodTarget operator()(const ListProjects&) const {
-    return {"roost.listProjects", Json::object()};
-  }
+constexpr Argument kAddArguments[] = {project_path("Absolute path to the project directory")};
+constexpr Example kAddExamples[] = {
+    {"quillo roost add-project /Users/me/site", "{\n  \"path\": \"/Users/me/site\",\n  \"state\": \"active\"\n}"}};
+constexpr Command kAddProject{
+    .name = "add-project",
+    .help = "Add a project folder to the focused roost and focus it",
+    .arguments = kAddArguments,
+    .examples = kAddExamples,
+    .method = "roost.addProject",
+    .effect = Effect::Changes,
+    .rendering = kPrettyJson,
+    .idempotent = true,
+    .params = bind<kAddArguments, with_path>,
 };
+
+constexpr Argument kRemoveArguments[] = {project_path("Absolute path of the project to remove")};
+constexpr Example kRemoveExamples[] = {
+    {"quillo roost remove-project /Users/me/site", "{\n  \"path\": \"/Users/me/site\",\n  \"removed\": true\n}"}};
+constexpr Command kRemoveProject{
+    .name = "remove-project",
+    .help = "Remove a project from the focused roost, closing its terminals/browsers",
+    .arguments = kRemoveArguments,
+    .examples = kRemoveExamples,
+    .method = "roost.removeProject",
+    .effect = Effect::Removes,
+    .rendering = kPrettyJson,
+    .idempotent = true,
+    .params = bind<kRemoveArguments, with_path>,
+};
+
+constexpr Argument kParkArguments[] = {project_path("Absolute path of the project to park")};
+constexpr Example kParkExamples[] = {
+    {"quillo roost park-project /Users/me/site", "{\n  \"path\": \"/Users/me/site\",\n  \"state\": \"parked\"\n}"}};
+constexpr Command kParkProject{
+    .name = "park-project",
+    .help = "Park a project in the focused roost, persisting state and terminating sessions",
+    .arguments = kParkArguments,
+    .examples = kParkExamples,
+    .method = "roost.parkProject",
+    .effect = Effect::Changes,
+    .rendering = kPrettyJson,
+    .idempotent = true,
+    .params = bind<kParkArguments, with_path>,
+};
+
+constexpr Argument kActivateArguments[] = {project_path("Absolute path of the parked project to activate")};
+constexpr Example kActivateExamples[] = {
+    {"quillo roost activate-project /Users/me/site", "{\n  \"path\": \"/Users/me/site\",\n  \"state\": \"active\"\n}"}};
+constexpr Command kActivateProject{
+    .name = "activate-project",
+    .help = "Activate (unpark) a parked project in the focused roost and focus it",
+    .arguments = kActivateArguments,
+    .examples = kActivateExamples,
+    .method = "roost.activateProject",
+    .effect = Effect::Changes,
+    .rendering = kPrettyJson,
+    .idempotent = true,
+    .params = bind<kActivateArguments, with_path>,
+};
+
+constexpr Example kListExamples[] = {
+    {"quillo roost list-projects",
+     "{\n  \"projects\": [\n    {\n      \"path\": \"/Users/me/app\",\n      \"state\": \"active\"\n    }\n  ],\n  "
+     "\"roost\": \"main\"\n}"}};
+constexpr Command kListProjects{
+    .name = "list-projects",
+    .help = "List active, parked, and unresolved projects in the focused roost",
+    .examples = kListExamples,
+    .method = "roost.listProjects",
+    .effect = Effect::Reads,
+    .rendering = kPrettyJson,
+    .params = no_params,
+};
+
+constexpr Entry kCommands[] = {kAddProject, kRemoveProject, kParkProject, kActivateProject, kListProjects};
+constexpr Example kExamples[] = {
+    {"quillo roost add-project /Users/me/site", "{\n  \"path\": \"/Users/me/site\",\n  \"state\": \"active\"\n}"},
+    {"quillo --json roost list-projects", "{\"projects\":[{\"path\":\"/Users/me/site\",\"state\":\"active\"}],\"roost\":\"main\"}"}};
+constexpr Group kGroup{.name = kName, .help = kHelp, .entries = kCommands, .examples = kExamples};
 
 }  // namespace
 
-grammar::Node<RoostCommand> grammar() {
-  return grammar::group<RoostCommand>(
-      kName, kHelp,
-      project_command<AddProject>("add-project",
-                                  "Add a project folder to the focused roost and focus it",
-                                  "Absolute path to the project directory")
-          .example("quillo roost add-project /Users/me/site",
-                   "{\n  \"path\": \"/Users/me/site\",\n  \"state\": \"active\"\n}"),
-      project_command<RemoveProject>(
-          "remove-project",
-          "Remove a project from the focused roost, closing its terminals/browsers",
-          "Absolute path of the project to remove")
-          .example("quillo roost remove-project /Users/me/site",
-                   "{\n  \"path\": \"/Users/me/site\",\n  \"removed\": true\n}"),
-      project_command<ParkProject>(
-          "park-project",
-          "Park a project in the focused roost, persisting state and terminating sessions",
-          "Absolute path of the project to park")
-          .example("quillo roost park-project /Users/me/site",
-                   "{\n  \"path\": \"/Users/me/site\",\n  \"state\": \"parked\"\n}"),
-      project_command<ActivateProject>(
-          "activate-project",
-          "Activate (unpark) a parked project in the focused roost and focus it",
-          "Absolute path of the parked project to activate")
-          .example("quillo roost activate-project /Users/me/site",
-                   "{\n  \"path\": \"/Users/me/site\",\n  \"state\": \"active\"\n}"),
-      grammar::leaf<RoostCommand>(
-          "list-projects", "List active, parked, and unresolved projects in the focused roost", {},
-          [](const Values&) { return ListProjects{}; })
-          .example("quillo roost list-projects",
-                   "{\n  \"projects\": [\n    {\n      \"path\": \"/Users/me/app\",\n      \"state\": \"active\"\n    }\n  ],\n  \"roost\": \"main\"\n}"));
-}
-
-MethodTarget to_target(const RoostCommand& command) { return std::visit(Mapper{}, command); }
+constexpr Table kTable = compile<kGroup>();
 
 }  // namespace quillo::roost

@@ -1,71 +1,89 @@
 #include "commands/shelf.hpp"
 
-#include "core/output.hpp"
+#include "core/sink.hpp"
+#include "core/values.hpp"
 
 namespace quillo::shelf {
 namespace {
 
-using grammar::Values;
+// ---- Parameters.
 
-struct Mapper {
-  MethodTarget operator()(const Add& a) const {
-    return {"shelf.add", {{"path", a.path}, {"select", a.select}}};
-  }
-  MethodTarget operator()(const List&) const { return {"shelf.list", Json::object()}; }
-  MethodTarget operator()(const Remove& r) const { return {"shelf.remove", {{"path", r.path}}}; }
-};
+Json add(std::string_view path, bool select) { return {{"path", path}, {"select", select}}; }
 
-}  // namespace
+Json remove(std::string_view path) { return {{"path", path}}; }
 
-grammar::Node<ShelfCommand> grammar() {
-  using grammar::leaf;
-  return grammar::group<ShelfCommand>(
-      kName, kHelp,
-      leaf<ShelfCommand>(
-          "add", "Add a file or folder to the shelf",
-          {grammar::positional("path", "PATH",
-                               "Path to add. Absolute, or relative to $QUILLO_PROJECT_PATH")
-               .of_type(grammar::ValueType::Path),
-           grammar::flag("--select", "Make this the selected shelf item")},
-          [](const Values& v) {
-            return Add{.path = v.text("path"), .select = v.flag("select")};
-          })
-          .example("quillo shelf add src/app --select",
-                   "added: /Users/me/app/src/app [folder] (selected)"),
-      leaf<ShelfCommand>("list", "List all shelf entries", {},
-                         [](const Values&) { return List{}; })
-          .example("quillo shelf list",
-                   "* [folder] /Users/me/app/src/app\n  [file] /Users/me/app/notes.md  (missing)"),
-      leaf<ShelfCommand>("remove", "Remove a file or folder from the shelf",
-                         {grammar::positional(
-                             "path", "PATH", "Path to remove (matches the path used when adding)")
-                              .of_type(grammar::ValueType::Path)},
-                         [](const Values& v) { return Remove{.path = v.text("path")}; })
-          .example("quillo shelf remove src/app",
-                   "removed"));
-}
-
-MethodTarget to_target(const ShelfCommand& command) { return std::visit(Mapper{}, command); }
+// ---- Renderings.
 
 void render_add(const Json& result, Sink& out) {
-  out << (is_true(result, "added") ? "added" : "already shelved") << ": "
-      << text_or(result, "path", "?") << " [" << text_or(result, "kind", "?") << ']'
-      << (is_true(result, "selected") ? " (selected)" : "") << '\n';
+  out << (is_true(result, "added") ? "added" : "already shelved") << ": " << text_or(result, "path", "?")
+      << " [" << text_or(result, "kind", "?") << ']' << (is_true(result, "selected") ? " (selected)" : "") << '\n';
 }
-
-namespace {
 
 void print_item(const Json& item, Sink& out) {
   out << (is_true(item, "selected") ? '*' : ' ') << " [" << text_or(item, "kind", "?") << "] "
       << text_or(item, "path", "?") << (is_false(item, "exists") ? "  (missing)" : "") << '\n';
 }
 
-}  // namespace
-
-const ListRendering kList{"items", "(shelf is empty)", print_item};
-
 void render_remove(const Json& result, Sink& out) {
   out << (is_true(result, "removed") ? "removed" : "not in shelf") << '\n';
 }
+
+// ---- The commands.
+
+constexpr Argument kAddArguments[] = {
+    positional("path", "PATH", "Path to add. Absolute, or relative to $QUILLO_PROJECT_PATH").of_type(ValueType::Path),
+    flag("--select", "Make this the selected shelf item"),
+};
+constexpr Example kAddExamples[] = {
+    {"quillo shelf add src/app --select", "added: /Users/me/app/src/app [folder] (selected)"}};
+constexpr Command kAdd{
+    .name = "add",
+    .help = "Add a file or folder to the shelf",
+    .arguments = kAddArguments,
+    .examples = kAddExamples,
+    .method = "shelf.add",
+    .effect = Effect::Changes,
+    .rendering = rendered_by(render_add),
+    .idempotent = true,
+    .params = bind<kAddArguments, add>,
+};
+
+constexpr Example kListExamples[] = {
+    {"quillo shelf list", "* [folder] /Users/me/app/src/app\n  [file] /Users/me/app/notes.md  (missing)"}};
+constexpr Command kList{
+    .name = "list",
+    .help = "List all shelf entries",
+    .examples = kListExamples,
+    .method = "shelf.list",
+    .effect = Effect::Reads,
+    .rendering = list_of("items", "(shelf is empty)", print_item),
+    .params = no_params,
+};
+
+constexpr Argument kRemoveArguments[] = {
+    positional("path", "PATH", "Path to remove (matches the path used when adding)").of_type(ValueType::Path),
+};
+constexpr Example kRemoveExamples[] = {{"quillo shelf remove src/app", "removed"}};
+constexpr Command kRemove{
+    .name = "remove",
+    .help = "Remove a file or folder from the shelf",
+    .arguments = kRemoveArguments,
+    .examples = kRemoveExamples,
+    .method = "shelf.remove",
+    .effect = Effect::Removes,
+    .rendering = rendered_by(render_remove),
+    .idempotent = true,
+    .params = bind<kRemoveArguments, remove>,
+};
+
+constexpr Entry kCommands[] = {kAdd, kList, kRemove};
+constexpr Example kExamples[] = {
+    {"quillo shelf add src/app --select", "added: /Users/me/app/src/app [folder] (selected)"},
+    {"quillo shelf list", "* [folder] /Users/me/app/src/app"}};
+constexpr Group kGroup{.name = kName, .help = kHelp, .entries = kCommands, .examples = kExamples};
+
+}  // namespace
+
+constexpr Table kTable = compile<kGroup>();
 
 }  // namespace quillo::shelf

@@ -1,83 +1,92 @@
 #include "commands/shortcut.hpp"
 
-#include "core/output.hpp"
+#include "core/sink.hpp"
+#include "core/values.hpp"
 
 namespace quillo::shortcut {
 namespace {
 
-using grammar::Values;
+// ---- Parameters.
 
-struct Mapper {
-  MethodTarget operator()(const List&) const { return {"shortcut.list", Json::object()}; }
-  MethodTarget operator()(const Add& a) const {
-    return {"shortcut.add",
-            {{"command", a.command},
-             {"launch_behavior", a.launch_behavior},
-             {"name", a.name},
-             {"scope", a.scope}}};
-  }
-  MethodTarget operator()(const Remove& r) const { return {"shortcut.remove", {{"id", r.id}}}; }
-};
-
-}  // namespace
-
-grammar::Node<ShortcutCommand> grammar() {
-  using grammar::leaf;
-  using grammar::option;
-  return grammar::group<ShortcutCommand>(
-      kName, kHelp,
-      leaf<ShortcutCommand>("list", "List saved terminal shortcuts", {},
-                            [](const Values&) { return List{}; })
-          .example("quillo shortcut list",
-                   "  [roost] Build: make all\n  [project] Serve: npm run dev"),
-      leaf<ShortcutCommand>(
-          "add", "Register a new terminal shortcut",
-          {option("--name", "NAME", "Display name").require(),
-           option("--command", "COMMAND", "Command line to run").require(),
-           option("--launch-behavior", "LAUNCH_BEHAVIOR",
-                  "One of: currentTerminal, newPermanentTerminal, newTemporaryTerminal")
-               .with_default("newPermanentTerminal")
-               .with_choices({"currentTerminal", "newPermanentTerminal", "newTemporaryTerminal"}),
-           option("--scope", "SCOPE", "\"roost\" (default) or \"project\"")
-               .with_default("roost")
-               .with_choices({"roost", "project"})},
-          [](const Values& v) {
-            return Add{.name = v.text("name"),
-                       .command = v.text("command"),
-                       .launch_behavior = v.text("launch_behavior"),
-                       .scope = v.text("scope")};
-          })
-          .example("quillo shortcut add --name Build --command 'make all'",
-                   "added [roost]: Build"),
-      leaf<ShortcutCommand>(
-          "remove", "Remove a shortcut by ID",
-          {grammar::positional("id", "ID", "UUID of the shortcut (from `shortcut list` output)")
-               .listed_in("shortcut list", "id")},
-          [](const Values& v) { return Remove{.id = v.text("id")}; })
-          .example("quillo shortcut remove 6f1c2b9e-3d4a-4f5b-8c6d-7e8f9a0b1c2d",
-                   "removed"));
+Json add(std::string_view name, std::string_view command, std::string_view launch_behavior, std::string_view scope) {
+  return {{"command", command}, {"launch_behavior", launch_behavior}, {"name", name}, {"scope", scope}};
 }
 
-MethodTarget to_target(const ShortcutCommand& command) { return std::visit(Mapper{}, command); }
+Json remove(std::string_view id) { return {{"id", id}}; }
 
-namespace {
+// ---- Renderings.
 
 void print_shortcut(const Json& entry, Sink& out) {
   out << "  [" << text_or(entry, "scope", "?") << "] " << text_or(entry, "name", "?") << ": "
       << text_or(entry, "command", "?") << '\n';
 }
 
-}  // namespace
-
-const ListRendering kList{"shortcuts", "(no shortcuts)", print_shortcut};
-
 void render_add(const Json& result, Sink& out) {
-  out << "added [" << text_or(result, "scope", "?") << "]: " << text_or(result, "name", "?")
-      << '\n';
+  out << "added [" << text_or(result, "scope", "?") << "]: " << text_or(result, "name", "?") << '\n';
 }
 
 void render_remove(const Json& result, Sink& out) {
   out << (is_true(result, "removed") ? "removed" : "not found") << '\n';
 }
+
+// ---- The commands.
+
+constexpr Example kListExamples[] = {{"quillo shortcut list", "  [roost] Build: make all\n  [project] Serve: npm run dev"}};
+constexpr Command kList{
+    .name = "list",
+    .help = "List saved terminal shortcuts",
+    .examples = kListExamples,
+    .method = "shortcut.list",
+    .effect = Effect::Reads,
+    .rendering = list_of("shortcuts", "(no shortcuts)", print_shortcut),
+    .params = no_params,
+};
+
+constexpr Argument kAddArguments[] = {
+    option("--name", "NAME", "Display name").require(),
+    option("--command", "COMMAND", "Command line to run").require(),
+    option("--launch-behavior", "LAUNCH_BEHAVIOR", "One of: currentTerminal, newPermanentTerminal, newTemporaryTerminal")
+        .with_default("newPermanentTerminal")
+        .with_choices("currentTerminal newPermanentTerminal newTemporaryTerminal"),
+    option("--scope", "SCOPE", "\"roost\" (default) or \"project\"").with_default("roost").with_choices("roost project"),
+};
+constexpr Example kAddExamples[] = {{"quillo shortcut add --name Build --command 'make all'", "added [roost]: Build"}};
+constexpr Command kAdd{
+    .name = "add",
+    .help = "Register a new terminal shortcut",
+    .arguments = kAddArguments,
+    .examples = kAddExamples,
+    .method = "shortcut.add",
+    .effect = Effect::Changes,
+    .rendering = rendered_by(render_add),
+    .params = bind<kAddArguments, add>,
+};
+
+constexpr Argument kRemoveArguments[] = {
+    positional("id", "ID", "UUID of the shortcut (from `shortcut list` output)")
+        .listed_in("shortcut list", "id", "{name}: {command}"),
+};
+constexpr Example kRemoveExamples[] = {{"quillo shortcut remove 6f1c2b9e-3d4a-4f5b-8c6d-7e8f9a0b1c2d", "removed"}};
+constexpr Command kRemove{
+    .name = "remove",
+    .help = "Remove a shortcut by ID",
+    .arguments = kRemoveArguments,
+    .examples = kRemoveExamples,
+    .method = "shortcut.remove",
+    .effect = Effect::Removes,
+    .rendering = rendered_by(render_remove),
+    .idempotent = true,
+    .params = bind<kRemoveArguments, remove>,
+};
+
+constexpr Entry kCommands[] = {kList, kAdd, kRemove};
+constexpr Example kExamples[] = {
+    {"quillo shortcut add --name Build --command 'make all'", "added [roost]: Build"},
+    {"quillo shortcut list", "  [roost] Build: make all"}};
+constexpr Group kGroup{.name = kName, .help = kHelp, .entries = kCommands, .examples = kExamples};
+
+}  // namespace
+
+constexpr Table kTable = compile<kGroup>();
 
 }  // namespace quillo::shortcut

@@ -1,115 +1,36 @@
 #include "commands/terminal.hpp"
 
-#include "core/output.hpp"
+#include "core/sink.hpp"
+#include "core/values.hpp"
 
 namespace quillo::terminal {
 namespace {
 
-using grammar::option;
-using grammar::Values;
-using grammar::ValueType;
+// ---- Parameters: the typed values of each command's arguments in, the request's params out.
 
-grammar::Argument terminal_id_option(std::string help) {
-  return option("--terminal-id", "TERMINAL_ID", std::move(help)).listed_in("terminal list", "terminal_id");
+Json create(std::optional<std::string_view> cwd, std::optional<std::string_view> name) {
+  return {{"cwd", string_or_null(cwd)}, {"name", string_or_null(name)}};
 }
 
-struct Mapper {
-  MethodTarget operator()(const List&) const { return {"terminal.list", Json::object()}; }
-  MethodTarget operator()(const Create& c) const {
-    return {"terminal.create", {{"cwd", string_or_null(c.cwd)}, {"name", string_or_null(c.name)}}};
-  }
-  MethodTarget operator()(const Send& s) const {
-    return {"terminal.send",
-            {{"submit", s.submit}, {"terminal_id", s.terminal_id}, {"text", s.text}}};
-  }
-  MethodTarget operator()(const SendKey& k) const {
-    return {"terminal.send_key", {{"key", k.key}, {"terminal_id", k.terminal_id}}};
-  }
-  MethodTarget operator()(const Close& c) const {
-    return {"terminal.close", {{"terminal_id", c.terminal_id}}};
-  }
-  MethodTarget operator()(const Wait& w) const {
-    return {"terminal.wait",
-            {{"exit", w.exit},
-             {"terminal_id", string_or_null(w.terminal_id)},
-             {"text", string_or_null(w.text)},
-             {"timeout", w.timeout}}};
-  }
-};
-
-}  // namespace
-
-grammar::Node<TerminalCommand> grammar() {
-  using grammar::leaf;
-  const char* const kRequiredIdHelp = "Tagged or bare terminal UUID (required)";
-  return grammar::group<TerminalCommand>(
-      kName, kHelp,
-      leaf<TerminalCommand>("list", "List all terminals in the focused roost", {},
-                            [](const Values&) { return List{}; })
-          .example("quillo terminal list",
-                   "*@ term-1  zsh  /Users/me/app\n   term-2  build  /Users/me/app"),
-      leaf<TerminalCommand>("create", "Spawn a new terminal",
-                            {option("--cwd", "CWD", "Absolute path for the working directory")
-                                 .of_type(ValueType::Path),
-                             option("--name", "NAME", "Custom tab title")},
-                            [](const Values& v) {
-                              return Create{.cwd = v.maybe_text("cwd"), .name = v.maybe_text("name")};
-                            })
-          .example("quillo terminal create --name build --cwd /Users/me/app",
-                   "created: term-2"),
-      leaf<TerminalCommand>("send", "Inject text into a terminal",
-                            {grammar::positional("text", "TEXT", "Text to send")
-                                 .or_from_file("--text-file"),
-                             terminal_id_option(kRequiredIdHelp).require(),
-                             grammar::flag("--submit", "Append newline after text")},
-                            [](const Values& v) {
-                              return Send{.text = v.text("text"),
-                                          .terminal_id = v.text("terminal_id"),
-                                          .submit = v.flag("submit")};
-                            })
-          .example("quillo terminal send 'make test' --terminal-id term-2 --submit",
-                   "ok")
-          .example("quillo terminal send --text-file setup.sh --terminal-id term-2",
-                   "ok"),
-      leaf<TerminalCommand>("send-key", "Send a named key event (Enter, Ctrl+C, Tab, arrows, etc.)",
-                            {grammar::positional("key", "KEY", "Key name"),
-                             terminal_id_option(kRequiredIdHelp).require()},
-                            [](const Values& v) {
-                              return SendKey{.key = v.text("key"), .terminal_id = v.text("terminal_id")};
-                            })
-          .example("quillo terminal send-key Ctrl+C --terminal-id term-2",
-                   "ok"),
-      leaf<TerminalCommand>("close", "Close a terminal",
-                            {terminal_id_option(kRequiredIdHelp).require()},
-                            [](const Values& v) {
-                              return Close{.terminal_id = v.text("terminal_id")};
-                            })
-          .example("quillo terminal close --terminal-id term-2",
-                   "ok"),
-      leaf<TerminalCommand>(
-          "wait", "Block until output matches text or the process exits",
-          {option("--text", "TEXT", "Wait until this substring appears in output"),
-           grammar::flag("--wait-exit", "Wait until the terminal process exits").named("exit"),
-           option("--timeout", "TIMEOUT", "Seconds to wait (1-600)")
-               .of_type(ValueType::Uint32)
-               .counting("a whole number of seconds")
-               .with_default("30"),
-           terminal_id_option("Tagged or bare terminal UUID")},
-          [](const Values& v) {
-            return Wait{.text = v.maybe_text("text"),
-                        .exit = v.flag("exit"),
-                        .timeout = v.uint32("timeout"),
-                        .terminal_id = v.maybe_text("terminal_id")};
-          })
-          .example("quillo terminal wait --text ready --timeout 120 --terminal-id term-2",
-                   "matched: ready")
-          .example("quillo terminal wait --wait-exit --terminal-id term-2 --json",
-                   "{\"exit_code\":0,\"matched\":true}"));
+Json send(std::string_view text, std::string_view terminal_id, bool submit) {
+  return {{"submit", submit}, {"terminal_id", terminal_id}, {"text", text}};
 }
 
-MethodTarget to_target(const TerminalCommand& command) { return std::visit(Mapper{}, command); }
+Json send_key(std::string_view key, std::string_view terminal_id) {
+  return {{"key", key}, {"terminal_id", terminal_id}};
+}
 
-namespace {
+Json close(std::string_view terminal_id) { return {{"terminal_id", terminal_id}}; }
+
+Json wait(std::optional<std::string_view> text, bool exit, std::uint32_t timeout,
+          std::optional<std::string_view> terminal_id) {
+  return {{"exit", exit},
+          {"terminal_id", string_or_null(terminal_id)},
+          {"text", string_or_null(text)},
+          {"timeout", timeout}};
+}
+
+// ---- Renderings of the results.
 
 void print_terminal(const Json& entry, Sink& out) {
   out << (is_true(entry, "focused") ? '*' : ' ') << (is_true(entry, "is_caller") ? '@' : ' ')
@@ -117,14 +38,11 @@ void print_terminal(const Json& entry, Sink& out) {
       << text_or(entry, "cwd", "?") << '\n';
 }
 
-}  // namespace
-
-const ListRendering kList{"terminals", "(no terminals)", print_terminal};
-
 void render_create(const Json& result, Sink& out) {
   out << "created: " << text_or(result, "terminal_id", "?") << '\n';
 }
 
+// "ok", whatever the result holds.
 void render_ok(const Json&, Sink& out) { out << "ok\n"; }
 
 void render_wait(const Json& result, Sink& out) {
@@ -138,5 +56,126 @@ void render_wait(const Json& result, Sink& out) {
     out << "matched\n";
   }
 }
+
+// ---- The commands.
+
+constexpr std::string_view kRequiredIdHelp = "Tagged or bare terminal UUID (required)";
+
+constexpr Argument terminal_id(std::string_view help) {
+  return option("--terminal-id", "TERMINAL_ID", help)
+      .listed_in("terminal list", "terminal_id", "{title}  {cwd}");
+}
+
+constexpr Example kListExamples[] = {
+    {"quillo terminal list", "*@ term-1  zsh  /Users/me/app\n   term-2  build  /Users/me/app"}};
+constexpr Command kList{
+    .name = "list",
+    .help = "List all terminals in the focused roost",
+    .examples = kListExamples,
+    .method = "terminal.list",
+    .effect = Effect::Reads,
+    .rendering = list_of("terminals", "(no terminals)", print_terminal),
+    .params = no_params,
+};
+
+constexpr Argument kCreateArguments[] = {
+    option("--cwd", "CWD", "Absolute path for the working directory").of_type(ValueType::Path),
+    option("--name", "NAME", "Custom tab title"),
+};
+constexpr Example kCreateExamples[] = {
+    {"quillo terminal create --name build --cwd /Users/me/app", "created: term-2"}};
+constexpr Command kCreate{
+    .name = "create",
+    .help = "Spawn a new terminal",
+    .arguments = kCreateArguments,
+    .examples = kCreateExamples,
+    .method = "terminal.create",
+    .effect = Effect::Changes,
+    .rendering = rendered_by(render_create),
+    .params = bind<kCreateArguments, create>,
+};
+
+constexpr Argument kSendArguments[] = {
+    positional("text", "TEXT", "Text to send").or_from_file("--text-file"),
+    terminal_id(kRequiredIdHelp).require(),
+    flag("--submit", "Append newline after text"),
+};
+constexpr Example kSendExamples[] = {
+    {"quillo terminal send 'make test' --terminal-id term-2 --submit", "ok"},
+    {"quillo terminal send --text-file setup.sh --terminal-id term-2", "ok"}};
+constexpr Command kSend{
+    .name = "send",
+    .help = "Inject text into a terminal",
+    .arguments = kSendArguments,
+    .examples = kSendExamples,
+    .method = "terminal.send",
+    .effect = Effect::Changes,
+    .rendering = rendered_by(render_ok),
+    .params = bind<kSendArguments, send>,
+};
+
+constexpr Argument kSendKeyArguments[] = {
+    positional("key", "KEY", "Key name"),
+    terminal_id(kRequiredIdHelp).require(),
+};
+constexpr Example kSendKeyExamples[] = {{"quillo terminal send-key Ctrl+C --terminal-id term-2", "ok"}};
+constexpr Command kSendKey{
+    .name = "send-key",
+    .help = "Send a named key event (Enter, Ctrl+C, Tab, arrows, etc.)",
+    .arguments = kSendKeyArguments,
+    .examples = kSendKeyExamples,
+    .method = "terminal.send_key",
+    .effect = Effect::Changes,
+    .rendering = rendered_by(render_ok),
+    .params = bind<kSendKeyArguments, send_key>,
+};
+
+constexpr Argument kCloseArguments[] = {terminal_id(kRequiredIdHelp).require()};
+constexpr Example kCloseExamples[] = {{"quillo terminal close --terminal-id term-2", "ok"}};
+constexpr Command kClose{
+    .name = "close",
+    .help = "Close a terminal",
+    .arguments = kCloseArguments,
+    .examples = kCloseExamples,
+    .method = "terminal.close",
+    .effect = Effect::Removes,
+    .rendering = rendered_by(render_ok),
+    .idempotent = true,
+    .params = bind<kCloseArguments, close>,
+};
+
+constexpr Argument kWaitArguments[] = {
+    option("--text", "TEXT", "Wait until this substring appears in output"),
+    flag("--wait-exit", "Wait until the terminal process exits").named("exit"),
+    option("--timeout", "TIMEOUT", "Seconds to wait (1-600)")
+        .of_type(ValueType::Uint32)
+        .counting("a whole number of seconds")
+        .with_default("30"),
+    terminal_id("Tagged or bare terminal UUID"),
+};
+constexpr Example kWaitExamples[] = {
+    {"quillo terminal wait --text ready --timeout 120 --terminal-id term-2", "matched: ready"},
+    {"quillo terminal wait --wait-exit --terminal-id term-2 --json", "{\"exit_code\":0,\"matched\":true}"}};
+constexpr Command kWait{
+    .name = "wait",
+    .help = "Block until output matches text or the process exits",
+    .arguments = kWaitArguments,
+    .examples = kWaitExamples,
+    .method = "terminal.wait",
+    .effect = Effect::Reads,
+    .rendering = rendered_by(render_wait),
+    .wait_unit_ms = 1000,  // its timeout is in seconds
+    .params = bind<kWaitArguments, wait>,
+};
+
+constexpr Entry kCommands[] = {kList, kCreate, kSend, kSendKey, kClose, kWait};
+constexpr Example kExamples[] = {
+    {"quillo terminal send 'npm test' --terminal-id term-2 --submit", "ok"},
+    {"quillo terminal wait --text passing --timeout 120 --terminal-id term-2", "matched: passing"}};
+constexpr Group kGroup{.name = kName, .help = kHelp, .entries = kCommands, .examples = kExamples};
+
+}  // namespace
+
+constexpr Table kTable = compile<kGroup>();
 
 }  // namespace quillo::terminal

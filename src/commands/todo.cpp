@@ -1,151 +1,51 @@
 #include "commands/todo.hpp"
 
-#include "core/output.hpp"
+#include "core/sink.hpp"
+#include "core/values.hpp"
 
 namespace quillo::todo {
 namespace {
 
-using grammar::option;
-using grammar::Values;
-using grammar::ValueType;
+// ---- Parameters.
 
-grammar::Argument todo_id() {
-  return grammar::positional("id", "ID", "Todo ID").listed_in("todo list --status all", "id");
+Json add(std::string_view text, std::optional<std::string_view> project, std::optional<std::string_view> body,
+         std::optional<std::string_view> color, std::optional<std::string_view> file) {
+  return {{"body", string_or_null(body)},
+          {"color", string_or_null(color)},
+          {"file", string_or_null(file)},
+          {"project", string_or_null(project)},
+          {"text", text}};
 }
 
-// complete, reopen, remove and show take the todo's id and nothing else.
-template <class Command>
-grammar::Node<TodoCommand> id_only(std::string name, std::string help) {
-  return grammar::leaf<TodoCommand>(std::move(name), std::move(help), {todo_id()},
-                                    [](const Values& v) { return Command{.id = v.text("id")}; });
+Json list(std::optional<std::string_view> project, std::string_view status) {
+  return {{"project", string_or_null(project)}, {"status", status}};
 }
 
-Json with_id(const std::string& id) { return Json{{"id", id}}; }
+// complete, reopen, remove and show take the todo's id alone.
+Json with_id(std::string_view id) { return {{"id", id}}; }
 
-struct Mapper {
-  MethodTarget operator()(const Add& c) const {
-    return {"todo.add",
-            {{"body", string_or_null(c.body)},
-             {"color", string_or_null(c.color)},
-             {"file", string_or_null(c.file)},
-             {"project", string_or_null(c.project)},
-             {"text", c.text}}};
-  }
-  MethodTarget operator()(const List& c) const {
-    return {"todo.list", {{"project", string_or_null(c.project)}, {"status", c.status}}};
-  }
-  MethodTarget operator()(const Complete& c) const { return {"todo.complete", with_id(c.id)}; }
-  MethodTarget operator()(const Reopen& c) const { return {"todo.reopen", with_id(c.id)}; }
-  MethodTarget operator()(const Update& c) const {
-    return {"todo.update",
-            {{"body", string_or_null(c.body)},
-             {"color", string_or_null(c.color)},
-             {"id", c.id},
-             {"text", string_or_null(c.text)}}};
-  }
-  MethodTarget operator()(const Remove& c) const { return {"todo.remove", with_id(c.id)}; }
-  MethodTarget operator()(const Show& c) const { return {"todo.show", with_id(c.id)}; }
-  MethodTarget operator()(const Message& c) const {
-    const auto& add = std::get<message::Add>(c.command);
-    return {"todo.message.add", {{"id", add.id}, {"text", add.text}}};
-  }
-};
+Json update(std::string_view id, std::optional<std::string_view> text, std::optional<std::string_view> body,
+            std::optional<std::string_view> color) {
+  return {{"body", string_or_null(body)}, {"color", string_or_null(color)}, {"id", id}, {"text", string_or_null(text)}};
+}
+
+Json add_message(std::string_view id, std::string_view text) { return {{"id", id}, {"text", text}}; }
+
+// ---- Renderings.
 
 const char* check_mark(const Json& todo) {
   return text_or(todo, "status", "") == "completed" ? "[x]" : "[ ]";
 }
 
-}  // namespace
-
-grammar::Node<TodoCommand> grammar() {
-  using grammar::leaf;
-  return grammar::group<TodoCommand>(
-      kName, kHelp,
-      leaf<TodoCommand>(
-          "add", "Create a todo / sticky note",
-          {grammar::positional("text", "TEXT", "Todo title"),
-           option("--project", "PROJECT",
-                  "Project path to scope to (defaults to $QUILLO_PROJECT_PATH; omit for "
-                  "roost-level)")
-               .of_type(ValueType::Path),
-           option("--body", "BODY", "Optional longer note body").or_from_file("--body-file"),
-           option("--color", "COLOR", "Optional color tag"),
-           option("--file", "FILE", "Optional related file path").of_type(ValueType::Path)},
-          [](const Values& v) {
-            return Add{.text = v.text("text"),
-                       .project = v.maybe_text("project"),
-                       .body = v.maybe_text("body"),
-                       .color = v.maybe_text("color"),
-                       .file = v.maybe_text("file")};
-          })
-          .example("quillo todo add 'Ship it' --body 'See notes'",
-                   "created: todo-1  Ship it"),
-      leaf<TodoCommand>(
-          "list", "List todos (active by default)",
-          {option("--project", "PROJECT", "Project path filter (defaults to $QUILLO_PROJECT_PATH)")
-               .of_type(ValueType::Path),
-           option("--status", "STATUS", "Status filter: active, completed, all")
-               .with_default("active")
-               .with_choices({"active", "completed", "all"})},
-          [](const Values& v) {
-            return List{.project = v.maybe_text("project"), .status = v.text("status")};
-          })
-          .example("quillo todo list --status all",
-                   "[x] todo-1  Ship it\n[ ] todo-2  Write the notes"),
-      id_only<Complete>("complete", "Mark a todo completed")
-          .example("quillo todo complete todo-1",
-                   "todo-1: completed"),
-      id_only<Reopen>("reopen", "Reopen a completed todo")
-          .example("quillo todo reopen todo-1",
-                   "todo-1: active"),
-      leaf<TodoCommand>("update", "Update a todo's text, body, or color",
-                        {todo_id(), option("--text", "TEXT"),
-                         option("--body", "BODY").or_from_file("--body-file"),
-                         option("--color", "COLOR")},
-                        [](const Values& v) {
-                          return Update{.id = v.text("id"),
-                                        .text = v.maybe_text("text"),
-                                        .body = v.maybe_text("body"),
-                                        .color = v.maybe_text("color")};
-                        })
-          .example("quillo todo update todo-1 --text 'Ship it today'",
-                   "updated: todo-1"),
-      id_only<Remove>("remove", "Delete a todo")
-          .example("quillo todo remove todo-1",
-                   "removed: todo-1"),
-      id_only<Show>("show", "Show a todo with its full thread")
-          .example("quillo todo show todo-1",
-                   "[ ] Ship it\n\nSee notes\n\n--- thread ---\n[agent] Tests pass\n[user] Thanks"),
-      grammar::group<TodoCommand>(
-          "message", "Thread message operations",
-          leaf<TodoCommand>(
-              "add", "Append a markdown message to a todo's thread",
-              {todo_id(),
-               option("--text", "TEXT", "Message body (markdown)").require().or_from_file("--text-file")},
-              [](const Values& v) {
-                return Message{.command = message::Add{.id = v.text("id"), .text = v.text("text")}};
-              })
-          .example("quillo todo message add todo-1 --text 'Tests pass'",
-                   "message added: todo-1")));
-}
-
-MethodTarget to_target(const TodoCommand& command) { return std::visit(Mapper{}, command); }
-
 void render_add(const Json& result, Sink& out) {
   out << "created: " << text_or(result, "id", "?") << "  " << text_or(result, "title", "") << '\n';
 }
 
-namespace {
-
 void print_todo(const Json& todo, Sink& out) {
-  out << check_mark(todo) << ' ' << text_or(todo, "id", "?") << "  " << text_or(todo, "title", "")
-      << '\n';
+  out << check_mark(todo) << ' ' << text_or(todo, "id", "?") << "  " << text_or(todo, "title", "") << '\n';
 }
 
-}  // namespace
-
-const ListRendering kList{"todos", "(no todos)", print_todo};
-
+// "ID: STATUS" (complete and reopen).
 void render_status(const Json& result, Sink& out) {
   out << text_or(result, "id", "?") << ": " << text_or(result, "status", "?") << '\n';
 }
@@ -158,6 +58,7 @@ void render_removed(const Json& result, Sink& out) {
   out << "removed: " << text_or(result, "id", "?") << '\n';
 }
 
+// One todo: its header, its body, and its thread.
 void render_show(const Json& result, Sink& out) {
   out << check_mark(result) << ' ' << text_or(result, "title", "") << '\n';
   if (const auto body = text_or(result, "body", ""); !body.empty()) out << '\n' << body << '\n';
@@ -165,13 +66,164 @@ void render_show(const Json& result, Sink& out) {
   if (thread == nullptr || !thread->is_array() || thread->empty()) return;
   out << "\n--- thread ---\n";
   for (const Json& message : *thread) {
-    out << '[' << text_or(message, "authorKind", "user") << "] " << text_or(message, "body", "")
-        << '\n';
+    out << '[' << text_or(message, "authorKind", "user") << "] " << text_or(message, "body", "") << '\n';
   }
 }
 
 void render_message_added(const Json& result, Sink& out) {
   out << "message added: " << text_or(result, "id", "?") << '\n';
 }
+
+// ---- The commands.
+
+constexpr Argument todo_id() {
+  return positional("id", "ID", "Todo ID").listed_in("todo list --status all", "id", "{title}");
+}
+
+constexpr Argument kAddArguments[] = {
+    positional("text", "TEXT", "Todo title"),
+    option("--project", "PROJECT", "Project path to scope to (defaults to $QUILLO_PROJECT_PATH; omit for roost-level)")
+        .of_type(ValueType::Path),
+    option("--body", "BODY", "Optional longer note body").or_from_file("--body-file"),
+    option("--color", "COLOR", "Optional color tag"),
+    option("--file", "FILE", "Optional related file path").of_type(ValueType::Path),
+};
+constexpr Example kAddExamples[] = {{"quillo todo add 'Ship it' --body 'See notes'", "created: todo-1  Ship it"}};
+constexpr Command kAdd{
+    .name = "add",
+    .help = "Create a todo / sticky note",
+    .arguments = kAddArguments,
+    .examples = kAddExamples,
+    .method = "todo.add",
+    .effect = Effect::Changes,
+    .rendering = rendered_by(render_add),
+    .params = bind<kAddArguments, add>,
+};
+
+constexpr Argument kListArguments[] = {
+    option("--project", "PROJECT", "Project path filter (defaults to $QUILLO_PROJECT_PATH)").of_type(ValueType::Path),
+    option("--status", "STATUS", "Status filter: active, completed, all")
+        .with_default("active")
+        .with_choices("active completed all"),
+};
+constexpr Example kListExamples[] = {{"quillo todo list --status all", "[x] todo-1  Ship it\n[ ] todo-2  Write the notes"}};
+constexpr Command kList{
+    .name = "list",
+    .help = "List todos (active by default)",
+    .arguments = kListArguments,
+    .examples = kListExamples,
+    .method = "todo.list",
+    .effect = Effect::Reads,
+    .rendering = list_of("todos", "(no todos)", print_todo),
+    .params = bind<kListArguments, list>,
+};
+
+constexpr Argument kIdArguments[] = {todo_id()};
+
+constexpr Example kCompleteExamples[] = {{"quillo todo complete todo-1", "todo-1: completed"}};
+constexpr Command kComplete{
+    .name = "complete",
+    .help = "Mark a todo completed",
+    .arguments = kIdArguments,
+    .examples = kCompleteExamples,
+    .method = "todo.complete",
+    .effect = Effect::Changes,
+    .rendering = rendered_by(render_status),
+    .idempotent = true,
+    .params = bind<kIdArguments, with_id>,
+};
+
+constexpr Example kReopenExamples[] = {{"quillo todo reopen todo-1", "todo-1: active"}};
+constexpr Command kReopen{
+    .name = "reopen",
+    .help = "Reopen a completed todo",
+    .arguments = kIdArguments,
+    .examples = kReopenExamples,
+    .method = "todo.reopen",
+    .effect = Effect::Changes,
+    .rendering = rendered_by(render_status),
+    .idempotent = true,
+    .params = bind<kIdArguments, with_id>,
+};
+
+constexpr Argument kUpdateArguments[] = {
+    todo_id(),
+    option("--text", "TEXT"),
+    option("--body", "BODY").or_from_file("--body-file"),
+    option("--color", "COLOR"),
+};
+constexpr Example kUpdateExamples[] = {{"quillo todo update todo-1 --text 'Ship it today'", "updated: todo-1"}};
+constexpr Command kUpdate{
+    .name = "update",
+    .help = "Update a todo's text, body, or color",
+    .arguments = kUpdateArguments,
+    .examples = kUpdateExamples,
+    .method = "todo.update",
+    .effect = Effect::Changes,
+    .rendering = rendered_by(render_updated),
+    .idempotent = true,
+    .params = bind<kUpdateArguments, update>,
+};
+
+constexpr Example kRemoveExamples[] = {{"quillo todo remove todo-1", "removed: todo-1"}};
+constexpr Command kRemove{
+    .name = "remove",
+    .help = "Delete a todo",
+    .arguments = kIdArguments,
+    .examples = kRemoveExamples,
+    .method = "todo.remove",
+    .effect = Effect::Removes,
+    .rendering = rendered_by(render_removed),
+    .idempotent = true,
+    .params = bind<kIdArguments, with_id>,
+};
+
+constexpr Example kShowExamples[] = {
+    {"quillo todo show todo-1", "[ ] Ship it\n\nSee notes\n\n--- thread ---\n[agent] Tests pass\n[user] Thanks"}};
+constexpr Command kShow{
+    .name = "show",
+    .help = "Show a todo with its full thread",
+    .arguments = kIdArguments,
+    .examples = kShowExamples,
+    .method = "todo.show",
+    .effect = Effect::Reads,
+    .rendering = rendered_by(render_show),
+    .params = bind<kIdArguments, with_id>,
+};
+
+constexpr Argument kMessageAddArguments[] = {
+    todo_id(),
+    option("--text", "TEXT", "Message body (markdown)").require().or_from_file("--text-file"),
+};
+constexpr Example kMessageAddExamples[] = {
+    {"quillo todo message add todo-1 --text 'Tests pass'", "message added: todo-1"}};
+constexpr Command kMessageAdd{
+    .name = "add",
+    .help = "Append a markdown message to a todo's thread",
+    .arguments = kMessageAddArguments,
+    .examples = kMessageAddExamples,
+    .method = "todo.message.add",
+    .effect = Effect::Changes,
+    .rendering = rendered_by(render_message_added),
+    .params = bind<kMessageAddArguments, add_message>,
+};
+
+constexpr Entry kMessageCommands[] = {kMessageAdd};
+constexpr Group kMessage{
+    .name = "message",
+    .help = "Thread message operations",
+    .entries = kMessageCommands,
+    .examples = kMessageAddExamples,
+};
+
+constexpr Entry kCommands[] = {kAdd, kList, kComplete, kReopen, kUpdate, kRemove, kShow, kMessage};
+constexpr Example kExamples[] = {
+    {"quillo todo add 'Ship it' --body 'See notes'", "created: todo-1  Ship it"},
+    {"quillo todo list", "[ ] todo-1  Ship it"}};
+constexpr Group kGroup{.name = kName, .help = kHelp, .entries = kCommands, .examples = kExamples};
+
+}  // namespace
+
+constexpr Table kTable = compile<kGroup>();
 
 }  // namespace quillo::todo

@@ -9,16 +9,9 @@
 #include "core/json.hpp"
 #include "core/method_target.hpp"
 #include "core/result.hpp"
+#include "core/wait_timeouts.hpp"
 
 namespace quillo {
-
-/// Bounds on each blocking read and write on the socket (not on the exchange as a whole).
-struct ExchangeTimeouts {
-  std::chrono::milliseconds read{std::chrono::seconds(30)};
-  std::chrono::milliseconds write{std::chrono::seconds(5)};
-  /// Added to the wait of a request that asks the IDE to wait (see wait_timeouts.hpp).
-  std::chrono::milliseconds wait_margin{std::chrono::seconds(5)};
-};
 
 /// Connects to `socket_path`, writes the request line, reads one reply line and returns the
 /// reply's result, or the error message for the user.

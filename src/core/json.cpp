@@ -48,7 +48,7 @@ std::int64_t int64_or_zero(const Json& value, std::string_view key) {
   return as_int64(member(value, key)).value_or(0);
 }
 
-Json string_or_null(const std::optional<std::string>& text) {
+Json string_or_null(const std::optional<std::string_view>& text) {
   return text ? Json(*text) : Json(nullptr);
 }
 

@@ -40,7 +40,7 @@ std::optional<std::int64_t> as_int64(const Json* value);
 std::int64_t int64_or_zero(const Json& value, std::string_view key);
 
 /// The text as a JSON string, or null when absent.
-Json string_or_null(const std::optional<std::string>& text);
+Json string_or_null(const std::optional<std::string_view>& text);
 
 /// The number as a JSON integer, or null when absent.
 template <class Integer>

@@ -1,8 +1,10 @@
 #pragma once
-// The generic renderings: pretty JSON and the acknowledgement, and the shape of list renderings.
+// Human renderings: the generic ones (pretty JSON, the acknowledgement), lists, and the choice of
+// a rendering by the method that was sent.
 
 #include <string_view>
 
+#include "core/command_table.hpp"
 #include "core/json.hpp"
 #include "core/sink.hpp"
 
@@ -11,21 +13,16 @@ namespace quillo {
 /// The result indented by two spaces per level, and a line feed.
 void print_pretty(const Json& result, Sink& out);
 
-/// The line "OK", whatever the result holds.
-void print_ack(const Json& result, Sink& out);
+/// The rendering for `method`: that of the command below `root` that sends it; else the
+/// acknowledgement for any other "browser." method; else pretty JSON.
+RenderingRef rendering_for(NodeRef root, std::string_view method);
 
-/// The shape shared by list renderings: nothing when the result's `key` is missing or not an
-/// array, the line `empty_line` when it is empty, otherwise `print_item` for each element.
-struct ListRendering {
-  std::string_view key;
-  std::string_view empty_line;
-  void (*print_item)(const Json& item, Sink& out);
-};
+/// Renders `result` as `rendering` says. Never fails.
+void render(const RenderingRef& rendering, const Json& result, Sink& out);
 
-void print_items(const Json& result, const ListRendering& list, Sink& out);
-
-/// The same from the result's JSON text (checked already), one element read at a time: a list
-/// of any length is printed in the memory of one element.
-void print_items(std::string_view result_text, const ListRendering& list, Sink& out);
+/// The same from the result's JSON text, which must have been read whole before (a reply that
+/// is not JSON is an error before anything is printed): lists are rendered an element at a
+/// time, so a reply of any size takes little more memory than its text.
+void render(const RenderingRef& rendering, std::string_view result_text, Sink& out);
 
 }  // namespace quillo

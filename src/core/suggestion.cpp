@@ -1,24 +1,39 @@
 #include "core/suggestion.hpp"
 
 #include <algorithm>
+#include <cstddef>
 
 namespace quillo {
 namespace {
 
-// Edits that turn `a` into `b`, counting a swap of two neighbours as one.
-std::size_t edit_distance(std::string_view a, std::string_view b) {
-  std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
-  for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
-  for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
+constexpr std::size_t kFar = 1000;
+
+// Edits that turn `a` into `b`, counting a swap of two neighbours as one, when they are at most
+// `bound`; otherwise any number above it. Only the cells within `bound` of the diagonal can
+// stay within it, and the search ends as soon as a whole row is past it.
+std::size_t edit_distance(std::string_view a, std::string_view b, std::size_t bound) {
+  const std::size_t length_difference = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
+  if (length_difference > bound) return bound + 1;
+  std::vector<std::size_t> before(b.size() + 1), previous(b.size() + 1), row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) previous[j] = j;
   for (std::size_t i = 1; i <= a.size(); ++i) {
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] != b[j - 1])});
+    std::fill(row.begin(), row.end(), kFar);
+    row[0] = i;
+    const std::size_t first = i > bound ? i - bound : 1;
+    const std::size_t last = std::min(b.size(), i + bound);
+    std::size_t best = row[0];
+    for (std::size_t j = first; j <= last; ++j) {
+      row[j] = std::min({previous[j] + 1, row[j - 1] + 1, previous[j - 1] + (a[i - 1] != b[j - 1])});
       if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
-        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+        row[j] = std::min(row[j], before[j - 2] + 1);
       }
+      best = std::min(best, row[j]);
     }
+    if (best > bound) return bound + 1;
+    std::swap(before, previous);
+    std::swap(previous, row);
   }
-  return d[a.size()][b.size()];
+  return previous[b.size()];
 }
 
 // The word without its leading hyphens, which every option shares.
@@ -28,9 +43,9 @@ std::string_view stem(std::string_view word) {
 
 }  // namespace
 
-std::vector<std::string> nearest_words(std::string_view word,
-                                       const std::vector<std::string>& candidates) {
-  std::vector<std::string> prefixed;
+std::vector<std::string_view> nearest_words(std::string_view word,
+                                            const std::vector<std::string_view>& candidates) {
+  std::vector<std::string_view> prefixed;
   if (stem(word).size() >= 3) {
     for (const auto& candidate : candidates) {
       if (candidate.starts_with(word)) prefixed.push_back(candidate);
@@ -39,15 +54,15 @@ std::vector<std::string> nearest_words(std::string_view word,
   if (!prefixed.empty()) return prefixed;
   const std::size_t allowed = std::min<std::size_t>(2, std::max<std::size_t>(1, stem(word).size() / 3));
   std::size_t best = allowed;
-  std::vector<std::string> nearest;
+  std::vector<std::string_view> nearest;
   for (const auto& candidate : candidates) {
-    const std::size_t distance = edit_distance(word, candidate);
+    const std::size_t distance = edit_distance(word, candidate, best);
     if (distance > best) continue;
     if (distance < best) {
       best = distance;
       nearest.clear();
     }
-    if (distance == best) nearest.push_back(candidate);
+    nearest.push_back(candidate);
   }
   return nearest;
 }

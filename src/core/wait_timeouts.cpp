@@ -8,16 +8,13 @@
 
 namespace quillo {
 
-ExchangeTimeouts timeouts_for(const MethodTarget& target, std::span<const WaitRule> rules,
+ExchangeTimeouts timeouts_for(const MethodTarget& target, std::uint32_t wait_unit_ms,
                               const ExchangeTimeouts& base) {
-  const auto rule = std::find_if(rules.begin(), rules.end(), [&](const WaitRule& candidate) {
-    return candidate.method == target.method;
-  });
-  if (rule == rules.end()) return base;
+  if (wait_unit_ms == 0) return base;
   const Json* timeout = member(target.params, "timeout");
   if (timeout == nullptr || !timeout->is_number()) return base;
   // In milliseconds, rounded up; a double is exact far beyond any wait that could end.
-  const double wait = std::ceil(timeout->get<double>() * static_cast<double>(rule->unit.count()));
+  const double wait = std::ceil(timeout->get<double>() * static_cast<double>(wait_unit_ms));
   if (!std::isfinite(timeout->get<double>()) || wait <= 0) return base;
   // Saturate rather than overflow: a wait beyond any real bound has none here either.
   constexpr auto kMax = std::numeric_limits<std::int64_t>::max();

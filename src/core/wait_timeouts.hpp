@@ -1,26 +1,28 @@
 #pragma once
-// Requests that ask the IDE to wait hold their reply back for as long as the wait lasts, so the
-// read time-out of such a request follows the wait it asks for.
+// How long the exchange waits on the socket. Requests that ask the IDE to wait hold their reply
+// back for as long as the wait lasts, so the read time-out of such a request follows the wait
+// it asks for.
 
 #include <chrono>
-#include <span>
-#include <string_view>
+#include <cstdint>
 
-#include "core/channel.hpp"
 #include "core/method_target.hpp"
 
 namespace quillo {
 
-/// A method whose "timeout" parameter is a wait, in units of `unit`.
-struct WaitRule {
-  std::string_view method;
-  std::chrono::milliseconds unit;
+/// Bounds on each blocking read and write on the socket (not on the exchange as a whole).
+struct ExchangeTimeouts {
+  std::chrono::milliseconds read{std::chrono::seconds(30)};
+  std::chrono::milliseconds write{std::chrono::seconds(5)};
+  /// Added to the wait of a request that asks the IDE to wait.
+  std::chrono::milliseconds wait_margin{std::chrono::seconds(5)};
 };
 
-/// The time-outs for `target`: for a method of `rules` whose params hold a positive "timeout"
-/// (any JSON number, rounded up to a millisecond), the read time-out is that wait plus
-/// `base.wait_margin`, and never less than `base.read`. Every other request keeps `base`.
-ExchangeTimeouts timeouts_for(const MethodTarget& target, std::span<const WaitRule> rules,
+/// The time-outs for `target`, whose "timeout" parameter is a wait in units of `wait_unit_ms`
+/// milliseconds (0: it asks for no wait). For a positive "timeout" (any JSON number, rounded up
+/// to a millisecond), the read time-out is that wait plus `base.wait_margin`, and never less
+/// than `base.read`. Every other request keeps `base`.
+ExchangeTimeouts timeouts_for(const MethodTarget& target, std::uint32_t wait_unit_ms,
                               const ExchangeTimeouts& base);
 
 }  // namespace quillo

@@ -46,7 +46,9 @@ TEST(WaitTimeouts, FollowTheWaitAskedFor) {
   const ExchangeTimeouts base;  // 30 s read, 5 s write, 5 s margin
   for (const auto& row : cases) {
     SCOPED_TRACE(row.target.method + " " + row.target.params.dump());
-    const auto timeouts = timeouts_for(row.target, wait_rules(), base);
+    // The unit of the command that sends the method, as a raw call finds it.
+    const NodeRef command = find_method(program().root, row.target.method);
+    const auto timeouts = timeouts_for(row.target, command.valid() ? command.wait_unit_ms() : 0, base);
     EXPECT_EQ(timeouts.read, row.read);
     EXPECT_EQ(timeouts.write, 5s);
   }

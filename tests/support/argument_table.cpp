@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 
-#include "print_human.hpp"
+#include "core/output.hpp"
 
 namespace testing_support {
 
@@ -32,7 +32,7 @@ void expect_requests(const std::vector<RequestCase>& cases) {
     SCOPED_TRACE("quillo " + joined(row.args));
     const ParseOutcome outcome = parse_args(row.args);
     ASSERT_TRUE(outcome.cli.has_value()) << outcome.err;
-    const quillo::MethodTarget target = quillo::to_target(outcome.cli->command);
+    const quillo::MethodTarget target = quillo::to_target(*outcome.cli);
     EXPECT_EQ(target.method, row.method);
     EXPECT_EQ(target.params.dump(), row.params);
   }
@@ -55,7 +55,7 @@ void expect_outcomes(const std::vector<OutcomeCase>& cases) {
     const ParseOutcome outcome = parse_args(row.args);
     std::string text = std::to_string(outcome.status) + ": " + outcome.err + outcome.out;
     if (outcome.cli) {
-      const quillo::MethodTarget target = quillo::to_target(outcome.cli->command);
+      const quillo::MethodTarget target = quillo::to_target(*outcome.cli);
       text = target.method + " " + target.params.dump() + (outcome.cli->json ? " --json" : "") +
              (outcome.cli->socket ? " --socket=" + *outcome.cli->socket : "");
     }
@@ -68,7 +68,8 @@ void expect_renderings(const std::vector<RenderCase>& cases) {
     SCOPED_TRACE(row.method + " " + row.result);
     // From the value, and from the text a part at a time, as the program renders a reply.
     quillo::StringSink from_value, from_text;
-    quillo::print_human(row.method, quillo::Json::parse(row.result), from_value);
+    quillo::render(quillo::rendering_for(quillo::program().root, row.method), quillo::Json::parse(row.result),
+                   from_value);
     quillo::print_human(row.method, std::string_view(row.result), from_text);
     EXPECT_EQ(from_value.text(), row.expected);
     EXPECT_EQ(from_text.text(), row.expected);

@@ -1,5 +1,5 @@
-// quillo-docgen DIRECTORY: writes the shell completions, the manual page and the help screens
-// of quillo, read from its grammar, into DIRECTORY.
+// quillo-docgen DIRECTORY: writes the shell completions, the manual page and the fuzzing
+// dictionary of quillo, read from its command table, into DIRECTORY.
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -7,7 +7,6 @@
 #include <iostream>
 
 #include "completions.hpp"
-#include "help_screens.hpp"
 #include "manpage.hpp"
 
 namespace {
@@ -40,7 +39,6 @@ int main(int argc, char** argv) {
                        write(directory + "/_quillo", docgen::zsh_completion(grammar)) &&
                        write(directory + "/quillo.fish", docgen::fish_completion(grammar)) &&
                        write(directory + "/quillo.1", docgen::manual_page(grammar, page_date())) &&
-                       write(directory + "/help_screens.cpp", docgen::help_screens_source()) &&
                        write(directory + "/grammar.dict", docgen::fuzz_dictionary(grammar));
   if (!written) {
     std::cerr << "quillo-docgen: cannot write into " << directory << '\n';

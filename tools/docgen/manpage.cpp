@@ -154,7 +154,9 @@ The IDE's socket, unless \fB\-\-socket\fR or \fBQUILLO_SOCKET\fR names another.
 .SH EXAMPLES
 What each command prints; the ids, paths and texts are those of a running IDE.
 )ROFF";
+  // A group's examples repeat its commands'.
   for (const Command* command : all_commands(root)) {
+    if (!command->subcommands.empty()) continue;
     for (const Example& example : command->examples) {
       out << ".PP\n.nf\n\\fB$ " << roff(example.command) << "\\fR\n";
       std::istringstream lines(example.output);

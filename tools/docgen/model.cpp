@@ -1,4 +1,4 @@
-// Reads the grammar from the program's own command tree, the one the parser uses.
+// Reads the grammar from the program's own command table, the one the parser uses.
 #include "model.hpp"
 
 #include "cli.hpp"
@@ -6,36 +6,50 @@
 namespace docgen {
 namespace {
 
-using quillo::grammar::Argument;
-using quillo::grammar::NodeBase;
-using quillo::grammar::ValueType;
+using quillo::ArgumentRef;
+using quillo::NodeRef;
+using quillo::ValueType;
 
-Command read(const NodeBase& node, std::vector<std::string> path) {
+std::vector<std::string> words(std::string_view text) {
+  std::vector<std::string> out;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const auto end = std::min(text.find(' ', start), text.size());
+    if (end > start) out.emplace_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return out;
+}
+
+Command read(const NodeRef& node, std::vector<std::string> path) {
   Command command;
   command.path = path;
-  command.help = node.help;
-  for (const Argument& argument : node.arguments) {
-    const bool is_path = argument.type == ValueType::Path;
+  command.help = node.help();
+  for (std::size_t i = 0; i < node.argument_count(); ++i) {
+    const ArgumentRef argument = node.argument(i);
+    const bool is_path = argument.type() == ValueType::Path;
     std::optional<Listed> listed;
-    if (argument.listed_by) listed = Listed{argument.listed_by->command, argument.listed_by->key};
-    if (argument.option.empty()) {
+    if (!argument.listed_by().empty()) listed = Listed{std::string(argument.listed_by()), std::string(argument.listed_key())};
+    if (argument.is_positional()) {
       command.positionals.push_back(
-          {argument.value_name, argument.help, argument.required_as_typed(), is_path, listed});
+          {std::string(argument.value_name()), std::string(argument.help()), argument.required_as_typed(), is_path, listed});
     } else {
-      command.options.push_back({argument.option, argument.value_name, argument.help,
-                                 argument.default_value.value_or(""), argument.required_as_typed(),
-                                 is_path, argument.choices, listed});
+      command.options.push_back({std::string(argument.option()), std::string(argument.value_name()),
+                                 std::string(argument.help()), std::string(argument.default_value().value_or("")),
+                                 argument.required_as_typed(), is_path, words(argument.choices()), listed});
     }
-    if (!argument.file_option.empty()) {
+    if (!argument.file_option().empty()) {
       command.options.push_back(
-          {argument.file_option, "FILE", argument.file_option_help(), "", false, true, {}, {}});
+          {std::string(argument.file_option()), "FILE", argument.file_option_help(), "", false, true, {}, {}});
     }
   }
-  for (const auto& example : node.examples) command.examples.push_back({example.command, example.output});
+  for (std::size_t i = 0; i < node.example_count(); ++i) {
+    command.examples.push_back({std::string(node.example(i).command), std::string(node.example(i).output)});
+  }
   for (std::size_t i = 0; i < node.child_count(); ++i) {
-    const NodeBase& child = node.child(i).full();
+    const NodeRef child = node.child(i);
     auto child_path = path;
-    child_path.push_back(child.name);
+    child_path.emplace_back(child.name());
     command.subcommands.push_back(read(child, child_path));
   }
   return command;
@@ -54,7 +68,7 @@ std::string Command::joined_path() const {
   return text;
 }
 
-Command read_grammar() { return read(quillo::command_tree(), {}); }
+Command read_grammar() { return read(quillo::program().root, {}); }
 
 std::vector<const Command*> all_commands(const Command& root) {
   std::vector<const Command*> out;
