@@ -4,18 +4,22 @@ SANITIZE_BUILD ?= build-sanitize
 LIBCXX_BUILD ?= build-libcxx
 JOBS ?= $(shell nproc 2>/dev/null || sysctl -n hw.ncpu 2>/dev/null || echo 2)
 
-.PHONY: all deps build demo test test-sanitize test-libcxx fuzz bench clean
+.PHONY: all deps configure build demo test test-sanitize test-libcxx fuzz bench clean
 
 all: build
 
 deps:
 	scripts/install-deps.sh
 
-build: deps
+configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-demo: build
+# Only what the demo runs: the program and the stand-in IDE, not the test suite.
+demo: configure
+	cmake --build $(BUILD) -j $(JOBS) --target quillo quillo-standin
 	scripts/demo.sh $(BUILD)
 
 test: build

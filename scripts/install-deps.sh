@@ -8,9 +8,9 @@
 set -eu
 
 # The shells and groff are for the tests of the generated completions and manual page.
-debian_packages="cmake make g++ libcli11-dev nlohmann-json3-dev uuid-dev libutfcpp-dev libgtest-dev
+debian_packages="cmake make g++ nlohmann-json3-dev uuid-dev libutfcpp-dev libgtest-dev
   bash zsh fish groff-base"
-brew_packages="cmake cli11 nlohmann-json utf8cpp googletest fish groff"
+brew_packages="cmake nlohmann-json utf8cpp googletest fish groff"
 for extra in "$@"; do
   case "$extra" in
     fuzz) debian_packages="$debian_packages clang libclang-rt-dev" ;;
