@@ -11,6 +11,7 @@
 #include "commands/todo.hpp"
 #include "core/channel.hpp"
 #include "core/client_env.hpp"
+#include "core/json_parser.hpp"
 #include "core/output.hpp"
 #include "core/version.hpp"
 
@@ -104,15 +105,13 @@ MaybeError run(const Cli& cli, Sink& out, const RunSettings& settings) {
   const NodeRef declared = cli.command.method_is_typed() ? find_method(program().root, target.method) : cli.command;
   const ExchangeTimeouts timeouts =
       timeouts_for(target, declared.valid() ? declared.wait_unit_ms() : 0, settings.base_timeouts);
+  auto result = send_request(socket_path.value(), target, client_env, timeouts);
+  if (!result.ok()) return Error{result.error()};
   if (cli.json) {
     // The result is printed as it was read: no value is built, however large the reply.
-    auto text = send_request_for_text(socket_path.value(), target, client_env, timeouts);
-    if (!text.ok()) return Error{text.error()};
-    out << text.value() << '\n';
+    out << std::get<CompactJson>(compact_json(result.value().text())).text << '\n';
     return std::nullopt;
   }
-  auto result = send_request_for_result(socket_path.value(), target, client_env, timeouts);
-  if (!result.ok()) return Error{result.error()};
   TerminalSink terminal(out);
   const RenderingRef rendering = declared.valid() ? declared.rendering() : rendering_for(program().root, target.method);
   render(rendering, result.value().text(), settings.terminal_output ? terminal : out);

@@ -91,7 +91,7 @@ std::string_view ReplyResult::text() const {
   return end == begin ? std::string_view("null") : std::string_view(line).substr(begin, end - begin);
 }
 
-Result<ReplyResult> interpret_reply_result(std::string line) {
+Result<ReplyResult> interpret_reply(std::string line) {
   if (auto failed = check_line(line)) return *failed;
   auto parsed = outer_spans(trim_end(line));
   if (auto* problem = std::get_if<std::string>(&parsed)) return invalid_json(*problem, line);
@@ -116,37 +116,8 @@ Result<ReplyResult> interpret_reply_result(std::string line) {
   return outcome;
 }
 
-Result<Json> interpret_reply(std::string line) {
-  auto result = interpret_reply_result(std::move(line));
-  if (!result.ok()) return Error{result.error()};
-  return std::get<Json>(parse_json(result.value().text()));
-}
-
-Result<std::string> interpret_reply_as_text(std::string line) {
-  auto result = interpret_reply_result(std::move(line));
-  if (!result.ok()) return Error{result.error()};
-  return std::move(std::get<CompactJson>(compact_json(result.value().text())).text);
-}
-
-Result<ReplyResult> send_request_for_result(const std::string& socket_path, const MethodTarget& target,
-                                            const ChannelClientEnv& client_env,
-                                            const ExchangeTimeouts& timeouts) {
-  auto line = exchange(socket_path, target, client_env, timeouts);
-  if (!line.ok()) return Error{line.error()};
-  return interpret_reply_result(std::move(line.value()));
-}
-
-Result<std::string> send_request_for_text(const std::string& socket_path,
-                                          const MethodTarget& target,
-                                          const ChannelClientEnv& client_env,
-                                          const ExchangeTimeouts& timeouts) {
-  auto line = exchange(socket_path, target, client_env, timeouts);
-  if (!line.ok()) return Error{line.error()};
-  return interpret_reply_as_text(std::move(line.value()));
-}
-
-Result<Json> send_request(const std::string& socket_path, const MethodTarget& target,
-                          const ChannelClientEnv& client_env, const ExchangeTimeouts& timeouts) {
+Result<ReplyResult> send_request(const std::string& socket_path, const MethodTarget& target,
+                                 const ChannelClientEnv& client_env, const ExchangeTimeouts& timeouts) {
   auto line = exchange(socket_path, target, client_env, timeouts);
   if (!line.ok()) return Error{line.error()};
   return interpret_reply(std::move(line.value()));

@@ -13,18 +13,6 @@
 
 namespace quillo {
 
-/// Connects to `socket_path`, writes the request line, reads one reply line and returns the
-/// reply's result, or the error message for the user.
-Result<Json> send_request(const std::string& socket_path, const MethodTarget& target,
-                          const ChannelClientEnv& client_env, const ExchangeTimeouts& timeouts = {});
-
-/// As send_request, but the result comes as the compact text of its value (keys sorted), read
-/// without building the value: what --json prints, in a fraction of the memory.
-Result<std::string> send_request_for_text(const std::string& socket_path,
-                                          const MethodTarget& target,
-                                          const ChannelClientEnv& client_env,
-                                          const ExchangeTimeouts& timeouts = {});
-
 /// A reply that succeeded, checked whole: its line, and where its result stands in it.
 struct ReplyResult {
   std::string line;
@@ -34,12 +22,11 @@ struct ReplyResult {
   std::string_view text() const;
 };
 
-/// As send_request, but the result is left as text, read whole (a reply that is not JSON is an
-/// error) and yet not built into a value: a large reply can be printed a part at a time.
-Result<ReplyResult> send_request_for_result(const std::string& socket_path,
-                                            const MethodTarget& target,
-                                            const ChannelClientEnv& client_env,
-                                            const ExchangeTimeouts& timeouts = {});
+/// Connects to `socket_path`, writes the request line, reads one reply line and returns its
+/// result, checked whole (a reply that is not JSON is an error) yet not built into a value: a
+/// reply of any size is printed a part at a time. Otherwise the error message for the user.
+Result<ReplyResult> send_request(const std::string& socket_path, const MethodTarget& target,
+                                 const ChannelClientEnv& client_env, const ExchangeTimeouts& timeouts = {});
 
 /// The request envelope as one compact line ending in a line feed.
 Result<std::string> encode_request(const MethodTarget& target, const ChannelClientEnv& client_env,
@@ -47,12 +34,6 @@ Result<std::string> encode_request(const MethodTarget& target, const ChannelClie
 
 /// Turns the bytes read from the IDE (the first line, with its line feed if one came) into the
 /// result or an error message: UTF-8 check, trimming, parsing, then "ok"/"result"/"error".
-Result<ReplyResult> interpret_reply_result(std::string line);
-
-/// interpret_reply_result with the result read into a value.
-Result<Json> interpret_reply(std::string line);
-
-/// interpret_reply_result with the result as compact text, keys sorted: what --json prints.
-Result<std::string> interpret_reply_as_text(std::string line);
+Result<ReplyResult> interpret_reply(std::string line);
 
 }  // namespace quillo
