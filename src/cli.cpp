@@ -13,6 +13,8 @@
 #include "core/client_env.hpp"
 #include "core/json_parser.hpp"
 #include "core/output.hpp"
+#include "core/status_line.hpp"
+#include "core/text.hpp"
 #include "core/version.hpp"
 
 namespace quillo {
@@ -70,6 +72,11 @@ std::string typed_or_fixed_method(const Cli& cli) {
   return {};
 }
 
+// "12 s": a time in whole seconds, rounded down or up.
+std::string whole_seconds(std::chrono::milliseconds time, bool up = false) {
+  return std::to_string((time.count() + (up ? 999 : 0)) / 1000) + " s";
+}
+
 }  // namespace
 
 const Program& program() {
@@ -105,7 +112,17 @@ MaybeError run(const Cli& cli, Sink& out, const RunSettings& settings) {
   const NodeRef declared = cli.command.method_is_typed() ? find_method(program().root, target.method) : cli.command;
   const ExchangeTimeouts timeouts =
       timeouts_for(target, declared.valid() ? declared.wait_unit_ms() : 0, settings.base_timeouts);
-  auto result = send_request(socket_path.value(), target, client_env, timeouts);
+  const StatusLine status(settings.status);
+  const WaitProgress progress = [&](std::chrono::milliseconds waited, std::chrono::milliseconds allowed, bool over) {
+    if (over) {
+      status.clear();
+    } else {
+      status.show("waiting for the IDE: " + visible_controls(target.method) + ", " + whole_seconds(waited) +
+                  " of " + whole_seconds(allowed, true));
+    }
+  };
+  auto result = send_request(socket_path.value(), target, client_env, timeouts,
+                             settings.status != nullptr ? progress : WaitProgress());
   if (!result.ok()) return Error{result.error()};
   if (cli.json) {
     // The result is printed as it was read: no value is built, however large the reply.

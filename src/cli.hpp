@@ -45,6 +45,9 @@ struct RunSettings {
   /// Standard output is a terminal: the human renderings show control characters rather
   /// than let the text of a reply act on the terminal. --json prints the same either way.
   bool terminal_output = false;
+  /// A terminal (standard error, when it is one) on which a line tells of a reply that keeps
+  /// the run waiting, erased when the wait is over; none: nothing is told.
+  Sink* status = nullptr;
 };
 
 /// Resolves the socket, sends the command's request, prints the result on `out`; or does what

@@ -47,8 +47,12 @@ int main(int argc, char** argv) {
     // A usage error wrote nothing on standard output, so its state is no concern of this run.
     if (*status != 0) return *status;
   } else {
+    // The outcome could not be printed: nothing is sent, so that a caller that tries again does
+    // not have the IDE act twice.
+    if (closed.output) return fail(err, "cannot write to standard output: " + out.failure());
     quillo::RunSettings settings;
     settings.terminal_output = ::isatty(STDOUT_FILENO) == 1;
+    if (::isatty(STDERR_FILENO) == 1) settings.status = &err;
     if (auto error = quillo::run(std::get<quillo::Cli>(parsed), out, settings)) {
       return fail(err, error->message);
     }

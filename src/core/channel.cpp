@@ -1,5 +1,7 @@
 #include "core/channel.hpp"
 
+#include <unistd.h>
+
 #include "core/json_parser.hpp"
 #include "core/request_id.hpp"
 #include "core/text.hpp"
@@ -52,20 +54,29 @@ Error invalid_json(const std::string& problem, const std::string& line) {
                bounded(line, true)};
 }
 
-// The one exchange: connect, write the request line, read the first reply line.
+// The one exchange: connect, make sure the IDE at the other end is the user's own, write the
+// request line, read the first reply line.
 Result<std::string> exchange(const std::string& socket_path, const MethodTarget& target,
-                             const ChannelClientEnv& client_env,
-                             const ExchangeTimeouts& timeouts) {
-  auto socket = UnixSocket::connect(socket_path, timeouts.read, timeouts.write);
+                             const ChannelClientEnv& client_env, const ExchangeTimeouts& timeouts,
+                             const WaitProgress& progress) {
+  auto socket = UnixSocket::connect(socket_path, timeouts.write);
   if (!socket.ok()) {
     return Error{"could not connect to " + socket_path + ": " + socket.error() + kConnectHint};
   }
+  // Another user's process listening there would be handed the request: terminal text, scripts,
+  // the caller's context. Root is no exception; who means it runs quillo as that user.
+  const unsigned own = static_cast<unsigned>(::geteuid());
+  if (const auto peer = socket.value().peer_user(); !peer || *peer != own) {
+    return Error{"refusing to talk to " + socket_path + ": it is served by " +
+                 (peer ? "user id " + std::to_string(*peer) : std::string("a user the system does not tell")) +
+                 ", not by this user (user id " + std::to_string(own) + ")"};
+  }
   auto request = encode_request(target, client_env, new_request_id());
   if (!request.ok()) return Error{request.error()};
-  if (auto failed = socket.value().write_all(request.value())) {
+  if (auto failed = socket.value().write_all(request.value(), timeouts.write)) {
     return Error{"write error: " + failed->message};
   }
-  auto line = socket.value().read_line();
+  auto line = socket.value().read_line(timeouts.read, progress);
   if (!line.ok()) return Error{"read error: " + line.error()};
   return std::move(line.value());
 }
@@ -117,8 +128,9 @@ Result<ReplyResult> interpret_reply(std::string line) {
 }
 
 Result<ReplyResult> send_request(const std::string& socket_path, const MethodTarget& target,
-                                 const ChannelClientEnv& client_env, const ExchangeTimeouts& timeouts) {
-  auto line = exchange(socket_path, target, client_env, timeouts);
+                                 const ChannelClientEnv& client_env, const ExchangeTimeouts& timeouts,
+                                 const WaitProgress& progress) {
+  auto line = exchange(socket_path, target, client_env, timeouts, progress);
   if (!line.ok()) return Error{line.error()};
   return interpret_reply(std::move(line.value()));
 }

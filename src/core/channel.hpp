@@ -9,6 +9,7 @@
 #include "core/json.hpp"
 #include "core/method_target.hpp"
 #include "core/result.hpp"
+#include "core/unix_socket.hpp"
 #include "core/wait_timeouts.hpp"
 
 namespace quillo {
@@ -25,8 +26,10 @@ struct ReplyResult {
 /// Connects to `socket_path`, writes the request line, reads one reply line and returns its
 /// result, checked whole (a reply that is not JSON is an error) yet not built into a value: a
 /// reply of any size is printed a part at a time. Otherwise the error message for the user.
+/// `progress` is told of the wait for the reply.
 Result<ReplyResult> send_request(const std::string& socket_path, const MethodTarget& target,
-                                 const ChannelClientEnv& client_env, const ExchangeTimeouts& timeouts = {});
+                                 const ChannelClientEnv& client_env, const ExchangeTimeouts& timeouts = {},
+                                 const WaitProgress& progress = {});
 
 /// The request envelope as one compact line ending in a line feed.
 Result<std::string> encode_request(const MethodTarget& target, const ChannelClientEnv& client_env,

@@ -9,6 +9,9 @@
 #if defined(__APPLE__)
 #include <mach-o/dyld.h>
 #endif
+#if defined(__linux__)
+#include <sys/un.h>
+#endif
 
 namespace quillo::platform {
 
@@ -40,6 +43,20 @@ int send_flags() {
   return MSG_NOSIGNAL;
 #else
   return 0;
+#endif
+}
+
+std::optional<unsigned> peer_user(int fd) {
+#if defined(SO_PEERCRED)
+  ucred credentials{};
+  socklen_t size = sizeof credentials;
+  if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0) return std::nullopt;
+  return static_cast<unsigned>(credentials.uid);
+#else
+  uid_t user = 0;
+  gid_t group = 0;
+  if (getpeereid(fd, &user, &group) != 0) return std::nullopt;
+  return static_cast<unsigned>(user);
 #endif
 }
 

@@ -16,4 +16,7 @@ void suppress_sigpipe(int fd);
 /// Flags for send() on a socket; on Linux the per-call form of suppress_sigpipe().
 int send_flags();
 
+/// The user id of the process at the other end of the Unix socket `fd`, when the system tells.
+std::optional<unsigned> peer_user(int fd);
+
 }  // namespace quillo::platform

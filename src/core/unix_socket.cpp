@@ -1,5 +1,6 @@
 #include "core/unix_socket.hpp"
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <sys/un.h>
@@ -8,39 +9,53 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 #include "core/platform.hpp"
 
 namespace quillo {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
 std::string system_error(int code) { return std::strerror(code); }
 
-std::string describe_seconds(std::chrono::milliseconds timeout) {
-  const auto ms = timeout.count();
-  if (ms % 1000 == 0) return std::to_string(ms / 1000) + " s";
-  return std::to_string(ms) + " ms";
+// The point in time `timeout` from now, saturating for a wait beyond any real bound.
+Clock::time_point deadline_after(milliseconds timeout) {
+  const auto now = Clock::now();
+  const auto room = std::chrono::duration_cast<milliseconds>(Clock::time_point::max() - now);
+  return timeout >= room ? Clock::time_point::max() : now + timeout;
 }
 
-void set_timeout(int fd, int option, std::chrono::milliseconds timeout) {
-  timeval tv{};
-  tv.tv_sec = static_cast<decltype(tv.tv_sec)>(timeout.count() / 1000);
-  tv.tv_usec = static_cast<decltype(tv.tv_usec)>((timeout.count() % 1000) * 1000);
-  // A failure leaves the socket without this bound; the exchange still works.
-  setsockopt(fd, SOL_SOCKET, option, &tv, sizeof tv);
+milliseconds remaining(Clock::time_point deadline) {
+  const auto now = Clock::now();
+  if (now >= deadline) return milliseconds(0);
+  return std::chrono::ceil<milliseconds>(deadline - now);
+}
+
+// Waits until `fd` is ready for `events` (or has failed, which the next call reports), for at
+// most `limit`.
+void wait_for(int fd, short events, milliseconds limit) {
+  pollfd entry{fd, events, 0};
+  const int ms = static_cast<int>(std::min<milliseconds::rep>(limit.count(), std::numeric_limits<int>::max()));
+  ::poll(&entry, 1, ms);
 }
 
 }  // namespace
 
-Result<UnixSocket> UnixSocket::connect(const std::string& path,
-                                       std::chrono::milliseconds read_timeout,
-                                       std::chrono::milliseconds write_timeout) {
+std::string describe_duration(milliseconds duration) {
+  const auto ms = duration.count();
+  if (ms % 1000 == 0) return std::to_string(ms / 1000) + " s";
+  return std::to_string(ms) + " ms";
+}
+
+Result<UnixSocket> UnixSocket::connect(const std::string& path, milliseconds timeout) {
   sockaddr_un address{};
   // A longer path would have to be cut, and a cut path may name another socket.
   if (path.size() >= sizeof address.sun_path) {
-    return Error{"socket path is too long (" + std::to_string(path.size()) +
-                 " bytes; this system allows " + std::to_string(sizeof address.sun_path - 1) +
-                 ")"};
+    return Error{"socket path is too long (" + std::to_string(path.size()) + " bytes; this system allows " +
+                 std::to_string(sizeof address.sun_path - 1) + ")"};
   }
   address.sun_family = AF_UNIX;
   std::memcpy(address.sun_path, path.data(), path.size());
@@ -48,11 +63,12 @@ Result<UnixSocket> UnixSocket::connect(const std::string& path,
   const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
   if (fd < 0) return Error{system_error(errno)};
   UnixSocket socket(fd);
-  socket.read_timeout_ = read_timeout;
-  socket.write_timeout_ = write_timeout;
   platform::suppress_sigpipe(fd);
-  set_timeout(fd, SO_RCVTIMEO, read_timeout);
-  set_timeout(fd, SO_SNDTIMEO, write_timeout);
+  timeval tv{};
+  tv.tv_sec = static_cast<decltype(tv.tv_sec)>(timeout.count() / 1000);
+  tv.tv_usec = static_cast<decltype(tv.tv_usec)>((timeout.count() % 1000) * 1000);
+  // Bounds a blocking connect; a failure leaves it unbounded, and the connection still works.
+  setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
 
   int status;
   do {
@@ -62,17 +78,12 @@ Result<UnixSocket> UnixSocket::connect(const std::string& path,
   return socket;
 }
 
-UnixSocket::UnixSocket(UnixSocket&& other) noexcept
-    : fd_(other.fd_), read_timeout_(other.read_timeout_), write_timeout_(other.write_timeout_) {
-  other.fd_ = -1;
-}
+UnixSocket::UnixSocket(UnixSocket&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
 
 UnixSocket& UnixSocket::operator=(UnixSocket&& other) noexcept {
   if (this != &other) {
     if (fd_ >= 0) ::close(fd_);
     fd_ = other.fd_;
-    read_timeout_ = other.read_timeout_;
-    write_timeout_ = other.write_timeout_;
     other.fd_ = -1;
   }
   return *this;
@@ -82,45 +93,82 @@ UnixSocket::~UnixSocket() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-MaybeError UnixSocket::write_all(std::string_view data) {
+std::optional<unsigned> UnixSocket::peer_user() const { return platform::peer_user(fd_); }
+
+MaybeError UnixSocket::write_all(std::string_view data, milliseconds timeout) {
+  const auto deadline = deadline_after(timeout);
   while (!data.empty()) {
-    const ssize_t written = ::send(fd_, data.data(), data.size(), platform::send_flags());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      if (errno == EAGAIN || errno == EWOULDBLOCK) {
-        return Error{"timed out after " + describe_seconds(write_timeout_)};
-      }
-      return Error{system_error(errno)};
+    const ssize_t written = ::send(fd_, data.data(), data.size(), platform::send_flags() | MSG_DONTWAIT);
+    if (written >= 0) {
+      data.remove_prefix(static_cast<std::size_t>(written));
+      continue;
     }
-    data.remove_prefix(static_cast<std::size_t>(written));
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) return Error{system_error(errno)};
+    // The peer reads slowly or not at all: the whole write has `timeout`, not each part of it.
+    const milliseconds left = remaining(deadline);
+    if (left.count() == 0) return Error{"timed out after " + describe_duration(timeout)};
+    wait_for(fd_, POLLOUT, left);
   }
   return std::nullopt;
 }
 
-Result<std::string> UnixSocket::read_line(std::size_t chunk, std::size_t limit) {
+Result<std::string> UnixSocket::read_line(milliseconds timeout, const WaitProgress& progress, std::size_t limit) {
   // Each read lands on the stack and only what arrived is kept: a short reply touches no more
   // memory than it needs.
-  char buffer[kReadChunk];
-  chunk = std::min(chunk, sizeof buffer);
+  char buffer[4096];
   std::string line;
+  const auto start = Clock::now();
+  const auto deadline = deadline_after(timeout);
+  // The wait is reported when it is over, however it ends, once it has been reported at all.
+  bool reported = false;
+  const auto over = [&] {
+    if (reported) progress(std::chrono::duration_cast<milliseconds>(Clock::now() - start), timeout, true);
+  };
+  long long told = 0;  // whole seconds of the wait told of
   for (;;) {
     if (line.size() > limit) {
+      over();
       return Error{"no line feed in the first " + std::to_string(limit) + " bytes of the reply"};
     }
-    const ssize_t got = ::recv(fd_, buffer, chunk, 0);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      if (errno == EAGAIN || errno == EWOULDBLOCK) {
-        return Error{"timed out after " + describe_seconds(read_timeout_) + " without data"};
-      }
+    // What has arrived is taken at once; only when nothing has is the wait bounded and told of.
+    const ssize_t got = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+      over();
       return Error{system_error(errno)};
     }
-    if (got == 0) return line;  // end of stream
+    if (got < 0) {
+      const milliseconds left = remaining(deadline);
+      if (left.count() == 0) {
+        over();
+        return Error{"timed out after " + describe_duration(timeout) +
+                     (line.empty() ? " without data" : " before the reply was complete")};
+      }
+      milliseconds slice = left;
+      if (progress) {
+        const auto waited = std::chrono::duration_cast<milliseconds>(Clock::now() - start);
+        if (waited.count() / 1000 > told) {
+          told = waited.count() / 1000;
+          progress(waited, timeout, false);
+          reported = true;
+        }
+        // Wakes at the next whole second of the wait, to tell of it.
+        slice = std::min(slice, milliseconds(1000 - waited.count() % 1000));
+      }
+      wait_for(fd_, POLLIN, slice);
+      continue;
+    }
+    if (got == 0) {
+      over();
+      return line;  // end of stream
+    }
     // Only the new bytes can hold the first line feed: reading stays linear in the line's size.
     const auto size = static_cast<std::size_t>(got);
     const void* newline = std::memchr(buffer, '\n', size);
     if (newline != nullptr) {
       line.append(buffer, static_cast<std::size_t>(static_cast<const char*>(newline) - buffer) + 1);
+      over();
       return line;
     }
     line.append(buffer, size);

@@ -1,7 +1,9 @@
 #pragma once
-// A connected Unix-domain stream socket with bounded blocking reads and writes.
+// A connected Unix-domain stream socket, whose writing and reading are each bounded as a whole.
 
 #include <chrono>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -9,12 +11,15 @@
 
 namespace quillo {
 
+/// Told about once a second, from the first second on, how long a reply has been awaited and
+/// for how long it may be; and once more when the wait is over (`over`), however it ended.
+using WaitProgress = std::function<void(std::chrono::milliseconds waited, std::chrono::milliseconds allowed, bool over)>;
+
 class UnixSocket {
  public:
-  /// Connects to `path` with the given time-outs already set (the write time-out also bounds a
-  /// connect to a listener whose queue is full). The error is the system's description.
-  static Result<UnixSocket> connect(const std::string& path, std::chrono::milliseconds read_timeout,
-                                    std::chrono::milliseconds write_timeout);
+  /// Connects to `path`; `timeout` bounds a connect to a listener whose queue is full. The error
+  /// is the system's description.
+  static Result<UnixSocket> connect(const std::string& path, std::chrono::milliseconds timeout);
 
   UnixSocket(UnixSocket&& other) noexcept;
   UnixSocket& operator=(UnixSocket&& other) noexcept;
@@ -22,17 +27,19 @@ class UnixSocket {
   UnixSocket& operator=(const UnixSocket&) = delete;
   ~UnixSocket();
 
-  /// Writes all of `data`, resuming after partial writes. The error is the system's description.
-  MaybeError write_all(std::string_view data);
+  /// The user id of the process at the other end, when the system tells.
+  std::optional<unsigned> peer_user() const;
 
-  /// Reads until the first line feed (kept) or the end of the stream, `chunk` bytes at a time
-  /// (at most kReadChunk).
-  /// Bytes after the line feed are dropped. A line longer than `limit` bytes is refused rather
-  /// than read until memory runs out. The error is the system's description.
-  Result<std::string> read_line(std::size_t chunk = kReadChunk, std::size_t limit = kMaxLineBytes);
+  /// Writes all of `data` within `timeout` in all, however slowly the peer reads. The error is
+  /// the system's description.
+  MaybeError write_all(std::string_view data, std::chrono::milliseconds timeout);
 
-  /// The most read at a time.
-  static constexpr std::size_t kReadChunk = 4096;
+  /// Reads until the first line feed (kept) or the end of the stream, within `timeout` in all,
+  /// however the bytes trickle in. Bytes after the line feed are dropped. A line longer than
+  /// `limit` bytes is refused rather than read until memory runs out. `progress` is told of the
+  /// wait. The error is the system's description.
+  Result<std::string> read_line(std::chrono::milliseconds timeout, const WaitProgress& progress = {},
+                                std::size_t limit = kMaxLineBytes);
 
   /// The longest reply line read: 1 GiB.
   static constexpr std::size_t kMaxLineBytes = std::size_t{1} << 30;
@@ -40,8 +47,9 @@ class UnixSocket {
  private:
   explicit UnixSocket(int fd) : fd_(fd) {}
   int fd_ = -1;
-  std::chrono::milliseconds read_timeout_{};
-  std::chrono::milliseconds write_timeout_{};
 };
+
+/// "5 s", or "1300 ms" for a time that is no whole number of seconds.
+std::string describe_duration(std::chrono::milliseconds duration);
 
 }  // namespace quillo

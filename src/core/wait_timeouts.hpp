@@ -10,7 +10,8 @@
 
 namespace quillo {
 
-/// Bounds on each blocking read and write on the socket (not on the exchange as a whole).
+/// Bounds on the exchange: the connect and the writing of the request as a whole, and the
+/// reply, which must be complete within `read` of the request's being written.
 struct ExchangeTimeouts {
   std::chrono::milliseconds read{std::chrono::seconds(30)};
   std::chrono::milliseconds write{std::chrono::seconds(5)};

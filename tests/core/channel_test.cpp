@@ -122,10 +122,10 @@ TEST(SendRequest, EveryRequestHasAFreshId) {
 TEST(UnixSocket, ALineWithoutEndIsRefusedAtItsLimit) {
   TempDir dir;
   standin::Server server(dir.file("s"), standin::reply_with(std::string(100000, 'x')));
-  auto socket = UnixSocket::connect(server.path(), 1s, 1s);
+  auto socket = UnixSocket::connect(server.path(), 1s);
   ASSERT_TRUE(socket.ok());
-  ASSERT_FALSE(socket.value().write_all("{}\n").has_value());
-  const auto line = socket.value().read_line(8192, 50000);
+  ASSERT_FALSE(socket.value().write_all("{}\n", 1s).has_value());
+  const auto line = socket.value().read_line(1s, {}, 50000);
   ASSERT_FALSE(line.ok());
   EXPECT_EQ(line.error(), "no line feed in the first 50000 bytes of the reply");
 }

@@ -1,0 +1,29 @@
+#pragma once
+// One line on a terminal that says what the run is waiting for: rewritten in place, and erased
+// when the wait is over, so that what is printed afterwards is as it would have been.
+
+#include <string_view>
+
+#include "core/sink.hpp"
+
+namespace quillo {
+
+class StatusLine {
+ public:
+  /// On `terminal`; none: nothing is shown.
+  explicit StatusLine(Sink* terminal) : terminal_(terminal) {}
+  ~StatusLine() { clear(); }
+  StatusLine(const StatusLine&) = delete;
+  StatusLine& operator=(const StatusLine&) = delete;
+
+  /// Shows `text` (which must hold no control character) in place of what was shown.
+  void show(std::string_view text) const;
+  /// Erases what was shown.
+  void clear() const;
+
+ private:
+  Sink* terminal_;
+  mutable bool shown_ = false;
+};
+
+}  // namespace quillo
