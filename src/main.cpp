@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "cli.hpp"
@@ -42,7 +43,13 @@ int main(int argc, char** argv) {
   if (closed.output) out.fail_with(std::strerror(EBADF));
 
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-  auto parsed = quillo::parse_cli(args, out, err, {.standard_input_closed = closed.input});
+  std::variant<quillo::Cli, int> parsed = 2;
+  {
+    // A usage error repeats the words it is about, which may hold anything.
+    quillo::TerminalSink terminal(err);
+    quillo::Sink& usage = ::isatty(STDERR_FILENO) == 1 ? static_cast<quillo::Sink&>(terminal) : err;
+    parsed = quillo::parse_cli(args, out, usage, {.standard_input_closed = closed.input});
+  }
   if (const int* status = std::get_if<int>(&parsed)) {
     // A usage error wrote nothing on standard output, so its state is no concern of this run.
     if (*status != 0) return *status;

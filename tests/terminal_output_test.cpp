@@ -13,21 +13,26 @@ namespace {
 using quillo::Json;
 
 // Each kind of control character: a title, the clipboard (OSC 52), BEL, clearing the screen,
-// DEL, the C1 control sequence introducer U+009B; a carriage return, which keeps its meaning.
-const std::string kHostile = "t\x1b]0;pwned\x07 \x1b]52;c;ZXZpbA==\x07 \x1b[2J \x7f \xc2\x9b" "6n \r. \xc2\xa0\xc3\xa9";
+// DEL, the C1 control sequence introducer U+009B, a carriage return that no line feed follows
+// (it would print over what came before), the right-to-left override U+202E and the isolate
+// U+2066; a carriage return before a line feed, which keeps its meaning.
+const std::string kHostile = "t\x1b]0;pwned\x07 \x1b]52;c;ZXZpbA==\x07 \x1b[2J \x7f \xc2\x9b" "6n \r. \xe2\x80\xae"
+                             "txt.exe \xe2\x81\xa6 \r\n \xc2\xa0\xc3\xa9\xe2\x80\xa9";
 const std::string kShown =
-    "t\\u{1b}]0;pwned\\u{7} \\u{1b}]52;c;ZXZpbA==\\u{7} \\u{1b}[2J \\u{7f} \\u{9b}6n \r. \xc2\xa0\xc3\xa9";
+    "t\\u{1b}]0;pwned\\u{7} \\u{1b}]52;c;ZXZpbA==\\u{7} \\u{1b}[2J \\u{7f} \\u{9b}6n \\u{d}. \\u{202e}txt.exe "
+    "\\u{2066} \r\n \xc2\xa0\xc3\xa9\xe2\x80\xa9";
 
 TEST(TerminalOutput, ControlCharactersAreShown) {
   EXPECT_EQ(quillo::visible_controls(kHostile), kShown);
   EXPECT_EQ(quillo::visible_controls("tab\tand CR LF\r\n"), "tab\tand CR LF\r\n");
-  // A character cut between two writes is still recognised.
+  // A character cut between two writes is still recognised, and a carriage return waits for
+  // what follows it.
   quillo::StringSink out;
   {
     quillo::TerminalSink terminal(out);
-    terminal << "a\xc2" << "\x9b" << "b\xc2";
+    terminal << "a\xc2" << "\x9b" << "b\r" << "\nc\xe2\x80" << "\xae" << "d\r";
   }
-  EXPECT_EQ(out.text(), "a\\u{9b}b\xc2");
+  EXPECT_EQ(out.text(), "a\\u{9b}b\r\nc\\u{202e}d\\u{d}");
 }
 
 // Every renderer, given a result whose every text is hostile, prints it unchanged to a sink and

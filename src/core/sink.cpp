@@ -5,18 +5,16 @@
 namespace quillo {
 
 TerminalSink::~TerminalSink() {
-  if (!pending_.empty()) next_.write(pending_);
+  if (!pending_.empty()) next_.write(visible_controls(pending_));
 }
 
 void TerminalSink::write(std::string_view text) {
   std::string whole = std::move(pending_);
   whole += text;
-  pending_.clear();
-  // A control character of the C1 range takes two bytes; the second may come with the next write.
-  if (!whole.empty() && static_cast<unsigned char>(whole.back()) == 0xC2) {
-    pending_ = whole.back();
-    whole.pop_back();
-  }
+  // What ends the text may be shown or not by what comes next: it waits for that.
+  const std::size_t keep = unfinished_control(whole);
+  pending_ = whole.substr(whole.size() - keep);
+  whole.resize(whole.size() - keep);
   next_.write(visible_controls(whole));
 }
 

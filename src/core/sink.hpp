@@ -52,7 +52,7 @@ class TerminalSink final : public Sink {
 
  private:
   Sink& next_;
-  std::string pending_;  ///< the first byte of a two-byte character cut by the previous write
+  std::string pending_;  ///< the end of the previous write, whose showing the next decides
 };
 
 }  // namespace quillo

@@ -1,5 +1,6 @@
 #include "core/text.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -26,18 +27,42 @@ void append_escape(std::string& out, std::uint32_t c) {
 }
 
 // The length of the control character at the start of `text` that visible_controls shows,
-// or 0.
+// or 0. A carriage return counts only when no line feed follows it: with one, it is the end of
+// a line as terminals and text files know it; alone it would move back over what was printed.
 std::size_t control_length(std::string_view text) {
   const auto first = static_cast<unsigned char>(text[0]);
-  if ((first < 0x20 && first != '\n' && first != '\t' && first != '\r') || first == 0x7F) return 1;
-  if (first == 0xC2 && text.size() > 1) {
-    const auto second = static_cast<unsigned char>(text[1]);
-    if (second >= 0x80 && second <= 0x9F) return 2;
+  if (first == '\r') return text.size() > 1 && text[1] == '\n' ? 0 : 1;
+  if ((first < 0x20 && first != '\n' && first != '\t') || first == 0x7F) return 1;
+  if (text.size() < 2) return 0;
+  const auto second = static_cast<unsigned char>(text[1]);
+  if (first == 0xC2 && second >= 0x80 && second <= 0x9F) return 2;  // C1
+  if (first == 0xE2 && text.size() > 2) {
+    // The bidirectional embeddings, overrides and isolates, which reorder what follows them.
+    const auto third = static_cast<unsigned char>(text[2]);
+    if ((second == 0x80 && third >= 0xAA && third <= 0xAE) || (second == 0x81 && third >= 0xA6 && third <= 0xA9)) {
+      return 3;
+    }
   }
   return 0;
 }
 
+// The code point of a control character of `length` bytes at the start of `text`.
+std::uint32_t code_point(std::string_view text, std::size_t length) {
+  const auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(text[i])); };
+  if (length == 1) return byte(0);
+  if (length == 2) return ((byte(0) & 0x1F) << 6) | (byte(1) & 0x3F);
+  return ((byte(0) & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F);
+}
+
 }  // namespace
+
+std::size_t unfinished_control(std::string_view text) {
+  for (std::size_t keep = std::min<std::size_t>(2, text.size()); keep > 0; --keep) {
+    const std::string_view tail = text.substr(text.size() - keep);
+    if (tail == "\r" || tail == "\xC2" || tail == "\xE2" || tail == "\xE2\x80" || tail == "\xE2\x81") return keep;
+  }
+  return 0;
+}
 
 std::string visible_controls(std::string_view text) {
   std::string out;
@@ -48,8 +73,7 @@ std::string visible_controls(std::string_view text) {
       out += text[i++];
       continue;
     }
-    append_escape(out, length == 1 ? static_cast<unsigned char>(text[i])
-                                   : static_cast<unsigned char>(text[i + 1]));
+    append_escape(out, code_point(text.substr(i), length));
     i += length;
   }
   return out;

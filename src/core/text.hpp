@@ -19,10 +19,15 @@ std::string_view trim(std::string_view text);
 /// Number of characters (Unicode scalar values) in the UTF-8 `text`.
 std::size_t character_count(std::string_view text);
 
-/// `text` with its control characters made visible as \u{hex}: those of C0 but line feed, tab
-/// and carriage return (which keeps its meaning, as in the CR LF of a terminal's output), DEL,
-/// and those of C1 (U+0080 to U+009F, two bytes in UTF-8). Everything else stays.
+/// `text` with the characters that would act on a terminal made visible as \u{hex}: those of
+/// C0 but line feed and tab, a carriage return that no line feed follows, DEL, those of C1
+/// (U+0080 to U+009F), and the bidirectional embeddings, overrides and isolates (U+202A to
+/// U+202E, U+2066 to U+2069), which reorder the text that follows them. Everything else stays.
 std::string visible_controls(std::string_view text);
+
+/// How many bytes at the end of `text` may begin a character that visible_controls shows, once
+/// the text that follows is known (a carriage return, the start of a multi-byte one).
+std::size_t unfinished_control(std::string_view text);
 
 /// `text` as a double-quoted literal for error messages: double quote and backslash escaped,
 /// tab, carriage return and line feed as \t \r \n, other control characters as \u{hex}.
