@@ -12,12 +12,25 @@ namespace {
 
 const char* const kConnectHint = " (is Quillo running and Agent CLI enabled?)";
 
+// The most of the IDE's error code, and of its message, that is repeated: the IDE may quote
+// anything in them (a page's text, a command's output), and a message of megabytes would take
+// a terminal minutes to show.
+constexpr std::size_t kErrorTextBytes = 4096;
+
+// `text` when short; else its start, cut on a character boundary, and how much was left out.
+std::string cut_error_text(std::string_view text) {
+  if (text.size() <= kErrorTextBytes) return std::string(text);
+  std::size_t end = kErrorTextBytes;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return std::string(text.substr(0, end)) + "... (" + std::to_string(text.size() - end) + " more bytes)";
+}
+
 Error error_reply(const Json& reply) {
   const Json* error = member(reply, "error");
   const Json none;
   const Json& details = error != nullptr ? *error : none;
-  return Error{std::string(text_or(details, "code", "unknown")) + ": " +
-               std::string(text_or(details, "message", "(no message)"))};
+  return Error{cut_error_text(text_or(details, "code", "unknown")) + ": " +
+               cut_error_text(text_or(details, "message", "(no message)"))};
 }
 
 // The checks that come before parsing: something was read, and it is UTF-8.

@@ -57,6 +57,10 @@ const std::vector<ReplyCase> kReplies = {
     {"{\"ok\":false,\"error\":{\"code\":5}}\n", "", "unknown: (no message)"},
     {"{\"ok\":false,\"error\":{\"message\":\"m\"}}\n", "", "unknown: m"},
     {"{\"ok\":false,\"error\":\"boom\"}\n", "", "unknown: (no message)"},
+    // The IDE's words are cut at 4 KiB, on a character boundary, saying how much was left out.
+    {"{\"ok\":false,\"error\":{\"code\":\"c\",\"message\":\"" + std::string(4095, 'm') + "\u00e9" +
+         std::string(100, 'z') + "\"}}\n",
+     "", "c: " + std::string(4095, 'm') + "... (102 more bytes)"},
     {"", "", "server closed connection without response"},
     {"\xFF\n", "", "read error: ..."},
     {"garbage\n", "",
