@@ -176,12 +176,14 @@ Number read_number(std::string_view token, bool is_integer, std::size_t offset) 
   return number;
 }
 
-// The grammar, reporting what it reads to a Sink.
-template <class Sink>
-class Parser {
+// The grammar, reporting what it reads to a Handler (ValueBuilder, CompactWriter or
+// SpanCollector): begin_object, key, end_object, begin_array, end_array, string, boolean, null
+// and number as they come, and read(begin, end) with the place of every value once it is read.
+template <class Handler>
+class JsonReader {
  public:
-  Parser(std::string_view text, Sink& sink)
-      : begin_(text.data()), p_(text.data()), end_(text.data() + text.size()), sink_(sink) {}
+  JsonReader(std::string_view text, Handler& handler)
+      : begin_(text.data()), p_(text.data()), end_(text.data() + text.size()), handler_(handler) {}
 
   void parse() {
     skip_white_space();
@@ -210,7 +212,7 @@ class Parser {
     if (p_ == end_) fail("expected a value");
     const char* start = p_;
     read_value();
-    sink_.read(static_cast<std::size_t>(start - begin_), static_cast<std::size_t>(p_ - begin_));
+    handler_.read(static_cast<std::size_t>(start - begin_), static_cast<std::size_t>(p_ - begin_));
   }
 
   void read_value() {
@@ -219,12 +221,12 @@ class Parser {
       case '[': container<false>(); break;
       case '"': {
         const std::string_view raw = string_literal();  // sets has_escapes_
-        sink_.string(raw, has_escapes_);
+        handler_.string(raw, has_escapes_);
         break;
       }
-      case 't': literal("true"); sink_.boolean(true); break;
-      case 'f': literal("false"); sink_.boolean(false); break;
-      case 'n': literal("null"); sink_.null(); break;
+      case 't': literal("true"); handler_.boolean(true); break;
+      case 'f': literal("false"); handler_.boolean(false); break;
+      case 'n': literal("null"); handler_.null(); break;
       default:
         if (*p_ == '-' || (*p_ >= '0' && *p_ <= '9')) {
           number();
@@ -246,9 +248,9 @@ class Parser {
     enter();
     ++p_;
     if constexpr (kObject) {
-      sink_.begin_object();
+      handler_.begin_object();
     } else {
-      sink_.begin_array();
+      handler_.begin_array();
     }
     constexpr char kClose = kObject ? '}' : ']';
     skip_white_space();
@@ -269,9 +271,9 @@ class Parser {
       }
     }
     if constexpr (kObject) {
-      sink_.end_object();
+      handler_.end_object();
     } else {
-      sink_.end_array();
+      handler_.end_array();
     }
     --depth_;
   }
@@ -279,7 +281,7 @@ class Parser {
   void member_key() {
     if (p_ == end_ || *p_ != '"') fail("expected a string as object key");
     const std::string_view key = string_literal();  // sets has_escapes_
-    sink_.key(key, has_escapes_);
+    handler_.key(key, has_escapes_);
     expect(':', "expected ':'");
     skip_white_space();
   }
@@ -318,7 +320,7 @@ class Parser {
       digits("expected a digit in the exponent");
     }
     const std::string_view token(start, static_cast<std::size_t>(p_ - start));
-    sink_.number(token, read_number(token, is_integer, static_cast<std::size_t>(start - begin_)));
+    handler_.number(token, read_number(token, is_integer, static_cast<std::size_t>(start - begin_)));
   }
 
   // Checks a string literal at p_ and returns its raw content; sets has_escapes_.
@@ -383,15 +385,15 @@ class Parser {
   const char* begin_;
   const char* p_;
   const char* end_;
-  Sink& sink_;
+  Handler& handler_;
   std::size_t depth_ = 0;
   bool has_escapes_ = false;
 };
 
 // Builds the value, as the value type's own parser would.
-class ValueSink {
+class ValueBuilder {
  public:
-  explicit ValueSink(Json& root) : root_(root) {}
+  explicit ValueBuilder(Json& root) : root_(root) {}
 
   void read(std::size_t, std::size_t) {}
   void begin_object() { containers_.push_back(place(Json::object())); }
@@ -438,10 +440,10 @@ class ValueSink {
 
 // Writes the compact text directly. Members are written as they come; an object whose keys
 // did not come sorted (or came twice) is put in order when it ends.
-class CompactSink {
+class CompactWriter {
  public:
   void read(std::size_t, std::size_t) {}
-  explicit CompactSink(CompactJson& result) : result_(result), out_(result.text) {}
+  explicit CompactWriter(CompactJson& result) : result_(result), out_(result.text) {}
 
   void begin_object() {
     separate();
@@ -589,9 +591,9 @@ class CompactSink {
 };
 
 // Notes where each member or element of the outermost container lies, reading nothing else.
-class SpanSink {
+class SpanCollector {
  public:
-  explicit SpanSink(OuterSpans& outer) : outer_(outer) {}
+  explicit SpanCollector(OuterSpans& outer) : outer_(outer) {}
 
   void read(std::size_t begin, std::size_t end) {
     if (depth_ == 1) outer_.spans.push_back({std::move(key_), begin, end});
@@ -645,15 +647,15 @@ std::optional<std::string> refused_bytes(std::string_view text) {
   return std::nullopt;
 }
 
-// Reads `text` into `output` through a Sink of its kind, after the checks that every reading
+// Reads `text` into `output` through a Handler of its kind, after the checks that every reading
 // shares; `check_utf8` is off where the caller has checked already.
-template <class Sink, class Output>
+template <class Handler, class Output>
 std::variant<Output, std::string> read_json(std::string_view text, Output output, bool check_utf8 = true) {
   if (auto refused = refused_bytes(text)) return *refused;
   if (check_utf8 && !is_valid_utf8(text)) return std::string("invalid UTF-8");
-  Sink sink(output);
+  Handler handler(output);
   try {
-    Parser<Sink>(text, sink).parse();
+    JsonReader<Handler>(text, handler).parse();
   } catch (const Failure& failure) {
     return describe(text, failure);
   }
@@ -669,11 +671,11 @@ const CompactJson::Member* CompactJson::find(std::string_view key) const {
 }
 
 std::variant<Json, std::string> parse_json(std::string_view text) {
-  return read_json<ValueSink>(text, Json());
+  return read_json<ValueBuilder>(text, Json());
 }
 
 std::variant<OuterSpans, std::string> outer_spans(std::string_view text) {
-  return read_json<SpanSink>(text, OuterSpans());
+  return read_json<SpanCollector>(text, OuterSpans());
 }
 
 const OuterSpans::Span* OuterSpans::last(std::string_view key) const {
@@ -686,7 +688,7 @@ const OuterSpans::Span* OuterSpans::last(std::string_view key) const {
 std::variant<CompactJson, std::string> compact_json(std::string_view text) {
   CompactJson result;
   result.text.reserve(text.size());
-  return read_json<CompactSink>(text, std::move(result), false);
+  return read_json<CompactWriter>(text, std::move(result), false);
 }
 
 }  // namespace quillo
