@@ -106,7 +106,7 @@ void print_human(std::string_view method, std::string_view result_text, Sink& ou
   if (row != nullptr && row->list != nullptr) {
     print_items(result_text, *row->list, out);
   } else {
-    print_human(method, std::get<Json>(parse_json(result_text)), out);
+    print_human(method, parse_json(result_text).value(), out);
   }
 }
 

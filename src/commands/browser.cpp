@@ -85,15 +85,15 @@ struct Mapper {
   MethodTarget operator()(const Raw& c) const {
     auto params = parse_raw_params(c.params);
     // The parser has already refused params that do not parse.
-    Json* value = std::get_if<Json>(&params);
+    Json* value = params.ok() ? &params.value() : nullptr;
     return {c.method, value != nullptr ? std::move(*value) : Json::object()};
   }
 };
 
 }  // namespace
 
-std::variant<Json, std::string> parse_raw_params(std::string_view text) {
-  if (!is_valid_utf8(text)) return std::string("invalid UTF-8");
+Result<Json> parse_raw_params(std::string_view text) {
+  if (!is_valid_utf8(text)) return Error{"invalid UTF-8"};
   if (text.find_first_not_of(" \t\n\r") == std::string_view::npos) return Json::object();
   return parse_json(text);
 }
@@ -104,7 +104,7 @@ grammar::Node<BrowserCommand> grammar() {
       option("--params", "PARAMS", "JSON params string").with_default("{}").or_from_file("--params-file");
   raw_params.check = [](const std::string& text) -> std::string {
     auto parsed = parse_raw_params(text);
-    if (const auto* problem = std::get_if<std::string>(&parsed)) return "invalid JSON: " + *problem;
+    if (!parsed.ok()) return "invalid JSON: " + parsed.error();
     return {};
   };
   return grammar::group<BrowserCommand>(

@@ -11,6 +11,7 @@
 #include "core/json.hpp"
 #include "core/method_target.hpp"
 #include "core/output.hpp"
+#include "core/result.hpp"
 #include "core/sink.hpp"
 #include "core/wait_timeouts.hpp"
 
@@ -107,7 +108,7 @@ MethodTarget to_target(const BrowserCommand& command);
 
 /// The params of a raw call: {} for a text that is empty or only JSON white space, else the
 /// one JSON value the text holds; otherwise the description of what is wrong with it.
-std::variant<Json, std::string> parse_raw_params(std::string_view text);
+Result<Json> parse_raw_params(std::string_view text);
 
 /// "browser.wait" holds its reply for up to its "timeout", in milliseconds.
 inline constexpr WaitRule kWaitRule{"browser.wait", std::chrono::milliseconds(1)};

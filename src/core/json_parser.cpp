@@ -487,8 +487,9 @@ class ValueBuilder {
 // did not come sorted (or came twice) is put in order when it ends.
 class CompactWriter {
  public:
+  explicit CompactWriter(std::string& out) : out_(out) {}
+
   void read(std::size_t, std::size_t) {}
-  explicit CompactWriter(CompactJson& result) : result_(result), out_(result.text) {}
 
   void begin_object() {
     separate();
@@ -507,7 +508,6 @@ class CompactWriter {
   void end_object() {
     Frame& frame = frames_.back();
     if (!frame.members.empty()) frame.members.back().end = out_.size();
-    if (frames_.size() == 1) keep_top_level_members(frame);
     if (!is_ordered(frame.members)) reorder(frame);
     out_ += '}';
     frames_.pop_back();
@@ -528,7 +528,7 @@ class CompactWriter {
       out_ += '"';
     }
     out_ += ':';
-    frame.members.push_back({std::move(key), start, out_.size(), 0});
+    frame.members.push_back({std::move(key), start, 0});
     pending_key_ = true;
   }
   void string(std::string_view raw, bool escaped) {
@@ -565,7 +565,6 @@ class CompactWriter {
   struct Member {
     std::string key;
     std::size_t start;  // of the key
-    std::size_t value;  // of the value
     std::size_t end;
   };
   struct Frame {
@@ -617,19 +616,6 @@ class CompactWriter {
     out_ += body;
   }
 
-  // Where each top-level member's value will stand once the object is in order.
-  void keep_top_level_members(const Frame& frame) {
-    std::size_t position = frame.body;
-    for (const Member* member : ordered(frame.members)) {
-      if (position != frame.body) ++position;  // the comma
-      const std::size_t value_offset = member->value - member->start;
-      result_.members.push_back({member->key, position + value_offset,
-                                 position + (member->end - member->start)});
-      position += member->end - member->start;
-    }
-  }
-
-  CompactJson& result_;
   std::string& out_;
   std::vector<Frame> frames_;
   bool pending_key_ = false;
@@ -684,39 +670,33 @@ std::string describe(std::string_view text, const Failure& failure) {
 }
 
 // What the value type's own parser would stop at or skip silently is refused here.
-std::optional<std::string> refused_bytes(std::string_view text) {
+MaybeError refused_bytes(std::string_view text) {
   if (const auto nul = text.find('\0'); nul != std::string_view::npos) {
-    return "unexpected NUL byte at offset " + std::to_string(nul);
+    return Error{"unexpected NUL byte at offset " + std::to_string(nul)};
   }
-  if (text.starts_with("\xEF\xBB\xBF")) return std::string("unexpected byte-order mark");
+  if (text.starts_with("\xEF\xBB\xBF")) return Error{"unexpected byte-order mark"};
   return std::nullopt;
 }
 
 // Reads `text` into `output` through a Handler of its kind, after the checks that every reading
 // shares; `check_utf8` is off where the caller has checked already.
 template <class Handler, class Output>
-std::variant<Output, std::string> read_json(std::string_view text, Output output, bool check_utf8 = true) {
+Result<Output> read_json(std::string_view text, Output output, bool check_utf8 = true) {
   if (auto refused = refused_bytes(text)) return *refused;
-  if (check_utf8 && !is_valid_utf8(text)) return std::string("invalid UTF-8");
+  if (check_utf8 && !is_valid_utf8(text)) return Error{"invalid UTF-8"};
   Handler handler(output);
   JsonReader<Handler> reader(text, handler);
-  if (!reader.read()) return describe(text, reader.failure());
-  return output;
+  if (!reader.read()) return Error{describe(text, reader.failure())};
+  return Result<Output>(std::move(output));
 }
 
 }  // namespace
 
-const CompactJson::Member* CompactJson::find(std::string_view key) const {
-  const auto it = std::lower_bound(members.begin(), members.end(), key,
-                                   [](const Member& m, std::string_view k) { return m.key < k; });
-  return it != members.end() && it->key == key ? &*it : nullptr;
-}
-
-std::variant<Json, std::string> parse_json(std::string_view text) {
+Result<Json> parse_json(std::string_view text) {
   return read_json<ValueBuilder>(text, Json());
 }
 
-std::variant<OuterSpans, std::string> outer_spans(std::string_view text) {
+Result<OuterSpans> outer_spans(std::string_view text) {
   return read_json<SpanCollector>(text, OuterSpans());
 }
 
@@ -727,10 +707,10 @@ const OuterSpans::Span* OuterSpans::last(std::string_view key) const {
   return nullptr;
 }
 
-std::variant<CompactJson, std::string> compact_json(std::string_view text) {
-  CompactJson result;
-  result.text.reserve(text.size());
-  return read_json<CompactWriter>(text, std::move(result), false);
+Result<std::string> compact_json(std::string_view text) {
+  std::string compact;
+  compact.reserve(text.size());
+  return read_json<CompactWriter>(text, std::move(compact), false);
 }
 
 }  // namespace quillo

@@ -25,18 +25,18 @@ void print_items(std::string_view result_text, const ListRendering& list, Sink& 
   const auto part = [](std::string_view text, const OuterSpans::Span& span) {
     return text.substr(span.begin, span.end - span.begin);
   };
-  const auto result = std::get<OuterSpans>(outer_spans(result_text));
+  const auto result = std::move(outer_spans(result_text).value());
   const OuterSpans::Span* member = result.kind == '{' ? result.last(list.key) : nullptr;
   if (member == nullptr) return;
   const std::string_view items_text = part(result_text, *member);
-  const auto items = std::get<OuterSpans>(outer_spans(items_text));
+  const auto items = std::move(outer_spans(items_text).value());
   if (items.kind != '[') return;
   if (items.spans.empty()) {
     out << list.empty_line << '\n';
     return;
   }
   for (const OuterSpans::Span& item : items.spans) {
-    list.print_item(std::get<Json>(parse_json(part(items_text, item))), out);
+    list.print_item(parse_json(part(items_text, item)).value(), out);
   }
 }
 
