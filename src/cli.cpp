@@ -126,7 +126,7 @@ MaybeError run(const Cli& cli, Sink& out, const RunSettings& settings) {
   if (!result.ok()) return Error{result.error()};
   if (cli.json) {
     // The result is printed as it was read: no value is built, however large the reply.
-    out << std::get<CompactJson>(compact_json(result.value().text())).text << '\n';
+    out << compact_json(result.value().text()).value() << '\n';
     return std::nullopt;
   }
   TerminalSink terminal(out);

@@ -430,9 +430,7 @@ constexpr Group kGroup{.name = kName, .help = kHelp, .entries = kCommands, .exam
 Result<Json> parse_raw_params(std::string_view text) {
   if (!is_valid_utf8(text)) return Error{"invalid UTF-8"};
   if (text.find_first_not_of(" \t\n\r") == std::string_view::npos) return Json(Json::object());
-  auto parsed = parse_json(text);
-  if (auto* problem = std::get_if<std::string>(&parsed)) return Error{std::move(*problem)};
-  return std::move(std::get<Json>(parsed));
+  return parse_json(text);
 }
 
 constexpr Table kTable = compile<kGroup>();

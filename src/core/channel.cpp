@@ -118,8 +118,8 @@ std::string_view ReplyResult::text() const {
 Result<ReplyResult> interpret_reply(std::string line) {
   if (auto failed = check_line(line)) return *failed;
   auto parsed = outer_spans(trim_end(line));
-  if (auto* problem = std::get_if<std::string>(&parsed)) return invalid_json(*problem, line);
-  const OuterSpans& reply = std::get<OuterSpans>(parsed);
+  if (!parsed.ok()) return invalid_json(parsed.error(), line);
+  const OuterSpans& reply = parsed.value();
   const auto text_of = [&line](const OuterSpans::Span* span) {
     return std::string_view(line).substr(span->begin, span->end - span->begin);
   };
@@ -127,8 +127,8 @@ Result<ReplyResult> interpret_reply(std::string line) {
   if (ok == nullptr || text_of(ok) != "true") {
     const OuterSpans::Span* error = reply.kind == '{' ? reply.last("error") : nullptr;
     // A part of a reply that read whole reads too.
-    auto details = error != nullptr ? parse_json(text_of(error)) : std::variant<Json, std::string>();
-    Json* error_value = std::get_if<Json>(&details);
+    auto details = error != nullptr ? parse_json(text_of(error)) : Result<Json>(Json());
+    Json* error_value = details.ok() ? &details.value() : nullptr;
     return error_reply(Json{{"error", error_value != nullptr ? std::move(*error_value) : Json()}});
   }
   const OuterSpans::Span* result = reply.last("result");

@@ -12,6 +12,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <optional>
+#include <string>
+#include <utility>
 
 #include "core/text.hpp"
 
@@ -20,6 +23,7 @@ namespace {
 
 static_assert(std::endian::native == std::endian::little, "the string scan reads words");
 
+// Why a text is not JSON, as the reader first found it.
 struct Failure {
   std::string message;
   bool too_deep = false;  ///< refused for its nesting, which the value type's parser allows
@@ -148,7 +152,8 @@ struct Number {
   double double_value = 0;
 };
 
-Number read_number(std::string_view token, bool is_integer, std::size_t offset) {
+// The number, or nullopt when it is too large for a double.
+std::optional<Number> read_number(std::string_view token, bool is_integer) {
   Number number{Number::Kind::Double};
   const char* first = token.data();
   const char* last = first + token.size();
@@ -170,85 +175,108 @@ Number read_number(std::string_view token, bool is_integer, std::size_t offset) 
   // strtod, as the value type uses, needs a terminated copy.
   const std::string copy(token);
   number.double_value = std::strtod(copy.c_str(), nullptr);
-  if (!std::isfinite(number.double_value)) {
-    throw Failure{"number overflow at offset " + std::to_string(offset)};
-  }
+  if (!std::isfinite(number.double_value)) return std::nullopt;
   return number;
 }
 
-// The grammar, reporting what it reads to a Sink.
-template <class Sink>
-class Parser {
+// The grammar, reporting what it reads to a Handler (ValueBuilder, CompactWriter or
+// SpanCollector): begin_object, key, end_object, begin_array, end_array, string, boolean, null
+// and number as they come, and read(begin, end) with the place of every value once it is read.
+// Every step returns false once the text has turned out not to be JSON, with the first failure
+// recorded: reading stops there, and the handler's half-made output is dropped.
+template <class Handler>
+class JsonReader {
  public:
-  Parser(std::string_view text, Sink& sink)
-      : begin_(text.data()), p_(text.data()), end_(text.data() + text.size()), sink_(sink) {}
+  JsonReader(std::string_view text, Handler& handler)
+      : begin_(text.data()), p_(text.data()), end_(text.data() + text.size()), handler_(handler) {}
 
-  void parse() {
+  /// Reads the one value of the text, white space around it; false when the text is not that.
+  [[nodiscard]] bool read() {
     skip_white_space();
-    value();
+    if (!value()) return false;
     skip_white_space();
-    if (p_ != end_) fail("expected end of input");
+    return p_ == end_ || fail("expected end of input");
   }
 
+  /// Why read() returned false.
+  const Failure& failure() const { return failure_; }
+
  private:
-  [[noreturn]] void fail(const std::string& what) const {
-    if (p_ == end_) throw Failure{"unexpected end of input; " + what};
-    throw Failure{"syntax error at offset " + std::to_string(p_ - begin_) + ": " + what};
+  // What is wrong at p_.
+  bool fail(std::string_view what) {
+    if (p_ == end_) return refuse("unexpected end of input; " + std::string(what));
+    return refuse("syntax error at offset " + std::to_string(p_ - begin_) + ": " +
+                  std::string(what));
+  }
+
+  bool refuse(std::string message, bool too_deep = false) {
+    failure_ = {std::move(message), too_deep};
+    return false;
   }
 
   void skip_white_space() {
     while (p_ != end_ && (*p_ == ' ' || *p_ == '\n' || *p_ == '\r' || *p_ == '\t')) ++p_;
   }
 
-  void expect(char c, const char* what) {
+  bool expect(char c, std::string_view what) {
     skip_white_space();
-    if (p_ == end_ || *p_ != c) fail(what);
+    if (p_ == end_ || *p_ != c) return fail(what);
     ++p_;
+    return true;
   }
 
-  void value() {
-    if (p_ == end_) fail("expected a value");
+  bool value() {
+    if (p_ == end_) return fail("expected a value");
     const char* start = p_;
-    read_value();
-    sink_.read(static_cast<std::size_t>(start - begin_), static_cast<std::size_t>(p_ - begin_));
+    if (!read_value()) return false;
+    handler_.read(static_cast<std::size_t>(start - begin_), static_cast<std::size_t>(p_ - begin_));
+    return true;
   }
 
-  void read_value() {
+  bool read_value() {
     switch (*p_) {
-      case '{': container<true>(); break;
-      case '[': container<false>(); break;
+      case '{': return container<true>();
+      case '[': return container<false>();
       case '"': {
-        const std::string_view raw = string_literal();  // sets has_escapes_
-        sink_.string(raw, has_escapes_);
-        break;
+        std::string_view raw;
+        if (!string_literal(raw)) return false;  // sets has_escapes_
+        handler_.string(raw, has_escapes_);
+        return true;
       }
-      case 't': literal("true"); sink_.boolean(true); break;
-      case 'f': literal("false"); sink_.boolean(false); break;
-      case 'n': literal("null"); sink_.null(); break;
+      case 't':
+        if (!literal("true")) return false;
+        handler_.boolean(true);
+        return true;
+      case 'f':
+        if (!literal("false")) return false;
+        handler_.boolean(false);
+        return true;
+      case 'n':
+        if (!literal("null")) return false;
+        handler_.null();
+        return true;
       default:
-        if (*p_ == '-' || (*p_ >= '0' && *p_ <= '9')) {
-          number();
-        } else {
-          fail("expected a value");
-        }
+        if (*p_ == '-' || (*p_ >= '0' && *p_ <= '9')) return number();
+        return fail("expected a value");
     }
   }
 
-  void enter() {
+  bool enter() {
     if (++depth_ > kMaxJsonDepth) {
-      throw Failure{"nesting deeper than " + std::to_string(kMaxJsonDepth) + " levels", true};
+      return refuse("nesting deeper than " + std::to_string(kMaxJsonDepth) + " levels", true);
     }
+    return true;
   }
 
   // An object or an array: its members or elements, separated by commas.
   template <bool kObject>
-  void container() {
-    enter();
+  bool container() {
+    if (!enter()) return false;
     ++p_;
     if constexpr (kObject) {
-      sink_.begin_object();
+      handler_.begin_object();
     } else {
-      sink_.begin_array();
+      handler_.begin_array();
     }
     constexpr char kClose = kObject ? '}' : ']';
     skip_white_space();
@@ -257,72 +285,85 @@ class Parser {
     } else {
       for (;;) {
         skip_white_space();
-        if constexpr (kObject) member_key();
-        value();
+        if constexpr (kObject) {
+          if (!member_key()) return false;
+        }
+        if (!value()) return false;
         skip_white_space();
         if (p_ != end_ && *p_ == ',') {
           ++p_;
           continue;
         }
-        expect(kClose, kObject ? "expected ',' or '}'" : "expected ',' or ']'");
+        if (!expect(kClose, kObject ? "expected ',' or '}'" : "expected ',' or ']'")) return false;
         break;
       }
     }
     if constexpr (kObject) {
-      sink_.end_object();
+      handler_.end_object();
     } else {
-      sink_.end_array();
+      handler_.end_array();
     }
     --depth_;
+    return true;
   }
 
-  void member_key() {
-    if (p_ == end_ || *p_ != '"') fail("expected a string as object key");
-    const std::string_view key = string_literal();  // sets has_escapes_
-    sink_.key(key, has_escapes_);
-    expect(':', "expected ':'");
+  bool member_key() {
+    if (p_ == end_ || *p_ != '"') return fail("expected a string as object key");
+    std::string_view key;
+    if (!string_literal(key)) return false;  // sets has_escapes_
+    handler_.key(key, has_escapes_);
+    if (!expect(':', "expected ':'")) return false;
     skip_white_space();
+    return true;
   }
 
-  void literal(std::string_view word) {
+  bool literal(std::string_view word) {
     if (static_cast<std::size_t>(end_ - p_) < word.size() ||
         std::string_view(p_, word.size()) != word) {
-      fail("invalid literal");
+      return fail("invalid literal");
     }
     p_ += word.size();
+    return true;
   }
 
-  void digits(const char* what) {
-    if (p_ == end_ || *p_ < '0' || *p_ > '9') fail(what);
+  bool digits(std::string_view what) {
+    if (p_ == end_ || *p_ < '0' || *p_ > '9') return fail(what);
     while (p_ != end_ && *p_ >= '0' && *p_ <= '9') ++p_;
+    return true;
   }
 
-  void number() {
+  bool number() {
     const char* start = p_;
     bool is_integer = true;
     if (*p_ == '-') ++p_;
     if (p_ != end_ && *p_ == '0') {
       ++p_;
-    } else {
-      digits("expected a digit");
+    } else if (!digits("expected a digit")) {
+      return false;
     }
     if (p_ != end_ && *p_ == '.') {
       ++p_;
       is_integer = false;
-      digits("expected a digit after '.'");
+      if (!digits("expected a digit after '.'")) return false;
     }
     if (p_ != end_ && (*p_ == 'e' || *p_ == 'E')) {
       ++p_;
       is_integer = false;
       if (p_ != end_ && (*p_ == '+' || *p_ == '-')) ++p_;
-      digits("expected a digit in the exponent");
+      if (!digits("expected a digit in the exponent")) return false;
     }
     const std::string_view token(start, static_cast<std::size_t>(p_ - start));
-    sink_.number(token, read_number(token, is_integer, static_cast<std::size_t>(start - begin_)));
+    const std::optional<Number> parsed = read_number(token, is_integer);
+    if (!parsed) {
+      return refuse("number overflow at offset " +
+                    std::to_string(static_cast<std::size_t>(start - begin_)));
+    }
+    handler_.number(token, *parsed);
+    return true;
   }
 
-  // Checks a string literal at p_ and returns its raw content; sets has_escapes_.
-  std::string_view string_literal() {
+  // Checks a string literal at p_ and gives its raw content in `raw`; sets has_escapes_.
+  bool string_literal(std::string_view& raw) {
     const char* start = ++p_;
     has_escapes_ = false;
     for (;;) {
@@ -338,60 +379,66 @@ class Parser {
       while (p_ != end_ && *p_ != '"' && *p_ != '\\' && static_cast<unsigned char>(*p_) >= 0x20) {
         ++p_;
       }
-      if (p_ == end_) fail("unterminated string");
+      if (p_ == end_) return fail("unterminated string");
       if (*p_ == '"') break;
-      if (*p_ != '\\') fail("control character in string (escape it)");
+      if (*p_ != '\\') return fail("control character in string (escape it)");
       has_escapes_ = true;
-      escape();
+      if (!escape()) return false;
     }
-    const std::string_view raw(start, static_cast<std::size_t>(p_ - start));
+    raw = std::string_view(start, static_cast<std::size_t>(p_ - start));
     ++p_;
-    return raw;
+    return true;
   }
 
-  void escape() {
+  bool escape() {
     ++p_;
-    if (p_ == end_) fail("unterminated string");
+    if (p_ == end_) return fail("unterminated string");
     const char kind = *p_;
     if (std::strchr("\"\\/bfnrt", kind) != nullptr && kind != '\0') {
       ++p_;
-      return;
+      return true;
     }
-    if (kind != 'u') fail("invalid escape in string");
-    const std::uint32_t unit = code_unit();
-    if (unit >= 0xDC00 && unit <= 0xDFFF) fail("lone low surrogate in string");
+    if (kind != 'u') return fail("invalid escape in string");
+    std::uint32_t unit = 0;
+    if (!code_unit(unit)) return false;
+    if (unit >= 0xDC00 && unit <= 0xDFFF) return fail("lone low surrogate in string");
     if (unit >= 0xD800 && unit <= 0xDBFF) {
-      if (end_ - p_ < 2 || p_[0] != '\\' || p_[1] != 'u') fail("high surrogate without a low one");
+      if (end_ - p_ < 2 || p_[0] != '\\' || p_[1] != 'u') {
+        return fail("high surrogate without a low one");
+      }
       ++p_;
-      const std::uint32_t low = code_unit();
-      if (low < 0xDC00 || low > 0xDFFF) fail("high surrogate without a low one");
+      std::uint32_t low = 0;
+      if (!code_unit(low)) return false;
+      if (low < 0xDC00 || low > 0xDFFF) return fail("high surrogate without a low one");
     }
+    return true;
   }
 
-  // The four hex digits after the 'u' at p_.
-  std::uint32_t code_unit() {
+  // The four hex digits after the 'u' at p_, into `unit`.
+  bool code_unit(std::uint32_t& unit) {
     ++p_;
-    if (end_ - p_ < 4) fail("expected four hex digits after \\u");
+    if (end_ - p_ < 4) return fail("expected four hex digits after \\u");
     for (int i = 0; i < 4; ++i) {
-      if (hex_digit(p_[i]) < 0) fail("expected four hex digits after \\u");
+      if (hex_digit(p_[i]) < 0) return fail("expected four hex digits after \\u");
     }
-    const std::uint32_t unit = code_unit_at(p_);
+    unit = code_unit_at(p_);
     p_ += 4;
-    return unit;
+    return true;
   }
 
   const char* begin_;
   const char* p_;
   const char* end_;
-  Sink& sink_;
+  Handler& handler_;
   std::size_t depth_ = 0;
   bool has_escapes_ = false;
+  Failure failure_;
 };
 
 // Builds the value, as the value type's own parser would.
-class ValueSink {
+class ValueBuilder {
  public:
-  explicit ValueSink(Json& root) : root_(root) {}
+  explicit ValueBuilder(Json& root) : root_(root) {}
 
   void read(std::size_t, std::size_t) {}
   void begin_object() { containers_.push_back(place(Json::object())); }
@@ -438,10 +485,11 @@ class ValueSink {
 
 // Writes the compact text directly. Members are written as they come; an object whose keys
 // did not come sorted (or came twice) is put in order when it ends.
-class CompactSink {
+class CompactWriter {
  public:
+  explicit CompactWriter(std::string& out) : out_(out) {}
+
   void read(std::size_t, std::size_t) {}
-  explicit CompactSink(CompactJson& result) : result_(result), out_(result.text) {}
 
   void begin_object() {
     separate();
@@ -460,7 +508,6 @@ class CompactSink {
   void end_object() {
     Frame& frame = frames_.back();
     if (!frame.members.empty()) frame.members.back().end = out_.size();
-    if (frames_.size() == 1) keep_top_level_members(frame);
     if (!is_ordered(frame.members)) reorder(frame);
     out_ += '}';
     frames_.pop_back();
@@ -481,7 +528,7 @@ class CompactSink {
       out_ += '"';
     }
     out_ += ':';
-    frame.members.push_back({std::move(key), start, out_.size(), 0});
+    frame.members.push_back({std::move(key), start, 0});
     pending_key_ = true;
   }
   void string(std::string_view raw, bool escaped) {
@@ -518,7 +565,6 @@ class CompactSink {
   struct Member {
     std::string key;
     std::size_t start;  // of the key
-    std::size_t value;  // of the value
     std::size_t end;
   };
   struct Frame {
@@ -570,28 +616,15 @@ class CompactSink {
     out_ += body;
   }
 
-  // Where each top-level member's value will stand once the object is in order.
-  void keep_top_level_members(const Frame& frame) {
-    std::size_t position = frame.body;
-    for (const Member* member : ordered(frame.members)) {
-      if (position != frame.body) ++position;  // the comma
-      const std::size_t value_offset = member->value - member->start;
-      result_.members.push_back({member->key, position + value_offset,
-                                 position + (member->end - member->start)});
-      position += member->end - member->start;
-    }
-  }
-
-  CompactJson& result_;
   std::string& out_;
   std::vector<Frame> frames_;
   bool pending_key_ = false;
 };
 
 // Notes where each member or element of the outermost container lies, reading nothing else.
-class SpanSink {
+class SpanCollector {
  public:
-  explicit SpanSink(OuterSpans& outer) : outer_(outer) {}
+  explicit SpanCollector(OuterSpans& outer) : outer_(outer) {}
 
   void read(std::size_t begin, std::size_t end) {
     if (depth_ == 1) outer_.spans.push_back({std::move(key_), begin, end});
@@ -637,43 +670,34 @@ std::string describe(std::string_view text, const Failure& failure) {
 }
 
 // What the value type's own parser would stop at or skip silently is refused here.
-std::optional<std::string> refused_bytes(std::string_view text) {
+MaybeError refused_bytes(std::string_view text) {
   if (const auto nul = text.find('\0'); nul != std::string_view::npos) {
-    return "unexpected NUL byte at offset " + std::to_string(nul);
+    return Error{"unexpected NUL byte at offset " + std::to_string(nul)};
   }
-  if (text.starts_with("\xEF\xBB\xBF")) return std::string("unexpected byte-order mark");
+  if (text.starts_with("\xEF\xBB\xBF")) return Error{"unexpected byte-order mark"};
   return std::nullopt;
 }
 
-// Reads `text` into `output` through a Sink of its kind, after the checks that every reading
+// Reads `text` into `output` through a Handler of its kind, after the checks that every reading
 // shares; `check_utf8` is off where the caller has checked already.
-template <class Sink, class Output>
-std::variant<Output, std::string> read_json(std::string_view text, Output output, bool check_utf8 = true) {
+template <class Handler, class Output>
+Result<Output> read_json(std::string_view text, Output output, bool check_utf8 = true) {
   if (auto refused = refused_bytes(text)) return *refused;
-  if (check_utf8 && !is_valid_utf8(text)) return std::string("invalid UTF-8");
-  Sink sink(output);
-  try {
-    Parser<Sink>(text, sink).parse();
-  } catch (const Failure& failure) {
-    return describe(text, failure);
-  }
-  return output;
+  if (check_utf8 && !is_valid_utf8(text)) return Error{"invalid UTF-8"};
+  Handler handler(output);
+  JsonReader<Handler> reader(text, handler);
+  if (!reader.read()) return Error{describe(text, reader.failure())};
+  return Result<Output>(std::move(output));
 }
 
 }  // namespace
 
-const CompactJson::Member* CompactJson::find(std::string_view key) const {
-  const auto it = std::lower_bound(members.begin(), members.end(), key,
-                                   [](const Member& m, std::string_view k) { return m.key < k; });
-  return it != members.end() && it->key == key ? &*it : nullptr;
+Result<Json> parse_json(std::string_view text) {
+  return read_json<ValueBuilder>(text, Json());
 }
 
-std::variant<Json, std::string> parse_json(std::string_view text) {
-  return read_json<ValueSink>(text, Json());
-}
-
-std::variant<OuterSpans, std::string> outer_spans(std::string_view text) {
-  return read_json<SpanSink>(text, OuterSpans());
+Result<OuterSpans> outer_spans(std::string_view text) {
+  return read_json<SpanCollector>(text, OuterSpans());
 }
 
 const OuterSpans::Span* OuterSpans::last(std::string_view key) const {
@@ -683,10 +707,10 @@ const OuterSpans::Span* OuterSpans::last(std::string_view key) const {
   return nullptr;
 }
 
-std::variant<CompactJson, std::string> compact_json(std::string_view text) {
-  CompactJson result;
-  result.text.reserve(text.size());
-  return read_json<CompactSink>(text, std::move(result), false);
+Result<std::string> compact_json(std::string_view text) {
+  std::string compact;
+  compact.reserve(text.size());
+  return read_json<CompactWriter>(text, std::move(compact), false);
 }
 
 }  // namespace quillo

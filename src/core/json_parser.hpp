@@ -7,30 +7,16 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
 #include "core/json.hpp"
+#include "core/result.hpp"
 
 namespace quillo {
 
 /// Parses `text` as exactly one JSON value (white space around it allowed), nested at most
 /// kMaxJsonDepth levels. Returns the value or a description of what is wrong.
-std::variant<Json, std::string> parse_json(std::string_view text);
-
-/// The compact text of one JSON value, and where the members of a top-level object stand in it.
-struct CompactJson {
-  struct Member {
-    std::string key;
-    std::size_t begin = 0;  ///< of the member's value in `text`
-    std::size_t end = 0;
-  };
-  std::string text;
-  std::vector<Member> members;  ///< sorted by key, one per key; empty unless an object
-
-  /// The value of the top-level member `key`, or nullptr.
-  const Member* find(std::string_view key) const;
-};
+Result<Json> parse_json(std::string_view text);
 
 /// The outermost value of a JSON text, read only as far as where its members or elements lie:
 /// for a reply of many megabytes, its parts can then be read one at a time.
@@ -49,10 +35,10 @@ struct OuterSpans {
 
 /// The outer spans of `text`, which is checked as parse_json checks it, with the same
 /// description of what is wrong.
-std::variant<OuterSpans, std::string> outer_spans(std::string_view text);
+Result<OuterSpans> outer_spans(std::string_view text);
 
 /// `text` (which must be valid UTF-8) as compact JSON with sorted keys, byte for byte what
 /// parsing it and writing the value compactly gives; or the description of what is wrong.
-std::variant<CompactJson, std::string> compact_json(std::string_view text);
+Result<std::string> compact_json(std::string_view text);
 
 }  // namespace quillo

@@ -24,18 +24,18 @@ void print_items(std::string_view result_text, const RenderingRef& list, Sink& o
   const auto part = [](std::string_view text, const OuterSpans::Span& span) {
     return text.substr(span.begin, span.end - span.begin);
   };
-  const auto result = std::get<OuterSpans>(outer_spans(result_text));
+  const auto result = outer_spans(result_text).value();
   const OuterSpans::Span* member = result.kind == '{' ? result.last(list.list_key) : nullptr;
   if (member == nullptr) return;
   const std::string_view items_text = part(result_text, *member);
-  const auto items = std::get<OuterSpans>(outer_spans(items_text));
+  const auto items = outer_spans(items_text).value();
   if (items.kind != '[') return;
   if (items.spans.empty()) {
     out << list.empty_line << '\n';
     return;
   }
   for (const OuterSpans::Span& item : items.spans) {
-    list.render(std::get<Json>(parse_json(part(items_text, item))), out);
+    list.render(parse_json(part(items_text, item)).value(), out);
   }
 }
 
@@ -75,7 +75,7 @@ void render(const RenderingRef& rendering, std::string_view result_text, Sink& o
   } else if (rendering.kind == Kind::Acknowledge) {
     out << "OK\n";
   } else {
-    render(rendering, std::get<Json>(parse_json(result_text)), out);
+    render(rendering, parse_json(result_text).value(), out);
   }
 }
 

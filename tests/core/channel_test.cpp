@@ -24,7 +24,7 @@ struct ReplyCase {
 };
 
 // The result as --json prints it.
-std::string compact(const ReplyResult& reply) { return std::get<CompactJson>(compact_json(reply.text())).text; }
+std::string compact(const ReplyResult& reply) { return compact_json(reply.text()).value(); }
 
 void expect_interpretation(const ReplyCase& row, const Result<ReplyResult>& outcome) {
   if (!row.result.empty()) {
