@@ -11,7 +11,7 @@
 #include "commands/todo.hpp"
 #include "core/channel.hpp"
 #include "core/client_env.hpp"
-#include "core/json_parser.hpp"
+#include "core/json_writer.hpp"
 #include "core/output.hpp"
 #include "core/status_line.hpp"
 #include "core/text.hpp"
@@ -125,18 +125,22 @@ MaybeError run(const Cli& cli, Sink& out, const RunSettings& settings) {
                              settings.status != nullptr ? progress : WaitProgress());
   if (!result.ok()) return Error{result.error()};
   if (cli.json) {
-    // The result is printed as it was read: no value is built, however large the reply.
-    out << compact_json(result.value().text()).value() << '\n';
+    // Written as it is read: no value is built, however large the reply.
+    write_json(result.value().result(), out, {.for_terminal = settings.terminal_output});
+    out << '\n';
     return std::nullopt;
   }
   TerminalSink terminal(out);
   const RenderingRef rendering = declared.valid() ? declared.rendering() : rendering_for(program().root, target.method);
-  render(rendering, result.value().text(), settings.terminal_output ? terminal : out);
+  render(rendering, result.value().result(), settings.terminal_output ? terminal : out);
   return std::nullopt;
 }
 
-void print_human(std::string_view method, std::string_view result_text, Sink& out) {
-  render(rendering_for(program().root, method), result_text, out);
+MaybeError print_human(std::string_view method, std::string_view result_text, Sink& out) {
+  auto document = JsonDocument::read(result_text);
+  if (!document.ok()) return Error{document.error()};
+  render(rendering_for(program().root, method), document.value().root(), out);
+  return std::nullopt;
 }
 
 }  // namespace quillo

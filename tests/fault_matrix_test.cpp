@@ -333,26 +333,29 @@ TEST(FaultMatrix, StandardOutput) {
                  {2, "The following argument was not expected: bogus\nRun 'quillo --help' for more information.\n", ""});
 }
 
-// On a terminal the reply's text and the IDE's error code are shown with their control
-// characters visible; to a pipe they go byte for byte, and --json is the same either way.
+// On a terminal the reply's text, the IDE's error code and the words of a usage error are shown
+// with their control characters visible, and --json escapes the ones JSON leaves raw; to a pipe
+// everything goes byte for byte.
 TEST(FaultMatrix, ControlCharactersOnATerminal) {
-  // A title, the clipboard (OSC 52), DEL, and the C1 control sequence introducer.
-  const std::string hostile = "\\u001b]0;pwned\\u0007\\u001b]52;c;ZXZpbA==\\u0007\\u007f\\u009b";
+  // A title, the clipboard (OSC 52), DEL, the C1 control sequence introducer, a carriage return
+  // that would print over what came before, and the right-to-left override.
+  const std::string hostile = "\\u001b]0;pwned\\u0007\\u001b]52;c;ZXZpbA==\\u0007\\u007f\\u009b\\rx\\u202e";
+  const std::string raw = "\x1b]0;pwned\x07\x1b]52;c;ZXZpbA==\x07\x7f\xc2\x9b\rx\xe2\x80\xae";
+  const std::string shown = "\\u{1b}]0;pwned\\u{7}\\u{1b}]52;c;ZXZpbA==\\u{7}\\u{7f}\\u{9b}\\u{d}x\\u{202e}";
   struct Case {
     std::string reply;
     std::vector<std::string> args;
     std::string terminal, pipe;
   };
   const std::vector<Case> cases = {
-      {R"({"ok":true,"result":{"title":")" + hostile + "\"}}", {"browser", "title", "B"},
-       "\\u{1b}]0;pwned\\u{7}\\u{1b}]52;c;ZXZpbA==\\u{7}\\u{7f}\\u{9b}\n",
-       "\x1b]0;pwned\x07\x1b]52;c;ZXZpbA==\x07\x7f\xc2\x9b\n"},
+      {R"({"ok":true,"result":{"title":")" + hostile + "\"}}", {"browser", "title", "B"}, shown + "\n", raw + "\n"},
       {R"({"ok":false,"error":{"code":")" + hostile + "\",\"message\":\"m\"}}", {"ping"},
-       "quillo: \\u{1b}]0;pwned\\u{7}\\u{1b}]52;c;ZXZpbA==\\u{7}\\u{7f}\\u{9b}: m\n",
-       "quillo: \x1b]0;pwned\x07\x1b]52;c;ZXZpbA==\x07\x7f\xc2\x9b: m\n"},
+       "quillo: " + shown + ": m\n", "quillo: " + raw + ": m\n"},
       {R"({"ok":true,"result":{"title":")" + hostile + "\"}}", {"--json", "ping"},
-       R"({"title":"\u001b]0;pwned\u0007\u001b]52;c;ZXZpbA==\u0007)" "\x7f\xc2\x9b\"}\n",
-       R"({"title":"\u001b]0;pwned\u0007\u001b]52;c;ZXZpbA==\u0007)" "\x7f\xc2\x9b\"}\n"},
+       R"({"title":"\u001b]0;pwned\u0007\u001b]52;c;ZXZpbA==\u0007\u007f\u009b\rx)" "\xe2\x80\xae\"}\n",
+       R"({"title":"\u001b]0;pwned\u0007\u001b]52;c;ZXZpbA==\u0007)" "\x7f\xc2\x9b\\rx\xe2\x80\xae\"}\n"},
+      {"", {raw}, "The following argument was not expected: " + shown + "\nRun 'quillo --help' for more information.\n",
+       "The following argument was not expected: " + raw + "\nRun 'quillo --help' for more information.\n"},
   };
   for (const auto& row : cases) {
     SCOPED_TRACE(row.reply);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/json.hpp"
-#include "core/output.hpp"
+#include "cli.hpp"
 #include "core/sink.hpp"
 #include "core/text.hpp"
 #include "support/grammar_walk.hpp"
@@ -56,12 +56,11 @@ TEST(TerminalOutput, EveryRenderer) {
   std::size_t raw = 0;
   for (const auto& method : methods) {
     SCOPED_TRACE(method);
-    const auto rendering = quillo::rendering_for(quillo::program().root, method);
     quillo::StringSink plain, shown;
-    quillo::render(rendering, result, plain);
+    ASSERT_FALSE(quillo::print_human(method, result.dump(), plain));
     {
       quillo::TerminalSink terminal(shown);
-      quillo::render(rendering, result, terminal);
+      ASSERT_FALSE(quillo::print_human(method, result.dump(), terminal));
     }
     EXPECT_EQ(shown.text(), quillo::visible_controls(plain.text()));
     EXPECT_EQ(quillo::visible_controls(shown.text()), shown.text());

@@ -1,5 +1,6 @@
 #include "commands/browser.hpp"
 
+#include "core/json_document.hpp"
 #include "core/json_parser.hpp"
 #include "core/output.hpp"
 #include "core/text.hpp"
@@ -73,38 +74,39 @@ MaybeError check_raw_params(std::string_view text) {
 
 // ---- Renderings.
 
-void print_tab(const Json& tab, Sink& out) {
-  out << text_or(tab, "browser_id", "?") << "  " << text_or(tab, "title", "") << "  "
-      << text_or(tab, "url", "") << '\n';
+void print_tab(const JsonView& tab, Sink& out) {
+  const Members m(tab);
+  out << m.text_or("browser_id", "?") << "  " << m.text_or("title", "") << "  " << m.text_or("url", "") << '\n';
 }
 
-void render_open(const Json& result, Sink& out) {
-  out << "opened: " << text_or(result, "browser_id", "?") << '\n';
+void render_open(const JsonView& result, Sink& out) {
+  out << "opened: " << Members(result).text_or("browser_id", "?") << '\n';
 }
 
-void render_close(const Json&, Sink& out) { out << "closed\n"; }
+void render_close(const JsonView&, Sink& out) { out << "closed\n"; }
 
-void render_url(const Json& result, Sink& out) { out << text_or(result, "url", "") << '\n'; }
+void render_url(const JsonView& result, Sink& out) { out << Members(result).text_or("url", "") << '\n'; }
 
-void render_title(const Json& result, Sink& out) { out << text_or(result, "title", "") << '\n'; }
+void render_title(const JsonView& result, Sink& out) { out << Members(result).text_or("title", "") << '\n'; }
 
-void render_snapshot(const Json& result, Sink& out) {
-  out << text_or(result, "snapshot", "(empty)") << '\n';
+void render_snapshot(const JsonView& result, Sink& out) {
+  out << Members(result).text_or("snapshot", "(empty)") << '\n';
 }
 
-void render_eval(const Json& result, Sink& out) {
-  const Json* value = member(result, "value");
-  if (value == nullptr) {
+// A string as its text; any other value as indented JSON.
+void render_eval(const JsonView& result, Sink& out) {
+  const auto value = Members(result)["value"];
+  if (!value) {
     out << "OK\n";
-  } else if (value->is_string()) {
-    out << value->get_ref<const std::string&>() << '\n';
+  } else if (value->kind() == JsonKind::String) {
+    out << value->text() << '\n';
   } else {
     print_pretty(*value, out);
   }
 }
 
-void render_screenshot(const Json& result, Sink& out) {
-  out << "screenshot captured (" << int64_or_zero(result, "size") << " bytes)\n";
+void render_screenshot(const JsonView& result, Sink& out) {
+  out << "screenshot captured (" << Members(result).int64_or_zero("size") << " bytes)\n";
 }
 
 // ---- The commands.

@@ -1,5 +1,6 @@
 #include "commands/comments.hpp"
 
+#include "core/json_document.hpp"
 #include "core/sink.hpp"
 #include "core/values.hpp"
 
@@ -42,50 +43,76 @@ Json search(std::optional<std::string_view> query, std::optional<std::string_vie
 
 // The body's lines, each indented by four spaces. A line ends at a line feed, which goes with
 // one carriage return before it; a last line without a line feed keeps everything it has.
-void print_body(std::string_view body, Sink& out) {
-  while (!body.empty()) {
-    const auto end = body.find('\n');
-    std::string_view line = body.substr(0, end);
-    if (end == std::string_view::npos) {
-      body = {};
-    } else {
-      body.remove_prefix(end + 1);
-      if (line.ends_with('\r')) line.remove_suffix(1);
+// Written a piece at a time: a body may be as long as the reply.
+class BodyLines {
+ public:
+  explicit BodyLines(Sink& out) : out_(out) {}
+  void operator()(std::string_view piece) {
+    while (!piece.empty()) {
+      if (at_line_start_) {
+        out_ << "    ";
+        at_line_start_ = false;
+      }
+      const std::size_t stop = piece.find_first_of("\r\n");
+      if (stop != 0 && carriage_return_) {
+        out_ << '\r';  // it stays: no line feed follows it
+        carriage_return_ = false;
+      }
+      out_ << piece.substr(0, stop);
+      if (stop == std::string_view::npos) return;
+      if (piece[stop] == '\n') {
+        carriage_return_ = false;
+        out_ << '\n';
+        at_line_start_ = true;
+      } else {
+        if (carriage_return_) out_ << '\r';
+        carriage_return_ = true;
+      }
+      piece.remove_prefix(stop + 1);
     }
-    out << "    " << line << '\n';
   }
-}
+  void finish() {
+    if (carriage_return_) out_ << '\r';
+    if (!at_line_start_) out_ << '\n';
+  }
+
+ private:
+  Sink& out_;
+  bool at_line_start_ = true;
+  bool carriage_return_ = false;  ///< held until what follows it is known
+};
 
 // A header line, then the body indented.
-void print_comment(const Json& comment, Sink& out) {
-  const Json* anchor = member(comment, "anchor");
-  out << text_or(comment, "id", "?") << "  " << text_or(comment, "filePath", "?") << ':'
-      << (anchor != nullptr ? int64_or_zero(*anchor, "startLine") : 0);
-  if (has_text(comment, "resolvedAt")) out << " [resolved]";
-  if (is_true(comment, "isStale")) out << " [stale]";
-  if (text_or(comment, "authorKind", "") == "agent") out << " [agent]";
+void print_comment(const JsonView& comment, Sink& out) {
+  const Members m(comment);
+  out << m.text_or("id", "?") << "  " << m.text_or("filePath", "?") << ':' << Members(m["anchor"]).int64_or_zero("startLine");
+  if (m.has_text("resolvedAt")) out << " [resolved]";
+  if (m.is_true("isStale")) out << " [stale]";
+  if (m.text_or("authorKind", "") == "agent") out << " [agent]";
   out << '\n';
-  print_body(text_or(comment, "body", ""), out);
+  BodyLines lines(out);
+  m.text_or("body", "").for_each_piece(lines);
+  lines.finish();
 }
 
 // add and reply.
-void render_created(const Json& result, Sink& out) {
-  out << "created: " << text_or(result, "id", "?") << '\n';
+void render_created(const JsonView& result, Sink& out) {
+  out << "created: " << Members(result).text_or("id", "?") << '\n';
 }
 
-void render_updated(const Json& result, Sink& out) {
-  out << "updated: " << text_or(result, "id", "?") << '\n';
+void render_updated(const JsonView& result, Sink& out) {
+  out << "updated: " << Members(result).text_or("id", "?") << '\n';
 }
 
 // By whether the result has a "resolvedAt" text, not by the flag sent.
-void render_resolved(const Json& result, Sink& out) {
-  out << (has_text(result, "resolvedAt") ? "resolved: " : "reopened: ")
-      << text_or(result, "id", "?") << '\n';
+void render_resolved(const JsonView& result, Sink& out) {
+  const Members m(result);
+  out << (m.has_text("resolvedAt") ? "resolved: " : "reopened: ") << m.text_or("id", "?") << '\n';
 }
 
-void render_deleted(const Json& result, Sink& out) {
-  out << "deleted " << int64_or_zero(result, "deletedCount") << " comment(s) starting at "
-      << text_or(result, "id", "?") << '\n';
+void render_deleted(const JsonView& result, Sink& out) {
+  const Members m(result);
+  out << "deleted " << m.int64_or_zero("deletedCount") << " comment(s) starting at " << m.text_or("id", "?") << '\n';
 }
 
 constexpr Rendering kCommentList = list_of("comments", "(no comments)", print_comment);

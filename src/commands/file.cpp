@@ -1,5 +1,6 @@
 #include "commands/file.hpp"
 
+#include "core/json_document.hpp"
 #include "core/sink.hpp"
 #include "core/values.hpp"
 
@@ -11,9 +12,11 @@ Json open(std::string_view path, std::optional<std::uint32_t> line, std::optiona
 }
 
 // "opened: PATH:LINE", or "opened: PATH" without a line.
-void render_open(const Json& result, Sink& out) {
-  out << "opened: " << text_or(result, "path", "?");
-  if (const auto line = as_int64(member(result, "line"))) out << ':' << *line;
+void render_open(const JsonView& result, Sink& out) {
+  const Members m(result);
+  const auto line = m["line"];
+  out << "opened: " << m.text_or("path", "?");
+  if (const auto number = line ? line->as_int64() : std::nullopt) out << ':' << *number;
   out << '\n';
 }
 

@@ -1,5 +1,6 @@
 #include "commands/introspection.hpp"
 
+#include "core/json_document.hpp"
 #include "core/output.hpp"
 #include "core/text.hpp"
 #include "core/sink.hpp"
@@ -19,65 +20,69 @@ Json help(std::optional<std::string_view> method) {
 // ---- Renderings.
 
 // Left-aligned in at least `width` characters; a longer text is never cut.
-void print_padded(std::string_view text, std::size_t width, Sink& out) {
+void print_padded(const JsonText& text, std::size_t width, Sink& out) {
   out << text;
-  for (std::size_t n = character_count(text); n < width; ++n) out << ' ';
+  for (std::size_t n = text.character_count(); n < width; ++n) out << ' ';
 }
 
-const Json* non_empty_array(const Json& value, std::string_view key) {
-  const Json* found = member(value, key);
-  return found != nullptr && found->is_array() && !found->empty() ? found : nullptr;
+std::optional<JsonView> non_empty_array(const Members& value, std::string_view key) {
+  const auto found = value[key];
+  if (!found || found->kind() != JsonKind::Array || found->is_empty_container()) return std::nullopt;
+  return found;
 }
 
 // The schema of one method: the first command, when it has "params".
-const Json* method_schema(const Json& result) {
-  const Json* commands = non_empty_array(result, "commands");
-  if (commands == nullptr) return nullptr;
-  const Json& first = commands->front();
-  return member(first, "params") != nullptr ? &first : nullptr;
+std::optional<JsonView> method_schema(const Members& result) {
+  const auto commands = non_empty_array(result, "commands");
+  if (!commands) return std::nullopt;
+  const JsonView first = *commands->elements().begin();
+  if (!Members(first)["params"]) return std::nullopt;
+  return first;
 }
 
-void print_concepts(const Json& concepts, Sink& out) {
+void print_concepts(const JsonView& concepts, Sink& out) {
   out << "\nConcepts\n";
-  for (const Json& concept_entry : concepts) {
+  for (const JsonView concept_entry : concepts.elements()) {
+    const Members m(concept_entry);
     out << "  ";
-    print_padded(text_or(concept_entry, "term", "?"), 14, out);
-    out << "  " << text_or(concept_entry, "definition", "") << '\n';
+    print_padded(m.text_or("term", "?"), 14, out);
+    out << "  " << m.text_or("definition", "") << '\n';
   }
 }
 
-void print_domain(const Json& domain, Sink& out) {
-  out << '\n' << text_or(domain, "name", "?") << '\n';
-  out << "  " << text_or(domain, "description", "") << '\n';
-  if (const Json* commands = non_empty_array(domain, "commands")) {
-    for (const Json& command : *commands) {
+void print_domain(const JsonView& domain, Sink& out) {
+  const Members m(domain);
+  out << '\n' << m.text_or("name", "?") << '\n';
+  out << "  " << m.text_or("description", "") << '\n';
+  if (const auto commands = non_empty_array(m, "commands")) {
+    for (const JsonView command : commands->elements()) {
+      const Members c(command);
       out << "    ";
-      print_padded(text_or(command, "method", "?"), 22, out);
-      out << "  " << text_or(command, "summary", "") << '\n';
+      print_padded(c.text_or("method", "?"), 22, out);
+      out << "  " << c.text_or("summary", "") << '\n';
     }
   }
 }
 
 // "ok  {app} {version} (build {build})  protocol={protocol_version}"
-void render_ping(const Json& result, Sink& out) {
-  out << "ok  " << text_or(result, "app", "?") << ' ' << text_or(result, "version", "?")
-      << " (build " << text_or(result, "build", "?")
-      << ")  protocol=" << int64_or_zero(result, "protocol_version") << '\n';
+void render_ping(const JsonView& result, Sink& out) {
+  const Members m(result);
+  out << "ok  " << m.text_or("app", "?") << ' ' << m.text_or("version", "?") << " (build " << m.text_or("build", "?")
+      << ")  protocol=" << m.int64_or_zero("protocol_version") << '\n';
 }
 
 // The method catalogue, or the schema of one method.
-void render_catalogue(const Json& result, Sink& out) {
-  if (const Json* schema = method_schema(result)) {
+void render_catalogue(const JsonView& result, Sink& out) {
+  const Members m(result);
+  if (const auto schema = method_schema(m)) {
     print_pretty(*schema, out);
     return;
   }
-  out << text_or(result, "app", "Quillo") << '\n';
-  if (const auto summary = text_or(result, "summary", ""); !summary.empty()) {
-    out << "  " << summary << '\n';
-  }
-  if (const Json* concepts = non_empty_array(result, "concepts")) print_concepts(*concepts, out);
-  if (const Json* domains = non_empty_array(result, "domains")) {
-    for (const Json& domain : *domains) print_domain(domain, out);
+  out << m.text_or("app", "Quillo") << '\n';
+  if (const JsonText summary = m.text_or("summary", ""); !summary.empty()) out << "  " << summary << '\n';
+  if (const auto concepts = non_empty_array(m, "concepts")) print_concepts(*concepts, out);
+  if (const auto domains = non_empty_array(m, "domains")) {
+    for (const JsonView domain : domains->elements()) print_domain(domain, out);
   }
 }
 

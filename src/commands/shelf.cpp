@@ -1,5 +1,6 @@
 #include "commands/shelf.hpp"
 
+#include "core/json_document.hpp"
 #include "core/sink.hpp"
 #include "core/values.hpp"
 
@@ -14,18 +15,20 @@ Json remove(std::string_view path) { return {{"path", path}}; }
 
 // ---- Renderings.
 
-void render_add(const Json& result, Sink& out) {
-  out << (is_true(result, "added") ? "added" : "already shelved") << ": " << text_or(result, "path", "?")
-      << " [" << text_or(result, "kind", "?") << ']' << (is_true(result, "selected") ? " (selected)" : "") << '\n';
+void render_add(const JsonView& result, Sink& out) {
+  const Members m(result);
+  out << (m.is_true("added") ? "added" : "already shelved") << ": " << m.text_or("path", "?") << " ["
+      << m.text_or("kind", "?") << ']' << (m.is_true("selected") ? " (selected)" : "") << '\n';
 }
 
-void print_item(const Json& item, Sink& out) {
-  out << (is_true(item, "selected") ? '*' : ' ') << " [" << text_or(item, "kind", "?") << "] "
-      << text_or(item, "path", "?") << (is_false(item, "exists") ? "  (missing)" : "") << '\n';
+void print_item(const JsonView& item, Sink& out) {
+  const Members m(item);
+  out << (m.is_true("selected") ? '*' : ' ') << " [" << m.text_or("kind", "?") << "] " << m.text_or("path", "?")
+      << (m.is_false("exists") ? "  (missing)" : "") << '\n';
 }
 
-void render_remove(const Json& result, Sink& out) {
-  out << (is_true(result, "removed") ? "removed" : "not in shelf") << '\n';
+void render_remove(const JsonView& result, Sink& out) {
+  out << (Members(result).is_true("removed") ? "removed" : "not in shelf") << '\n';
 }
 
 // ---- The commands.

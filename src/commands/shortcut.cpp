@@ -1,5 +1,6 @@
 #include "commands/shortcut.hpp"
 
+#include "core/json_document.hpp"
 #include "core/sink.hpp"
 #include "core/values.hpp"
 
@@ -16,17 +17,18 @@ Json remove(std::string_view id) { return {{"id", id}}; }
 
 // ---- Renderings.
 
-void print_shortcut(const Json& entry, Sink& out) {
-  out << "  [" << text_or(entry, "scope", "?") << "] " << text_or(entry, "name", "?") << ": "
-      << text_or(entry, "command", "?") << '\n';
+void print_shortcut(const JsonView& entry, Sink& out) {
+  const Members m(entry);
+  out << "  [" << m.text_or("scope", "?") << "] " << m.text_or("name", "?") << ": " << m.text_or("command", "?") << '\n';
 }
 
-void render_add(const Json& result, Sink& out) {
-  out << "added [" << text_or(result, "scope", "?") << "]: " << text_or(result, "name", "?") << '\n';
+void render_add(const JsonView& result, Sink& out) {
+  const Members m(result);
+  out << "added [" << m.text_or("scope", "?") << "]: " << m.text_or("name", "?") << '\n';
 }
 
-void render_remove(const Json& result, Sink& out) {
-  out << (is_true(result, "removed") ? "removed" : "not found") << '\n';
+void render_remove(const JsonView& result, Sink& out) {
+  out << (Members(result).is_true("removed") ? "removed" : "not found") << '\n';
 }
 
 // ---- The commands.

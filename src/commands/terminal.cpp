@@ -1,5 +1,6 @@
 #include "commands/terminal.hpp"
 
+#include "core/json_document.hpp"
 #include "core/sink.hpp"
 #include "core/values.hpp"
 
@@ -32,25 +33,27 @@ Json wait(std::optional<std::string_view> text, bool exit, std::uint32_t timeout
 
 // ---- Renderings of the results.
 
-void print_terminal(const Json& entry, Sink& out) {
-  out << (is_true(entry, "focused") ? '*' : ' ') << (is_true(entry, "is_caller") ? '@' : ' ')
-      << ' ' << text_or(entry, "terminal_id", "?") << "  " << text_or(entry, "title", "?") << "  "
-      << text_or(entry, "cwd", "?") << '\n';
+void print_terminal(const JsonView& entry, Sink& out) {
+  const Members m(entry);
+  out << (m.is_true("focused") ? '*' : ' ') << (m.is_true("is_caller") ? '@' : ' ') << ' '
+      << m.text_or("terminal_id", "?") << "  " << m.text_or("title", "?") << "  " << m.text_or("cwd", "?") << '\n';
 }
 
-void render_create(const Json& result, Sink& out) {
-  out << "created: " << text_or(result, "terminal_id", "?") << '\n';
+void render_create(const JsonView& result, Sink& out) {
+  out << "created: " << Members(result).text_or("terminal_id", "?") << '\n';
 }
 
 // "ok", whatever the result holds.
-void render_ok(const Json&, Sink& out) { out << "ok\n"; }
+void render_ok(const JsonView&, Sink& out) { out << "ok\n"; }
 
-void render_wait(const Json& result, Sink& out) {
-  if (!is_true(result, "matched")) {
+void render_wait(const JsonView& result, Sink& out) {
+  const Members m(result);
+  const auto exit_code = m["exit_code"];
+  if (!m.is_true("matched")) {
     out << "timeout\n";
-  } else if (has_text(result, "text")) {
-    out << "matched: " << text_or(result, "text", "") << '\n';
-  } else if (const auto code = as_int64(member(result, "exit_code"))) {
+  } else if (m.has_text("text")) {
+    out << "matched: " << m.text_or("text", "") << '\n';
+  } else if (const auto code = exit_code ? exit_code->as_int64() : std::nullopt) {
     out << "exited: " << *code << '\n';
   } else {
     out << "matched\n";

@@ -1,5 +1,6 @@
 #include "commands/todo.hpp"
 
+#include "core/json_document.hpp"
 #include "core/sink.hpp"
 #include "core/values.hpp"
 
@@ -33,45 +34,48 @@ Json add_message(std::string_view id, std::string_view text) { return {{"id", id
 
 // ---- Renderings.
 
-const char* check_mark(const Json& todo) {
-  return text_or(todo, "status", "") == "completed" ? "[x]" : "[ ]";
+const char* check_mark(const Members& todo) { return todo.text_or("status", "") == "completed" ? "[x]" : "[ ]"; }
+
+void render_add(const JsonView& result, Sink& out) {
+  const Members m(result);
+  out << "created: " << m.text_or("id", "?") << "  " << m.text_or("title", "") << '\n';
 }
 
-void render_add(const Json& result, Sink& out) {
-  out << "created: " << text_or(result, "id", "?") << "  " << text_or(result, "title", "") << '\n';
-}
-
-void print_todo(const Json& todo, Sink& out) {
-  out << check_mark(todo) << ' ' << text_or(todo, "id", "?") << "  " << text_or(todo, "title", "") << '\n';
+void print_todo(const JsonView& todo, Sink& out) {
+  const Members m(todo);
+  out << check_mark(m) << ' ' << m.text_or("id", "?") << "  " << m.text_or("title", "") << '\n';
 }
 
 // "ID: STATUS" (complete and reopen).
-void render_status(const Json& result, Sink& out) {
-  out << text_or(result, "id", "?") << ": " << text_or(result, "status", "?") << '\n';
+void render_status(const JsonView& result, Sink& out) {
+  const Members m(result);
+  out << m.text_or("id", "?") << ": " << m.text_or("status", "?") << '\n';
 }
 
-void render_updated(const Json& result, Sink& out) {
-  out << "updated: " << text_or(result, "id", "?") << '\n';
+void render_updated(const JsonView& result, Sink& out) {
+  out << "updated: " << Members(result).text_or("id", "?") << '\n';
 }
 
-void render_removed(const Json& result, Sink& out) {
-  out << "removed: " << text_or(result, "id", "?") << '\n';
+void render_removed(const JsonView& result, Sink& out) {
+  out << "removed: " << Members(result).text_or("id", "?") << '\n';
 }
 
 // One todo: its header, its body, and its thread.
-void render_show(const Json& result, Sink& out) {
-  out << check_mark(result) << ' ' << text_or(result, "title", "") << '\n';
-  if (const auto body = text_or(result, "body", ""); !body.empty()) out << '\n' << body << '\n';
-  const Json* thread = member(result, "messages");
-  if (thread == nullptr || !thread->is_array() || thread->empty()) return;
+void render_show(const JsonView& result, Sink& out) {
+  const Members m(result);
+  out << check_mark(m) << ' ' << m.text_or("title", "") << '\n';
+  if (const JsonText body = m.text_or("body", ""); !body.empty()) out << '\n' << body << '\n';
+  const auto thread = m["messages"];
+  if (!thread || thread->kind() != JsonKind::Array || thread->is_empty_container()) return;
   out << "\n--- thread ---\n";
-  for (const Json& message : *thread) {
-    out << '[' << text_or(message, "authorKind", "user") << "] " << text_or(message, "body", "") << '\n';
+  for (const JsonView message : thread->elements()) {
+    const Members said(message);
+    out << '[' << said.text_or("authorKind", "user") << "] " << said.text_or("body", "") << '\n';
   }
 }
 
-void render_message_added(const Json& result, Sink& out) {
-  out << "message added: " << text_or(result, "id", "?") << '\n';
+void render_message_added(const JsonView& result, Sink& out) {
+  out << "message added: " << Members(result).text_or("id", "?") << '\n';
 }
 
 // ---- The commands.

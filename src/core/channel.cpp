@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include "core/json_parser.hpp"
 #include "core/request_id.hpp"
 #include "core/text.hpp"
 #include "core/unix_socket.hpp"
@@ -18,19 +17,18 @@ const char* const kConnectHint = " (is Quillo running and Agent CLI enabled?)";
 constexpr std::size_t kErrorTextBytes = 4096;
 
 // `text` when short; else its start, cut on a character boundary, and how much was left out.
-std::string cut_error_text(std::string_view text) {
-  if (text.size() <= kErrorTextBytes) return std::string(text);
-  std::size_t end = kErrorTextBytes;
-  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
-  return std::string(text.substr(0, end)) + "... (" + std::to_string(text.size() - end) + " more bytes)";
+std::string cut_error_text(const JsonText& text) {
+  std::size_t size = 0;
+  std::string head = text.head(kErrorTextBytes, size);
+  if (head.size() == size) return head;
+  return head + "... (" + std::to_string(size - head.size()) + " more bytes)";
 }
 
-Error error_reply(const Json& reply) {
-  const Json* error = member(reply, "error");
-  const Json none;
-  const Json& details = error != nullptr ? *error : none;
-  return Error{cut_error_text(text_or(details, "code", "unknown")) + ": " +
-               cut_error_text(text_or(details, "message", "(no message)"))};
+// The IDE's error: the "code" and "message" of the reply's "error", read for those alone.
+Error error_reply(const Members& reply) {
+  const Members error(reply["error"]);
+  return Error{cut_error_text(error.text_or("code", "unknown")) + ": " +
+               cut_error_text(error.text_or("message", "(no message)"))};
 }
 
 // The checks that come before parsing: something was read, and it is UTF-8.
@@ -111,33 +109,17 @@ Result<std::string> encode_request(const MethodTarget& target, const ChannelClie
   }
 }
 
-std::string_view ReplyResult::text() const {
-  return end == begin ? std::string_view("null") : std::string_view(line).substr(begin, end - begin);
-}
-
 Result<ReplyResult> interpret_reply(std::string line) {
   if (auto failed = check_line(line)) return *failed;
-  auto parsed = outer_spans(trim_end(line));
-  if (!parsed.ok()) return invalid_json(parsed.error(), line);
-  const OuterSpans& reply = parsed.value();
-  const auto text_of = [&line](const OuterSpans::Span* span) {
-    return std::string_view(line).substr(span->begin, span->end - span->begin);
-  };
-  const OuterSpans::Span* ok = reply.kind == '{' ? reply.last("ok") : nullptr;
-  if (ok == nullptr || text_of(ok) != "true") {
-    const OuterSpans::Span* error = reply.kind == '{' ? reply.last("error") : nullptr;
-    // A part of a reply that read whole reads too.
-    auto details = error != nullptr ? parse_json(text_of(error)) : Result<Json>(Json());
-    Json* error_value = details.ok() ? &details.value() : nullptr;
-    return error_reply(Json{{"error", error_value != nullptr ? std::move(*error_value) : Json()}});
-  }
-  const OuterSpans::Span* result = reply.last("result");
-  ReplyResult outcome{std::move(line)};
-  if (result != nullptr) {
-    outcome.begin = result->begin;
-    outcome.end = result->end;
-  }
-  return outcome;
+  // On the heap, where it stays while the reply is moved about: the document reads it there.
+  auto kept = std::make_unique<const std::string>(std::move(line));
+  auto document = JsonDocument::read(trim_end(*kept), false);
+  if (!document.ok()) return invalid_json(document.error(), *kept);
+  const Members reply(document.value().root());
+  if (!reply.is_true("ok")) return error_reply(reply);
+  const auto result = reply["result"];
+  return ReplyResult(std::move(kept), std::move(document.value()),
+                     result ? std::optional(result->position()) : std::nullopt);
 }
 
 Result<ReplyResult> send_request(const std::string& socket_path, const MethodTarget& target,

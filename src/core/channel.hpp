@@ -2,11 +2,14 @@
 // The single exchange of a run: one request line out, one reply line back.
 
 #include <chrono>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "core/client_env.hpp"
 #include "core/json.hpp"
+#include "core/json_document.hpp"
 #include "core/method_target.hpp"
 #include "core/result.hpp"
 #include "core/unix_socket.hpp"
@@ -14,13 +17,19 @@
 
 namespace quillo {
 
-/// A reply that succeeded, checked whole: its line, and where its result stands in it.
-struct ReplyResult {
-  std::string line;
-  std::size_t begin = 0;
-  std::size_t end = 0;  ///< begin == end: the reply has no result
-  /// The result's JSON text as the IDE wrote it ("null" when there is none).
-  std::string_view text() const;
+/// A reply that succeeded, read once and checked whole: its line, and where its result stands.
+class ReplyResult {
+ public:
+  ReplyResult(std::unique_ptr<const std::string> line, JsonDocument document, std::optional<std::uint32_t> result)
+      : line_(std::move(line)), document_(std::move(document)), result_(result) {}
+
+  /// The result (null when the reply has none), to be read where it lies.
+  JsonView result() const { return result_ ? JsonView(&document_, *result_) : JsonDocument::null().root(); }
+
+ private:
+  std::unique_ptr<const std::string> line_;  ///< where the document's text stays, moved or not
+  JsonDocument document_;
+  std::optional<std::uint32_t> result_;  ///< where the result stands in the document
 };
 
 /// Connects to `socket_path`, writes the request line, reads one reply line and returns its

@@ -16,6 +16,7 @@ namespace quillo {
 
 class Values;
 class Sink;
+class JsonView;
 struct Cli;
 struct RunSettings;
 class Table;
@@ -157,7 +158,7 @@ using ParamsFunction = Json (*)(const Values& values);
 using LocalFunction = MaybeError (*)(const Cli& cli, Sink& out, const RunSettings& settings);
 
 /// How a result is shown in human mode.
-using RenderFunction = void (*)(const Json& value, Sink& out);
+using RenderFunction = void (*)(const JsonView& value, Sink& out);
 struct Rendering {
   enum class Kind : std::uint8_t {
     Undeclared,   ///< refused when the table is compiled: every command says how it is shown

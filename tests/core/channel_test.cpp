@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/json_parser.hpp"
+#include "core/json_writer.hpp"
 #include "core/unix_socket.hpp"
 #include "server.hpp"
 #include "support/temp_dir.hpp"
@@ -24,14 +24,18 @@ struct ReplyCase {
 };
 
 // The result as --json prints it.
-std::string compact(const ReplyResult& reply) { return compact_json(reply.text()).value(); }
+std::string compact(const ReplyResult& reply) {
+  StringSink out;
+  write_json(reply.result(), out);
+  return out.text();
+}
 
 void expect_interpretation(const ReplyCase& row, const Result<ReplyResult>& outcome) {
   if (!row.result.empty()) {
     ASSERT_TRUE(outcome.ok()) << outcome.error();
     EXPECT_EQ(compact(outcome.value()), row.result);
   } else {
-    ASSERT_FALSE(outcome.ok()) << outcome.value().line;
+    ASSERT_FALSE(outcome.ok()) << compact(outcome.value());
     if (row.error.ends_with("...")) {
       EXPECT_TRUE(outcome.error().starts_with(row.error.substr(0, row.error.size() - 3)))
           << outcome.error();

@@ -2,6 +2,9 @@
 // every renderer shares.
 #include "core/json_parser.hpp"
 
+#include "core/json_document.hpp"
+#include "core/json_writer.hpp"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -42,9 +45,16 @@ std::vector<std::string> seed_corpus() {
   return texts;
 }
 
-// Both readings of each text (into a value, into compact text) give what the library gives:
-// the same verdict, the same value, byte for byte the same compact text (numbers written with
-// the library's own formatting, which the compact reader borrows), the same words on refusal.
+// The text written as it is read, compactly or indented, as --json and the renderings write it.
+std::string written(const JsonDocument& document, bool indented) {
+  StringSink out;
+  write_json(document.root(), out, {.indented = indented});
+  return out.text();
+}
+
+// Both readings of each text (into a value, and read where it lies and written again) give
+// what the library gives: the same verdict, the same value, byte for byte the same compact and
+// indented text, the same words on refusal.
 TEST(JsonReader, AgreesWithTheLibrary) {
   auto texts = seed_corpus();
   ASSERT_GT(texts.size(), 20u);
@@ -52,17 +62,18 @@ TEST(JsonReader, AgreesWithTheLibrary) {
   for (const std::string& text : texts) {
     SCOPED_TRACE(text.substr(0, 80));
     const auto value = parse_json(text);
-    const auto compact = compact_json(text);
+    const auto document = JsonDocument::read(text);
     const Json theirs = Json::parse(text, nullptr, false);
     ASSERT_EQ(!value.ok(), theirs.is_discarded());
-    ASSERT_EQ(value.ok(), compact.ok());
+    ASSERT_EQ(value.ok(), document.ok());
     if (theirs.is_discarded()) {
-      EXPECT_EQ(value.error(), compact.error());
+      EXPECT_EQ(value.error(), document.error());
       continue;
     }
     EXPECT_EQ(value.value(), theirs);
     EXPECT_EQ(value.value().dump(), theirs.dump());
-    EXPECT_EQ(compact.value(), theirs.dump());
+    EXPECT_EQ(written(document.value(), false), theirs.dump());
+    EXPECT_EQ(written(document.value(), true), theirs.dump(2));
   }
 }
 
@@ -80,30 +91,39 @@ TEST(JsonReader, RefusesWhatTheLibraryWouldReadInPart) {
   EXPECT_TRUE(parse_json(deepest).ok());
 }
 
-// Each reading helper on a member "k" of the value: what text_or, has_text, is_true, is_false
-// and int64_or_zero give.
+// Each reading convention on a member "k" of the value: what text_or, has_text, is_true,
+// is_false and int64_or_zero give.
 struct ReadingCase {
-  const char* value;
-  const char* text;  ///< text_or(value, "k", "?"); "?" exactly when the member is no string
+  std::string value;
+  const char* text;  ///< text_or("k", "?"); "?" exactly when the member is no string
   bool true_flag;
   bool false_flag;
   std::int64_t integer;
 };
 
 TEST(Reading, MembersCountOnlyWithTheirOwnType) {
+  // An object of many members is looked up where they lie rather than read once.
+  std::string many = "{";
+  for (int i = 0; i < 40; ++i) many += "\"m" + std::to_string(i) + "\":" + std::to_string(i) + ",";
   const std::vector<ReadingCase> cases = {
       {R"({"k":"s"})", "s", false, false, 0},
       {R"({"k":""})", "", false, false, 0},
       {R"({"k":"true"})", "true", false, false, 0},
+      {R"({"k":"a\"\u00e9\ud83d\ude00\n"})", "a\"\u00e9\U0001F600\n", false, false, 0},
+      {R"({"\u006b":"escaped key"})", "escaped key", false, false, 0},
+      {R"({"k":"first","k":"last"})", "last", false, false, 0},
       {R"({"k":true})", "?", true, false, 0},
       {R"({"k":false})", "?", false, true, 0},
       {R"({"k":1})", "?", false, false, 1},
       {R"({"k":-2})", "?", false, false, -2},
+      {R"({"k":-0})", "?", false, false, 0},
       {R"({"k":9223372036854775807})", "?", false, false, LLONG_MAX},
       {R"({"k":-9223372036854775808})", "?", false, false, LLONG_MIN},
       {R"({"k":9223372036854775808})", "?", false, false, 0},
+      {R"({"k":-9223372036854775809})", "?", false, false, 0},
       {R"({"k":18446744073709551615})", "?", false, false, 0},
       {R"({"k":1.0})", "?", false, false, 0},
+      {R"({"k":1e2})", "?", false, false, 0},
       {R"({"k":2.5})", "?", false, false, 0},
       {R"({"k":"3"})", "3", false, false, 0},
       {R"({"k":null})", "?", false, false, 0},
@@ -113,16 +133,21 @@ TEST(Reading, MembersCountOnlyWithTheirOwnType) {
       {R"(["k"])", "?", false, false, 0},
       {"null", "?", false, false, 0},
       {R"("k")", "?", false, false, 0},
+      {many + R"("k":"s","z":[{"k":1}]})", "s", false, false, 0},
+      {many + R"("k":7,"k":true})", "?", true, false, 0},
   };
   for (const auto& row : cases) {
     SCOPED_TRACE(row.value);
-    const Json value = Json::parse(row.value);
-    EXPECT_EQ(text_or(value, "k", "?"), row.text);
-    EXPECT_EQ(has_text(value, "k"), std::string(row.text) != "?");
-    EXPECT_EQ(is_true(value, "k"), row.true_flag);
-    EXPECT_EQ(is_false(value, "k"), row.false_flag);
-    EXPECT_EQ(int64_or_zero(value, "k"), row.integer);
-    EXPECT_EQ(member(value, "k") != nullptr, value.is_object() && value.contains("k"));
+    const auto document = JsonDocument::read(row.value);
+    ASSERT_TRUE(document.ok());
+    const Members value(document.value().root());
+    EXPECT_EQ(value.text_or("k", "?").str(), row.text);
+    EXPECT_EQ(value.has_text("k"), std::string(row.text) != "?");
+    EXPECT_EQ(value.is_true("k"), row.true_flag);
+    EXPECT_EQ(value.is_false("k"), row.false_flag);
+    EXPECT_EQ(value.int64_or_zero("k"), row.integer);
+    const Json theirs = Json::parse(row.value);
+    EXPECT_EQ(value["k"].has_value(), theirs.is_object() && theirs.contains("k"));
   }
 }
 

@@ -1,0 +1,445 @@
+// Reading a checked JSON text a part at a time. The text has been read whole once, so every
+// scan here knows it is well formed: a value is passed over by looking for where it ends, and a
+// container of kLargeBytes or more at once, by the index.
+#include "core/json_document.hpp"
+
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cstring>
+
+#include "core/json_reader.hpp"
+#include "core/sink.hpp"
+#include "core/text.hpp"
+
+namespace quillo {
+namespace {
+
+// Containers this large are passed over by the index: smaller ones are scanned, which costs
+// little more than looking them up, and the index stays a small part of the text.
+constexpr std::uint32_t kLargeBytes = 256;
+
+bool is_white_space(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
+
+std::uint32_t skip_white_space(std::string_view text, std::uint32_t p) {
+  while (p < text.size() && is_white_space(text[p])) ++p;
+  return p;
+}
+
+// Past the closing quote of the string literal whose opening quote is at `p`.
+std::uint32_t end_of_string(std::string_view text, std::uint32_t p) {
+  const char* s = text.data() + p + 1;
+  const char* const end = text.data() + text.size();
+  for (;;) {
+    s = json_string_run_end(s, end);  // at a quote or a backslash: the text is checked
+    if (*s == '"') return static_cast<std::uint32_t>(s + 1 - text.data());
+    s += 2;  // an escape; of "\uXXXX", the hex digits are plain content
+  }
+}
+
+// Past the end of a number or a literal at `p`.
+std::uint32_t end_of_token(std::string_view text, std::uint32_t p) {
+  while (p < text.size() && !is_white_space(text[p]) && text[p] != ',' && text[p] != ']' && text[p] != '}') ++p;
+  return p;
+}
+
+// Past the end of a container at `p`, scanned.
+std::uint32_t end_of_container(std::string_view text, std::uint32_t p) {
+  std::size_t depth = 0;
+  for (;;) {
+    const char c = text[p];
+    if (c == '"') {
+      p = end_of_string(text, p);
+      continue;
+    }
+    ++p;
+    if (c == '{' || c == '[') {
+      ++depth;
+    } else if ((c == '}' || c == ']') && --depth == 0) {
+      return p;
+    }
+  }
+}
+
+int hex_digit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return c - 'A' + 10;
+}
+
+std::uint32_t code_unit_at(const char* p) {
+  std::uint32_t unit = 0;
+  for (int i = 0; i < 4; ++i) unit = unit * 16 + static_cast<std::uint32_t>(hex_digit(p[i]));
+  return unit;
+}
+
+std::size_t encode_utf8(std::uint32_t c, char* out) {
+  if (c < 0x80) {
+    out[0] = static_cast<char>(c);
+    return 1;
+  }
+  if (c < 0x800) {
+    out[0] = static_cast<char>(0xC0 | (c >> 6));
+    out[1] = static_cast<char>(0x80 | (c & 0x3F));
+    return 2;
+  }
+  if (c < 0x10000) {
+    out[0] = static_cast<char>(0xE0 | (c >> 12));
+    out[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out[2] = static_cast<char>(0x80 | (c & 0x3F));
+    return 3;
+  }
+  out[0] = static_cast<char>(0xF0 | (c >> 18));
+  out[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+  out[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+  out[3] = static_cast<char>(0x80 | (c & 0x3F));
+  return 4;
+}
+
+// A key's raw text (between its quotes) at the opening quote `p`, and whether it has escapes.
+std::string_view key_at(std::string_view text, std::uint32_t p, bool& escaped) {
+  const std::uint32_t end = end_of_string(text, p);
+  const std::string_view raw = text.substr(p + 1, end - p - 2);
+  escaped = raw.find('\\') != std::string_view::npos;
+  return raw;
+}
+
+// The order of two keys as the text they stand for, byte by byte.
+int compare_keys(std::string_view a, bool a_escaped, std::string_view b, bool b_escaped) {
+  if (!a_escaped && !b_escaped) return a.compare(b);
+  const std::string x = a_escaped ? JsonText::escaped(a).str() : std::string(a);
+  const std::string y = b_escaped ? JsonText::escaped(b).str() : std::string(b);
+  return x.compare(y);
+}
+
+bool key_is(std::string_view raw, bool escaped, std::string_view wanted) {
+  return escaped ? JsonText::escaped(raw) == wanted : raw == wanted;
+}
+
+}  // namespace
+
+void for_each_unescaped_piece(std::string_view raw, void (*piece)(void* context, std::string_view bytes), void* context) {
+  std::size_t i = 0;
+  while (i < raw.size()) {
+    const std::size_t slash = raw.find('\\', i);
+    if (slash != i) {
+      piece(context, raw.substr(i, (slash == std::string_view::npos ? raw.size() : slash) - i));
+      if (slash == std::string_view::npos) return;
+    }
+    char decoded[4];
+    std::size_t size = 1;
+    const char kind = raw[slash + 1];
+    i = slash + 2;
+    switch (kind) {
+      case 'b': decoded[0] = '\b'; break;
+      case 'f': decoded[0] = '\f'; break;
+      case 'n': decoded[0] = '\n'; break;
+      case 'r': decoded[0] = '\r'; break;
+      case 't': decoded[0] = '\t'; break;
+      case 'u': {
+        std::uint32_t code_point = code_unit_at(raw.data() + i);
+        i += 4;
+        if (code_point >= 0xD800 && code_point <= 0xDBFF) {
+          const std::uint32_t low = code_unit_at(raw.data() + i + 2);
+          code_point = 0x10000 + ((code_point - 0xD800) << 10) + (low - 0xDC00);
+          i += 6;
+        }
+        size = encode_utf8(code_point, decoded);
+        break;
+      }
+      default: decoded[0] = kind;  // '"', '\\', '/'
+    }
+    piece(context, std::string_view(decoded, size));
+  }
+}
+
+// ---- JsonText.
+
+std::size_t JsonText::character_count() const {
+  std::size_t count = 0;
+  for_each_piece([&](std::string_view piece) { count += quillo::character_count(piece); });
+  return count;
+}
+
+std::string JsonText::str() const {
+  std::string out;
+  for_each_piece([&](std::string_view piece) { out += piece; });
+  return out;
+}
+
+std::string JsonText::head(std::size_t limit, std::size_t& size) const {
+  std::string out;
+  size = 0;
+  for_each_piece([&](std::string_view piece) {
+    size += piece.size();
+    if (out.size() <= limit) out.append(piece.substr(0, limit + 1 - out.size()));
+  });
+  if (out.size() > limit) {
+    std::size_t end = limit;
+    while (end > 0 && (static_cast<unsigned char>(out[end]) & 0xC0) == 0x80) --end;
+    out.resize(end);
+  }
+  return out;
+}
+
+bool JsonText::operator==(std::string_view other) const {
+  if (!escaped_) return raw_ == other;
+  bool same = true;
+  for_each_piece([&](std::string_view piece) {
+    if (!same) return;
+    same = other.starts_with(piece);
+    other.remove_prefix(same ? piece.size() : 0);
+  });
+  return same && other.empty();
+}
+
+Sink& operator<<(Sink& out, const JsonText& text) {
+  text.for_each_piece([&](std::string_view piece) { out.write(piece); });
+  return out;
+}
+
+// ---- JsonView.
+
+JsonKind JsonView::kind() const {
+  switch (document_->text()[position_]) {
+    case 'n': return JsonKind::Null;
+    case 't':
+    case 'f': return JsonKind::Boolean;
+    case '"': return JsonKind::String;
+    case '[': return JsonKind::Array;
+    case '{': return JsonKind::Object;
+    default: return JsonKind::Number;
+  }
+}
+
+bool JsonView::is_true() const { return document_->text()[position_] == 't'; }
+bool JsonView::is_false() const { return document_->text()[position_] == 'f'; }
+
+std::string_view JsonView::source() const {
+  return document_->text().substr(position_, document_->end_of(position_) - position_);
+}
+
+std::optional<std::int64_t> JsonView::as_int64() const {
+  if (kind() != JsonKind::Number) return std::nullopt;
+  const std::string_view token = source();
+  // An integer only as the value type reads one: no fraction, no exponent ("1.0" is a double).
+  if (token.find_first_of(".eE") != std::string_view::npos) return std::nullopt;
+  std::int64_t value = 0;
+  const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
+  if (error != std::errc() || end != token.data() + token.size()) return std::nullopt;
+  return value;
+}
+
+JsonText JsonView::text() const {
+  if (kind() != JsonKind::String) return {};
+  bool escaped = false;
+  const std::string_view raw = key_at(document_->text(), position_, escaped);
+  return escaped ? JsonText::escaped(raw) : JsonText(raw);
+}
+
+std::optional<JsonView> JsonView::member(std::string_view key) const {
+  if (kind() != JsonKind::Object) return std::nullopt;
+  const std::string_view text = document_->text();
+  std::optional<JsonView> found;
+  std::uint32_t p = skip_white_space(text, position_ + 1);
+  while (text[p] == '"') {
+    bool escaped = false;
+    const std::string_view raw = key_at(text, p, escaped);
+    p = skip_white_space(text, static_cast<std::uint32_t>(raw.data() + raw.size() + 1 - text.data()));
+    const std::uint32_t value = skip_white_space(text, p + 1);  // past ':'
+    if (key_is(raw, escaped, key)) found = JsonView(document_, value);
+    p = skip_white_space(text, document_->end_of(value));
+    if (text[p] == ',') p = skip_white_space(text, p + 1);
+  }
+  return found;
+}
+
+JsonView::Elements JsonView::elements() const {
+  if (kind() != JsonKind::Array) return {document_, 0, 0};
+  const std::uint32_t close = document_->end_of(position_) - 1;
+  return {document_, skip_white_space(document_->text(), position_ + 1), close};
+}
+
+bool JsonView::is_empty_container() const {
+  const std::string_view text = document_->text();
+  const char c = text[skip_white_space(text, position_ + 1)];
+  return c == ']' || c == '}';
+}
+
+JsonView::Elements::iterator& JsonView::Elements::iterator::operator++() {
+  const std::string_view text = document_->text();
+  std::uint32_t p = skip_white_space(text, document_->end_of(position_));
+  position_ = text[p] == ',' ? skip_white_space(text, p + 1) : p;
+  return *this;
+}
+
+// ---- Members.
+
+Members::Members(const std::optional<JsonView>& object) {
+  if (!object || object->kind() != JsonKind::Object) return;
+  object_ = object;
+  const std::string_view text = object->document().text();
+  std::uint32_t p = skip_white_space(text, object->position() + 1);
+  while (text[p] == '"') {
+    if (count_ == kFew) return;  // many: looked up where they lie
+    Member& m = members_[count_++];
+    m.key = key_at(text, p, m.escaped);
+    p = skip_white_space(text, static_cast<std::uint32_t>(m.key.data() + m.key.size() + 1 - text.data()));
+    m.value = skip_white_space(text, p + 1);
+    p = skip_white_space(text, object->document().end_of(m.value));
+    if (text[p] == ',') p = skip_white_space(text, p + 1);
+  }
+  few_ = true;
+}
+
+std::optional<JsonView> Members::operator[](std::string_view key) const {
+  if (!object_) return std::nullopt;
+  if (!few_) return object_->member(key);
+  for (std::size_t i = count_; i > 0; --i) {  // the last of a name counts
+    if (key_is(members_[i - 1].key, members_[i - 1].escaped, key)) return JsonView(&object_->document(), members_[i - 1].value);
+  }
+  return std::nullopt;
+}
+
+JsonText Members::text_or(std::string_view key, JsonText fallback) const {
+  const auto value = (*this)[key];
+  return value && value->kind() == JsonKind::String ? value->text() : fallback;
+}
+
+bool Members::has_text(std::string_view key) const {
+  const auto value = (*this)[key];
+  return value && value->kind() == JsonKind::String;
+}
+
+bool Members::is_true(std::string_view key) const {
+  const auto value = (*this)[key];
+  return value && value->is_true();
+}
+
+bool Members::is_false(std::string_view key) const {
+  const auto value = (*this)[key];
+  return value && value->is_false();
+}
+
+std::int64_t Members::int64_or_zero(std::string_view key) const {
+  const auto value = (*this)[key];
+  return value ? value->as_int64().value_or(0) : 0;
+}
+
+// ---- The index, made while the text is checked.
+
+// Hears the reader out: notes the large containers, and sorts the members of the objects whose
+// keys do not come in order (or come twice), keeping the last of each name.
+class DocumentIndexer {
+ public:
+  explicit DocumentIndexer(JsonDocument& document) : document_(document), text_(document.text_) {}
+
+  void read(std::size_t, std::size_t) {}
+  void begin_object(std::size_t position) { frames_.push_back({static_cast<std::uint32_t>(position), members_.size()}); }
+  void begin_array(std::size_t) {}
+  void key(std::string_view raw, bool escaped) {
+    Frame& frame = frames_.back();
+    if (frame.first_member != members_.size() && compare_keys(frame.previous, frame.previous_escaped, raw, escaped) >= 0) {
+      frame.unsorted = true;
+    }
+    frame.previous = raw;
+    frame.previous_escaped = escaped;
+    members_.push_back(static_cast<std::uint32_t>(raw.data() - 1 - text_.data()));
+  }
+  void end_object(std::size_t begin, std::size_t end) {
+    const Frame frame = frames_.back();
+    frames_.pop_back();
+    if (frame.unsorted) order(frame);
+    members_.resize(frame.first_member);
+    large(begin, end);
+  }
+  void end_array(std::size_t begin, std::size_t end) { large(begin, end); }
+  void string(std::string_view, bool) {}
+  void boolean(bool) {}
+  void null() {}
+  void number(std::string_view, bool) {}
+
+  void finish() {
+    const auto by_begin = [](const auto& a, const auto& b) { return a.begin < b.begin; };
+    std::sort(document_.large_.begin(), document_.large_.end(), by_begin);
+    std::sort(document_.orders_.begin(), document_.orders_.end(),
+              [](const JsonDocument::Order& a, const JsonDocument::Order& b) { return a.object < b.object; });
+  }
+
+ private:
+  struct Frame {
+    std::uint32_t object;
+    std::size_t first_member;
+    std::string_view previous = {};
+    bool previous_escaped = false;
+    bool unsorted = false;
+  };
+
+  void large(std::size_t begin, std::size_t end) {
+    if (end - begin >= kLargeBytes) {
+      document_.large_.push_back({static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end)});
+    }
+  }
+
+  void order(const Frame& frame) {
+    auto first = members_.begin() + static_cast<std::ptrdiff_t>(frame.first_member);
+    const auto less = [this](std::uint32_t a, std::uint32_t b) {
+      bool a_escaped = false, b_escaped = false;
+      const std::string_view ka = key_at(text_, a, a_escaped);
+      const std::string_view kb = key_at(text_, b, b_escaped);
+      return compare_keys(ka, a_escaped, kb, b_escaped) < 0;
+    };
+    std::stable_sort(first, members_.end(), less);
+    auto& keys = document_.order_keys_;
+    const auto start = static_cast<std::uint32_t>(keys.size());
+    for (auto it = first; it != members_.end(); ++it) {
+      if (it + 1 != members_.end() && !less(*it, *(it + 1))) continue;  // a later one of this name follows
+      keys.push_back(*it);
+    }
+    document_.orders_.push_back({frame.object, start, static_cast<std::uint32_t>(keys.size()) - start});
+  }
+
+  JsonDocument& document_;
+  std::string_view text_;
+  std::vector<Frame> frames_;
+  std::vector<std::uint32_t> members_;  ///< of the objects open, their keys' positions
+};
+
+Result<JsonDocument> JsonDocument::read(std::string_view text, bool check_utf8) {
+  JsonDocument document;
+  document.text_ = text;
+  DocumentIndexer indexer(document);
+  if (auto problem = read_json_text(text, indexer, check_utf8)) return *problem;
+  indexer.finish();
+  document.root_ = skip_white_space(text, 0);
+  return document;
+}
+
+const JsonDocument& JsonDocument::null() {
+  static const JsonDocument kNull = [] {
+    JsonDocument document;
+    document.text_ = "null";
+    return document;
+  }();
+  return kNull;
+}
+
+std::uint32_t JsonDocument::end_of(std::uint32_t position) const {
+  const char c = text_[position];
+  if (c == '"') return end_of_string(text_, position);
+  if (c != '{' && c != '[') return end_of_token(text_, position);
+  const auto it = std::lower_bound(large_.begin(), large_.end(), position,
+                                   [](const Span& span, std::uint32_t p) { return span.begin < p; });
+  if (it != large_.end() && it->begin == position) return it->end;
+  return end_of_container(text_, position);
+}
+
+const std::uint32_t* JsonDocument::sorted_members(std::uint32_t position, std::uint32_t& count) const {
+  const auto it = std::lower_bound(orders_.begin(), orders_.end(), position,
+                                   [](const Order& order, std::uint32_t p) { return order.object < p; });
+  if (it == orders_.end() || it->object != position) return nullptr;
+  count = it->count;
+  return order_keys_.data() + it->first;
+}
+
+}  // namespace quillo

@@ -1,0 +1,195 @@
+#pragma once
+// A JSON text read once, for the IDE's replies: checked whole, then read a part at a time where
+// it lies, never built into a tree. What a later reading needs is kept in an index as small as
+// the text allows: where each larger container ends (so that it is passed over at once), and
+// the order of the members of each object whose keys did not come sorted or came twice (so
+// that they can be written sorted without sorting them again, nor copying them once per level).
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+#include "core/result.hpp"
+
+namespace quillo {
+
+class JsonDocument;
+class Sink;
+
+enum class JsonKind : std::uint8_t { Null, Boolean, Number, String, Array, Object };
+
+/// The text of a JSON string as it stands in the document (between its quotes), or a fallback
+/// given by the program; written and compared as the text it stands for.
+class JsonText {
+ public:
+  constexpr JsonText() = default;
+  /// A text of the program's own (never read as JSON).
+  constexpr JsonText(const char* text) : raw_(text) {}
+  constexpr JsonText(std::string_view text) : raw_(text) {}
+  static JsonText escaped(std::string_view raw) {
+    JsonText text(raw);
+    text.escaped_ = true;
+    return text;
+  }
+
+  bool empty() const { return raw_.empty(); }
+  /// Characters (Unicode scalar values) of the text.
+  std::size_t character_count() const;
+  /// The text as a string, whole (for short texts).
+  std::string str() const;
+  /// Its first `limit` bytes at most, cut on a character boundary; `size` gets its whole size.
+  std::string head(std::size_t limit, std::size_t& size) const;
+  bool operator==(std::string_view other) const;
+
+  /// Calls `piece` with the text's bytes, a piece at a time, in order.
+  template <class Piece>
+  void for_each_piece(Piece&& piece) const;
+
+  std::string_view raw() const { return raw_; }
+  bool is_escaped() const { return escaped_; }
+
+ private:
+  std::string_view raw_;
+  bool escaped_ = false;  ///< `raw_` holds JSON escapes to resolve
+};
+
+Sink& operator<<(Sink& out, const JsonText& text);
+
+/// One value of a document: what it is, and its parts, read where they lie. Cheap to copy.
+class JsonView {
+ public:
+  JsonView(const JsonDocument* document, std::uint32_t position) : document_(document), position_(position) {}
+
+  JsonKind kind() const;
+  bool is_true() const;
+  bool is_false() const;
+  /// The value as a signed 64-bit integer when it is a JSON integer that fits one.
+  std::optional<std::int64_t> as_int64() const;
+  /// The text of a string (the empty text for any other kind).
+  JsonText text() const;
+
+  /// The member `key` of an object (the last one of that name), or nothing.
+  std::optional<JsonView> member(std::string_view key) const;
+
+  /// The elements of an array, in order.
+  class Elements;
+  Elements elements() const;
+  bool is_empty_container() const;
+
+  std::uint32_t position() const { return position_; }
+  const JsonDocument& document() const { return *document_; }
+  /// The value's text as it stands in the document.
+  std::string_view source() const;
+
+ private:
+  const JsonDocument* document_;
+  std::uint32_t position_;
+};
+
+class JsonView::Elements {
+ public:
+  class iterator {
+   public:
+    iterator(const JsonDocument* document, std::uint32_t position) : document_(document), position_(position) {}
+    JsonView operator*() const { return {document_, position_}; }
+    iterator& operator++();
+    bool operator!=(const iterator& other) const { return position_ != other.position_; }
+
+   private:
+    const JsonDocument* document_;
+    std::uint32_t position_;  ///< of the element, or of the array's closing bracket
+  };
+  Elements(const JsonDocument* document, std::uint32_t first, std::uint32_t end) : document_(document), first_(first), end_(end) {}
+  iterator begin() const { return {document_, first_}; }
+  iterator end() const { return {document_, end_}; }
+
+ private:
+  const JsonDocument* document_;
+  std::uint32_t first_, end_;
+};
+
+/// The members of an object, read once when there are few, so that looking several of them up
+/// reads the object once; looked up where they lie when there are many.
+class Members {
+ public:
+  explicit Members(const std::optional<JsonView>& object);
+  explicit Members(const JsonView& object) : Members(std::optional<JsonView>(object)) {}
+
+  std::optional<JsonView> operator[](std::string_view key) const;
+
+  /// The reading conventions every rendering shares: a text counts only when it is a JSON
+  /// string, a flag only when it is the JSON boolean, an integer only when it fits 64 bits.
+  JsonText text_or(std::string_view key, JsonText fallback) const;
+  bool has_text(std::string_view key) const;
+  bool is_true(std::string_view key) const;
+  bool is_false(std::string_view key) const;
+  std::int64_t int64_or_zero(std::string_view key) const;
+
+ private:
+  static constexpr std::size_t kFew = 16;
+  struct Member {
+    std::string_view key;  ///< raw, between its quotes
+    bool escaped = false;
+    std::uint32_t value = 0;
+  };
+  std::optional<JsonView> object_;
+  Member members_[kFew];
+  std::size_t count_ = 0;
+  bool few_ = false;
+};
+
+class JsonDocument {
+ public:
+  /// Checks `text` as one JSON value, white space around it allowed, nested at most
+  /// kMaxJsonDepth levels, with no NUL byte, no byte-order mark, numbers that fit a double, and,
+  /// when `check_utf8`, valid UTF-8; otherwise the description of what is wrong with it. The
+  /// text must stay where it is as long as the document.
+  static Result<JsonDocument> read(std::string_view text, bool check_utf8 = true);
+  /// A document of the text "null".
+  static const JsonDocument& null();
+
+  JsonView root() const { return {this, root_}; }
+  std::string_view text() const { return text_; }
+
+  /// Where the value at `position` ends (past its last byte).
+  std::uint32_t end_of(std::uint32_t position) const;
+  /// The members of the object at `position` in the order of their keys, one per key (the last
+  /// of each name), when they did not come so: the positions of their keys. Otherwise nothing.
+  const std::uint32_t* sorted_members(std::uint32_t position, std::uint32_t& count) const;
+
+ private:
+  friend class DocumentIndexer;
+  struct Span {
+    std::uint32_t begin, end;
+  };
+  struct Order {
+    std::uint32_t object, first, count;
+  };
+  std::string_view text_;
+  std::uint32_t root_ = 0;
+  std::vector<Span> large_;                ///< containers of kLargeBytes or more, by `begin`
+  std::vector<Order> orders_;              ///< by `object`
+  std::vector<std::uint32_t> order_keys_;  ///< what the orders point into
+};
+
+// ---- Templates.
+
+void for_each_unescaped_piece(std::string_view raw, void (*piece)(void* context, std::string_view bytes), void* context);
+
+template <class Piece>
+void JsonText::for_each_piece(Piece&& piece) const {
+  if (!escaped_) {
+    piece(raw_);
+    return;
+  }
+  using Function = std::remove_reference_t<Piece>;
+  for_each_unescaped_piece(
+      raw_, [](void* context, std::string_view bytes) { (*static_cast<Function*>(context))(bytes); },
+      const_cast<std::remove_const_t<Function>*>(&piece));
+}
+
+}  // namespace quillo

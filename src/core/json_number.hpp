@@ -1,0 +1,19 @@
+#pragma once
+// Numbers as the value type writes them: integers that fit 64 bits with their own digits, every
+// other number as the double it reads as, in the value type's layout.
+
+#include <cstddef>
+#include <string_view>
+
+namespace quillo {
+
+/// Room for any number's text.
+inline constexpr std::size_t kMaxNumberText = 40;
+
+/// The text the value type writes for the number `token` (checked JSON), in `buffer` or `token`.
+std::string_view canonical_number(std::string_view token, char (&buffer)[kMaxNumberText]);
+
+/// The text the value type writes for `value`, in `buffer`.
+std::string_view double_text(double value, char (&buffer)[kMaxNumberText]);
+
+}  // namespace quillo

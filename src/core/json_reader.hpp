@@ -1,0 +1,304 @@
+#pragma once
+// The JSON grammar, read once: it checks a text and tells a handler what it reads, as it
+// comes. The language is the value type's, a little stricter: one value, white space around it,
+// nesting at most kMaxJsonDepth levels, no NUL byte, no byte-order mark, numbers that fit a
+// double. A text it refuses is described in the words of the value type's own parser.
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "core/json.hpp"
+#include "core/result.hpp"
+
+namespace quillo {
+
+static_assert(std::endian::native == std::endian::little, "the string scan reads words");
+
+/// The first quote, backslash or control character at or after `p` (there must be one before
+/// `end`), found eight bytes at a time: in checked text, where a string's content ends or an
+/// escape begins.
+inline const char* json_string_run_end(const char* p, const char* end) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+  while (end - p >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    const std::uint64_t quote = word ^ (kOnes * '"');
+    const std::uint64_t backslash = word ^ (kOnes * '\\');
+    // Each term flags its first match exactly (later flags may be false); the lowest flag of the
+    // union is therefore the first special byte.
+    const std::uint64_t found =
+        (((quote - kOnes) & ~quote) | ((backslash - kOnes) & ~backslash) | ((word - kOnes * 0x20) & ~word)) & kHighs;
+    if (found != 0) return p + std::countr_zero(found) / 8;
+    p += 8;
+  }
+  while (p != end && *p != '"' && *p != '\\' && static_cast<unsigned char>(*p) >= 0x20) ++p;
+  return p;
+}
+
+namespace json_reading {
+
+/// Why a text is not JSON, as the reader first found it.
+struct Failure {
+  std::string message;
+  bool own = false;  ///< refused here (nesting), where the value type's parser would accept it
+};
+
+/// Whether the number `token` (checked grammar) would be too large for a double.
+bool overflows(std::string_view token, bool is_integer);
+
+/// What is refused before reading: NUL bytes and a byte-order mark, which the value type's parser
+/// would stop at or skip silently; text that is not UTF-8 when `check_utf8`.
+MaybeError refused_bytes(std::string_view text, bool check_utf8);
+
+/// Why `text` is not JSON, in the value type's parser's words (as users see them).
+std::string describe(std::string_view text, const Failure& failure);
+
+int hex_digit(char c);
+std::uint32_t code_unit_at(const char* p);
+
+}  // namespace json_reading
+
+/// Reads `text`, telling `handler` what it reads: begin_object(position), begin_array(position),
+/// key(raw, escaped), string(raw, escaped), boolean(value), null(), number(token, is_integer),
+/// end_object(begin, end), end_array(begin, end); `raw` is a string's content between its
+/// quotes as it stands in the text, and positions are offsets in it. Every step returns false
+/// once the text has turned out not to be JSON, with the first failure recorded: reading stops
+/// there, and what the handler made of it is to be dropped.
+template <class Handler>
+class JsonReader {
+ public:
+  JsonReader(std::string_view text, Handler& handler)
+      : begin_(text.data()), p_(text.data()), end_(text.data() + text.size()), handler_(handler) {}
+
+  /// Reads the one value of the text, white space around it; false when the text is not that.
+  [[nodiscard]] bool read() {
+    skip_white_space();
+    if (!value()) return false;
+    skip_white_space();
+    return p_ == end_ || fail("expected end of input");
+  }
+
+  /// Why read() returned false.
+  const json_reading::Failure& failure() const { return failure_; }
+
+ private:
+  std::size_t offset() const { return static_cast<std::size_t>(p_ - begin_); }
+
+  // What is wrong at p_.
+  bool fail(std::string_view what) {
+    if (p_ == end_) return refuse("unexpected end of input; " + std::string(what));
+    return refuse("syntax error at offset " + std::to_string(offset()) + ": " + std::string(what));
+  }
+
+  bool refuse(std::string message, bool own = false) {
+    failure_ = {std::move(message), own};
+    return false;
+  }
+
+  void skip_white_space() {
+    while (p_ != end_ && (*p_ == ' ' || *p_ == '\n' || *p_ == '\r' || *p_ == '\t')) ++p_;
+  }
+
+  bool expect(char c, std::string_view what) {
+    skip_white_space();
+    if (p_ == end_ || *p_ != c) return fail(what);
+    ++p_;
+    return true;
+  }
+
+  bool value() {
+    if (p_ == end_) return fail("expected a value");
+    switch (*p_) {
+      case '{': return container<true>();
+      case '[': return container<false>();
+      case '"': {
+        std::string_view raw;
+        bool escaped = false;
+        if (!string_literal(raw, escaped)) return false;
+        handler_.string(raw, escaped);
+        return true;
+      }
+      case 't':
+        if (!literal("true")) return false;
+        handler_.boolean(true);
+        return true;
+      case 'f':
+        if (!literal("false")) return false;
+        handler_.boolean(false);
+        return true;
+      case 'n':
+        if (!literal("null")) return false;
+        handler_.null();
+        return true;
+      default:
+        if (*p_ == '-' || (*p_ >= '0' && *p_ <= '9')) return number();
+        return fail("expected a value");
+    }
+  }
+
+  // An object or an array: its members or elements, separated by commas.
+  template <bool kObject>
+  bool container() {
+    if (++depth_ > kMaxJsonDepth) return refuse("nesting deeper than " + std::to_string(kMaxJsonDepth) + " levels", true);
+    const std::size_t begin = offset();
+    ++p_;
+    if constexpr (kObject) {
+      handler_.begin_object(begin);
+    } else {
+      handler_.begin_array(begin);
+    }
+    constexpr char kClose = kObject ? '}' : ']';
+    skip_white_space();
+    if (p_ != end_ && *p_ == kClose) {
+      ++p_;
+    } else {
+      for (;;) {
+        skip_white_space();
+        if constexpr (kObject) {
+          if (!member_key()) return false;
+        }
+        if (!value()) return false;
+        skip_white_space();
+        if (p_ != end_ && *p_ == ',') {
+          ++p_;
+          continue;
+        }
+        if (!expect(kClose, kObject ? "expected ',' or '}'" : "expected ',' or ']'")) return false;
+        break;
+      }
+    }
+    if constexpr (kObject) {
+      handler_.end_object(begin, offset());
+    } else {
+      handler_.end_array(begin, offset());
+    }
+    --depth_;
+    return true;
+  }
+
+  bool member_key() {
+    if (p_ == end_ || *p_ != '"') return fail("expected a string as object key");
+    std::string_view key;
+    bool escaped = false;
+    if (!string_literal(key, escaped)) return false;
+    handler_.key(key, escaped);
+    if (!expect(':', "expected ':'")) return false;
+    skip_white_space();
+    return true;
+  }
+
+  bool literal(std::string_view word) {
+    if (static_cast<std::size_t>(end_ - p_) < word.size() || std::string_view(p_, word.size()) != word) {
+      return fail("invalid literal");
+    }
+    p_ += word.size();
+    return true;
+  }
+
+  bool digits(std::string_view what) {
+    if (p_ == end_ || *p_ < '0' || *p_ > '9') return fail(what);
+    while (p_ != end_ && *p_ >= '0' && *p_ <= '9') ++p_;
+    return true;
+  }
+
+  bool number() {
+    const char* start = p_;
+    bool is_integer = true;
+    if (*p_ == '-') ++p_;
+    if (p_ != end_ && *p_ == '0') {
+      ++p_;
+    } else if (!digits("expected a digit")) {
+      return false;
+    }
+    if (p_ != end_ && *p_ == '.') {
+      ++p_;
+      is_integer = false;
+      if (!digits("expected a digit after '.'")) return false;
+    }
+    if (p_ != end_ && (*p_ == 'e' || *p_ == 'E')) {
+      ++p_;
+      is_integer = false;
+      if (p_ != end_ && (*p_ == '+' || *p_ == '-')) ++p_;
+      if (!digits("expected a digit in the exponent")) return false;
+    }
+    const std::string_view token(start, static_cast<std::size_t>(p_ - start));
+    if (json_reading::overflows(token, is_integer)) {
+      return refuse("number overflow at offset " + std::to_string(static_cast<std::size_t>(start - begin_)));
+    }
+    handler_.number(token, is_integer);
+    return true;
+  }
+
+  // Checks a string literal at p_ and gives its raw content in `raw`.
+  bool string_literal(std::string_view& raw, bool& escaped) {
+    const char* start = ++p_;
+    for (;;) {
+      p_ = json_string_run_end(p_, end_);
+      if (p_ == end_) return fail("unterminated string");
+      if (*p_ == '"') break;
+      if (*p_ != '\\') return fail("control character in string (escape it)");
+      escaped = true;
+      if (!escape()) return false;
+    }
+    raw = std::string_view(start, static_cast<std::size_t>(p_ - start));
+    ++p_;
+    return true;
+  }
+
+  bool escape() {
+    ++p_;
+    if (p_ == end_) return fail("unterminated string");
+    const char kind = *p_;
+    if (std::strchr("\"\\/bfnrt", kind) != nullptr && kind != '\0') {
+      ++p_;
+      return true;
+    }
+    if (kind != 'u') return fail("invalid escape in string");
+    std::uint32_t unit = 0;
+    if (!code_unit(unit)) return false;
+    if (unit >= 0xDC00 && unit <= 0xDFFF) return fail("lone low surrogate in string");
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+      if (end_ - p_ < 2 || p_[0] != '\\' || p_[1] != 'u') return fail("high surrogate without a low one");
+      ++p_;
+      std::uint32_t low = 0;
+      if (!code_unit(low)) return false;
+      if (low < 0xDC00 || low > 0xDFFF) return fail("high surrogate without a low one");
+    }
+    return true;
+  }
+
+  // The four hex digits after the 'u' at p_, into `unit`.
+  bool code_unit(std::uint32_t& unit) {
+    ++p_;
+    if (end_ - p_ < 4) return fail("expected four hex digits after \\u");
+    for (int i = 0; i < 4; ++i) {
+      if (json_reading::hex_digit(p_[i]) < 0) return fail("expected four hex digits after \\u");
+    }
+    unit = json_reading::code_unit_at(p_);
+    p_ += 4;
+    return true;
+  }
+
+  const char* begin_;
+  const char* p_;
+  const char* end_;
+  Handler& handler_;
+  std::size_t depth_ = 0;
+  json_reading::Failure failure_;
+};
+
+/// Checks `text` through `handler` (see JsonReader); nothing, or what is wrong with it.
+template <class Handler>
+MaybeError read_json_text(std::string_view text, Handler& handler, bool check_utf8 = true) {
+  if (auto refused = json_reading::refused_bytes(text, check_utf8)) return refused;
+  JsonReader<Handler> reader(text, handler);
+  if (!reader.read()) return Error{json_reading::describe(text, reader.failure())};
+  return std::nullopt;
+}
+
+}  // namespace quillo
