@@ -2,6 +2,7 @@
 // only the documented errors.
 #include <cstdint>
 #include <cstdlib>
+#include <algorithm>
 #include <string>
 
 #include "core/channel.hpp"
@@ -31,7 +32,11 @@ bool is_error_reply(const std::string& line, const std::string& message) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string line(reinterpret_cast<const char*>(data), size);
-  const auto reply = quillo::interpret_reply(line);
+  quillo::LineBuffer buffer;
+  std::size_t available = 0;
+  std::copy(line.begin(), line.end(), buffer.room(line.size(), available));
+  buffer.grow(line.size());
+  const auto reply = quillo::interpret_reply(std::move(buffer));
   if (reply.ok()) {
     // The result, written compactly as --json writes it, is a value of its own that the
     // library reads back the same.

@@ -37,7 +37,9 @@ int fail(quillo::Sink& err, const std::string& message) {
 int main(int argc, char** argv) {
   std::set_new_handler(out_of_memory);
   const auto closed = quillo::guard_standard_descriptors();
-  char out_buffer[4096];  // standard error is written at once, as it usually is
+  // Large, for replies of megabytes; not on the stack, where every call below main would stand
+  // past it, on pages of their own. (Standard error is written at once, as it usually is.)
+  static char out_buffer[65536];
   quillo::FdSink out(STDOUT_FILENO, out_buffer);
   quillo::FdSink err(STDERR_FILENO);
   if (closed.output) out.fail_with(std::strerror(EBADF));

@@ -53,7 +53,9 @@ class BodyLines {
         out_ << "    ";
         at_line_start_ = false;
       }
-      const std::size_t stop = piece.find_first_of("\r\n");
+      std::size_t stop = 0;
+      while (stop < piece.size() && piece[stop] != '\r' && piece[stop] != '\n') ++stop;
+      if (stop == piece.size()) stop = std::string_view::npos;
       if (stop != 0 && carriage_return_) {
         out_ << '\r';  // it stays: no line feed follows it
         carriage_return_ = false;

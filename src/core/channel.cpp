@@ -32,7 +32,7 @@ Error error_reply(const Members& reply) {
 }
 
 // The checks that come before parsing: something was read, and it is UTF-8.
-MaybeError check_line(const std::string& line) {
+MaybeError check_line(std::string_view line) {
   if (line.empty()) return Error{"server closed connection without response"};
   if (!is_valid_utf8(line)) return Error{"read error: reply is not valid UTF-8"};
   return std::nullopt;
@@ -60,14 +60,14 @@ std::string bounded(std::string_view text, bool quoted) {
   return echo;
 }
 
-Error invalid_json(const std::string& problem, const std::string& line) {
+Error invalid_json(const std::string& problem, std::string_view line) {
   return Error{"server returned invalid JSON: " + bounded(problem, false) + "; payload was: " +
                bounded(line, true)};
 }
 
 // The one exchange: connect, make sure the IDE at the other end is the user's own, write the
 // request line, read the first reply line.
-Result<std::string> exchange(const std::string& socket_path, const MethodTarget& target,
+Result<LineBuffer> exchange(const std::string& socket_path, const MethodTarget& target,
                              const ChannelClientEnv& client_env, const ExchangeTimeouts& timeouts,
                              const WaitProgress& progress) {
   auto socket = UnixSocket::connect(socket_path, timeouts.write);
@@ -109,16 +109,14 @@ Result<std::string> encode_request(const MethodTarget& target, const ChannelClie
   }
 }
 
-Result<ReplyResult> interpret_reply(std::string line) {
-  if (auto failed = check_line(line)) return *failed;
-  // On the heap, where it stays while the reply is moved about: the document reads it there.
-  auto kept = std::make_unique<const std::string>(std::move(line));
-  auto document = JsonDocument::read(trim_end(*kept), false);
-  if (!document.ok()) return invalid_json(document.error(), *kept);
+Result<ReplyResult> interpret_reply(LineBuffer line) {
+  if (auto failed = check_line(line.view())) return *failed;
+  auto document = JsonDocument::read(trim_end(line.view()), false);
+  if (!document.ok()) return invalid_json(document.error(), line.view());
   const Members reply(document.value().root());
   if (!reply.is_true("ok")) return error_reply(reply);
   const auto result = reply["result"];
-  return ReplyResult(std::move(kept), std::move(document.value()),
+  return ReplyResult(std::move(line), std::move(document.value()),
                      result ? std::optional(result->position()) : std::nullopt);
 }
 

@@ -20,14 +20,14 @@ namespace quillo {
 /// A reply that succeeded, read once and checked whole: its line, and where its result stands.
 class ReplyResult {
  public:
-  ReplyResult(std::unique_ptr<const std::string> line, JsonDocument document, std::optional<std::uint32_t> result)
+  ReplyResult(LineBuffer line, JsonDocument document, std::optional<std::uint32_t> result)
       : line_(std::move(line)), document_(std::move(document)), result_(result) {}
 
   /// The result (null when the reply has none), to be read where it lies.
   JsonView result() const { return result_ ? JsonView(&document_, *result_) : JsonDocument::null().root(); }
 
  private:
-  std::unique_ptr<const std::string> line_;  ///< where the document's text stays, moved or not
+  LineBuffer line_;  ///< where the document's text stays, moved or not
   JsonDocument document_;
   std::optional<std::uint32_t> result_;  ///< where the result stands in the document
 };
@@ -46,6 +46,6 @@ Result<std::string> encode_request(const MethodTarget& target, const ChannelClie
 
 /// Turns the bytes read from the IDE (the first line, with its line feed if one came) into the
 /// result or an error message: UTF-8 check, trimming, parsing, then "ok"/"result"/"error".
-Result<ReplyResult> interpret_reply(std::string line);
+Result<ReplyResult> interpret_reply(LineBuffer line);
 
 }  // namespace quillo

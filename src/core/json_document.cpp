@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "core/json_number.hpp"
 #include "core/json_reader.hpp"
 #include "core/sink.hpp"
 #include "core/text.hpp"
@@ -16,8 +17,9 @@ namespace quillo {
 namespace {
 
 // Containers this large are passed over by the index: smaller ones are scanned, which costs
-// little more than looking them up, and the index stays a small part of the text.
-constexpr std::uint32_t kLargeBytes = 256;
+// little more than looking them up, and the index stays a small part of the text (a sixteenth
+// of it at the most).
+constexpr std::uint32_t kLargeBytes = 128;
 
 bool is_white_space(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
 
@@ -26,15 +28,22 @@ std::uint32_t skip_white_space(std::string_view text, std::uint32_t p) {
   return p;
 }
 
-// Past the closing quote of the string literal whose opening quote is at `p`.
-std::uint32_t end_of_string(std::string_view text, std::uint32_t p) {
+// Past the closing quote of the string literal whose opening quote is at `p`; `escaped` tells
+// whether its content holds an escape.
+std::uint32_t end_of_string(std::string_view text, std::uint32_t p, bool& escaped) {
   const char* s = text.data() + p + 1;
   const char* const end = text.data() + text.size();
   for (;;) {
     s = json_string_run_end(s, end);  // at a quote or a backslash: the text is checked
     if (*s == '"') return static_cast<std::uint32_t>(s + 1 - text.data());
+    escaped = true;
     s += 2;  // an escape; of "\uXXXX", the hex digits are plain content
   }
+}
+
+std::uint32_t end_of_string(std::string_view text, std::uint32_t p) {
+  bool escaped = false;
+  return end_of_string(text, p, escaped);
 }
 
 // Past the end of a number or a literal at `p`.
@@ -43,20 +52,39 @@ std::uint32_t end_of_token(std::string_view text, std::uint32_t p) {
   return p;
 }
 
+// The first quote, brace or bracket at or after `p` (there is one before `end`), sixteen bytes
+// at a time.
+const char* next_structural(const char* p, const char* end) {
+  typedef unsigned char Bytes16 __attribute__((vector_size(16)));
+  while (end - p >= 16) {
+    Bytes16 bytes;
+    std::memcpy(&bytes, p, 16);
+    const Bytes16 found = (bytes == '"') | (bytes == '{') | (bytes == '}') | (bytes == '[') | (bytes == ']');
+    std::uint64_t low = 0, high = 0;
+    std::memcpy(&low, &found, 8);
+    std::memcpy(&high, reinterpret_cast<const char*>(&found) + 8, 8);
+    if ((low | high) != 0) return p + (low != 0 ? std::countr_zero(low) / 8 : 8 + std::countr_zero(high) / 8);
+    p += 16;
+  }
+  while (*p != '"' && *p != '{' && *p != '}' && *p != '[' && *p != ']') ++p;
+  return p;
+}
+
 // Past the end of a container at `p`, scanned.
 std::uint32_t end_of_container(std::string_view text, std::uint32_t p) {
+  const char* const end = text.data() + text.size();
   std::size_t depth = 0;
-  for (;;) {
-    const char c = text[p];
-    if (c == '"') {
-      p = end_of_string(text, p);
+  for (const char* s = text.data() + p;;) {
+    s = next_structural(s, end);
+    if (*s == '"') {
+      s = text.data() + end_of_string(text, static_cast<std::uint32_t>(s - text.data()));
       continue;
     }
-    ++p;
+    const char c = *s++;
     if (c == '{' || c == '[') {
       ++depth;
-    } else if ((c == '}' || c == ']') && --depth == 0) {
-      return p;
+    } else if (--depth == 0) {
+      return static_cast<std::uint32_t>(s - text.data());
     }
   }
 }
@@ -96,20 +124,11 @@ std::size_t encode_utf8(std::uint32_t c, char* out) {
   return 4;
 }
 
-// A key's raw text (between its quotes) at the opening quote `p`, and whether it has escapes.
+// A string's raw text (between its quotes) at the opening quote `p`, and whether it has escapes.
 std::string_view key_at(std::string_view text, std::uint32_t p, bool& escaped) {
-  const std::uint32_t end = end_of_string(text, p);
-  const std::string_view raw = text.substr(p + 1, end - p - 2);
-  escaped = raw.find('\\') != std::string_view::npos;
-  return raw;
-}
-
-// The order of two keys as the text they stand for, byte by byte.
-int compare_keys(std::string_view a, bool a_escaped, std::string_view b, bool b_escaped) {
-  if (!a_escaped && !b_escaped) return a.compare(b);
-  const std::string x = a_escaped ? JsonText::escaped(a).str() : std::string(a);
-  const std::string y = b_escaped ? JsonText::escaped(b).str() : std::string(b);
-  return x.compare(y);
+  escaped = false;
+  const std::uint32_t end = end_of_string(text, p, escaped);
+  return text.substr(p + 1, end - p - 2);
 }
 
 bool key_is(std::string_view raw, bool escaped, std::string_view wanted) {
@@ -117,6 +136,12 @@ bool key_is(std::string_view raw, bool escaped, std::string_view wanted) {
 }
 
 }  // namespace
+
+int compare_escaped_keys(std::string_view a, bool a_escaped, std::string_view b, bool b_escaped) {
+  const std::string x = a_escaped ? JsonText::escaped(a).str() : std::string(a);
+  const std::string y = b_escaped ? JsonText::escaped(b).str() : std::string(b);
+  return x.compare(y);
+}
 
 void for_each_unescaped_piece(std::string_view raw, void (*piece)(void* context, std::string_view bytes), void* context) {
   std::size_t i = 0;
@@ -223,7 +248,7 @@ std::optional<std::int64_t> JsonView::as_int64() const {
   if (kind() != JsonKind::Number) return std::nullopt;
   const std::string_view token = source();
   // An integer only as the value type reads one: no fraction, no exponent ("1.0" is a double).
-  if (token.find_first_of(".eE") != std::string_view::npos) return std::nullopt;
+  if (!is_integer_token(token)) return std::nullopt;
   std::int64_t value = 0;
   const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
   if (error != std::errc() || end != token.data() + token.size()) return std::nullopt;
@@ -328,81 +353,35 @@ std::int64_t Members::int64_or_zero(std::string_view key) const {
 
 // ---- The index, made while the text is checked.
 
-// Hears the reader out: notes the large containers, and sorts the members of the objects whose
-// keys do not come in order (or come twice), keeping the last of each name.
+// Hears the reader out and notes the large containers.
 class DocumentIndexer {
  public:
-  explicit DocumentIndexer(JsonDocument& document) : document_(document), text_(document.text_) {}
+  explicit DocumentIndexer(JsonDocument& document) : document_(document) {}
 
-  void read(std::size_t, std::size_t) {}
-  void begin_object(std::size_t position) { frames_.push_back({static_cast<std::uint32_t>(position), members_.size()}); }
+  void begin_object(std::size_t) {}
   void begin_array(std::size_t) {}
-  void key(std::string_view raw, bool escaped) {
-    Frame& frame = frames_.back();
-    if (frame.first_member != members_.size() && compare_keys(frame.previous, frame.previous_escaped, raw, escaped) >= 0) {
-      frame.unsorted = true;
-    }
-    frame.previous = raw;
-    frame.previous_escaped = escaped;
-    members_.push_back(static_cast<std::uint32_t>(raw.data() - 1 - text_.data()));
-  }
-  void end_object(std::size_t begin, std::size_t end) {
-    const Frame frame = frames_.back();
-    frames_.pop_back();
-    if (frame.unsorted) order(frame);
-    members_.resize(frame.first_member);
-    large(begin, end);
-  }
+  void key(std::string_view, bool) {}
+  void end_object(std::size_t begin, std::size_t end) { large(begin, end); }
   void end_array(std::size_t begin, std::size_t end) { large(begin, end); }
   void string(std::string_view, bool) {}
   void boolean(bool) {}
   void null() {}
   void number(std::string_view, bool) {}
 
+  // They were noted as they ended, the inner before the outer: put in the order they begin.
   void finish() {
-    const auto by_begin = [](const auto& a, const auto& b) { return a.begin < b.begin; };
-    std::sort(document_.large_.begin(), document_.large_.end(), by_begin);
-    std::sort(document_.orders_.begin(), document_.orders_.end(),
-              [](const JsonDocument::Order& a, const JsonDocument::Order& b) { return a.object < b.object; });
+    std::sort(document_.large_.begin(), document_.large_.end(),
+              [](const JsonDocument::Span& a, const JsonDocument::Span& b) { return a.begin < b.begin; });
   }
 
  private:
-  struct Frame {
-    std::uint32_t object;
-    std::size_t first_member;
-    std::string_view previous = {};
-    bool previous_escaped = false;
-    bool unsorted = false;
-  };
-
   void large(std::size_t begin, std::size_t end) {
     if (end - begin >= kLargeBytes) {
       document_.large_.push_back({static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end)});
     }
   }
 
-  void order(const Frame& frame) {
-    auto first = members_.begin() + static_cast<std::ptrdiff_t>(frame.first_member);
-    const auto less = [this](std::uint32_t a, std::uint32_t b) {
-      bool a_escaped = false, b_escaped = false;
-      const std::string_view ka = key_at(text_, a, a_escaped);
-      const std::string_view kb = key_at(text_, b, b_escaped);
-      return compare_keys(ka, a_escaped, kb, b_escaped) < 0;
-    };
-    std::stable_sort(first, members_.end(), less);
-    auto& keys = document_.order_keys_;
-    const auto start = static_cast<std::uint32_t>(keys.size());
-    for (auto it = first; it != members_.end(); ++it) {
-      if (it + 1 != members_.end() && !less(*it, *(it + 1))) continue;  // a later one of this name follows
-      keys.push_back(*it);
-    }
-    document_.orders_.push_back({frame.object, start, static_cast<std::uint32_t>(keys.size()) - start});
-  }
-
   JsonDocument& document_;
-  std::string_view text_;
-  std::vector<Frame> frames_;
-  std::vector<std::uint32_t> members_;  ///< of the objects open, their keys' positions
 };
 
 Result<JsonDocument> JsonDocument::read(std::string_view text, bool check_utf8) {
@@ -428,18 +407,20 @@ std::uint32_t JsonDocument::end_of(std::uint32_t position) const {
   const char c = text_[position];
   if (c == '"') return end_of_string(text_, position);
   if (c != '{' && c != '[') return end_of_token(text_, position);
+  // Containers are mostly asked for in the order they stand in: the one after the last is tried
+  // first.
+  if (large_hint_ < large_.size() && large_[large_hint_].begin == position) return large_[large_hint_++].end;
   const auto it = std::lower_bound(large_.begin(), large_.end(), position,
                                    [](const Span& span, std::uint32_t p) { return span.begin < p; });
-  if (it != large_.end() && it->begin == position) return it->end;
+  if (it != large_.end() && it->begin == position) {
+    large_hint_ = static_cast<std::size_t>(it - large_.begin()) + 1;
+    return it->end;
+  }
   return end_of_container(text_, position);
 }
 
-const std::uint32_t* JsonDocument::sorted_members(std::uint32_t position, std::uint32_t& count) const {
-  const auto it = std::lower_bound(orders_.begin(), orders_.end(), position,
-                                   [](const Order& order, std::uint32_t p) { return order.object < p; });
-  if (it == orders_.end() || it->object != position) return nullptr;
-  count = it->count;
-  return order_keys_.data() + it->first;
+std::string_view JsonDocument::string_at(std::uint32_t position, bool& escaped) const {
+  return key_at(text_, position, escaped);
 }
 
 }  // namespace quillo

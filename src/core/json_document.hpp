@@ -1,9 +1,7 @@
 #pragma once
 // A JSON text read once, for the IDE's replies: checked whole, then read a part at a time where
 // it lies, never built into a tree. What a later reading needs is kept in an index as small as
-// the text allows: where each larger container ends (so that it is passed over at once), and
-// the order of the members of each object whose keys did not come sorted or came twice (so
-// that they can be written sorted without sorting them again, nor copying them once per level).
+// the text allows: where each larger container ends, so that it is passed over at once.
 
 #include <cstddef>
 #include <cstdint>
@@ -112,6 +110,19 @@ class JsonView::Elements {
   std::uint32_t first_, end_;
 };
 
+int compare_escaped_keys(std::string_view a, bool a_escaped, std::string_view b, bool b_escaped);
+
+/// The order of two keys (their raw text, with escapes or not) as the texts they stand for, byte
+/// by byte. Keys are short: a loop of its own is quicker than a call.
+inline int compare_keys(std::string_view a, bool a_escaped, std::string_view b, bool b_escaped) {
+  if (a_escaped || b_escaped) return compare_escaped_keys(a, a_escaped, b, b_escaped);
+  const std::size_t common = a.size() < b.size() ? a.size() : b.size();
+  for (std::size_t i = 0; i < common; ++i) {
+    if (a[i] != b[i]) return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]) ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
 /// The members of an object, read once when there are few, so that looking several of them up
 /// reads the object once; looked up where they lie when there are many.
 class Members {
@@ -157,23 +168,18 @@ class JsonDocument {
 
   /// Where the value at `position` ends (past its last byte).
   std::uint32_t end_of(std::uint32_t position) const;
-  /// The members of the object at `position` in the order of their keys, one per key (the last
-  /// of each name), when they did not come so: the positions of their keys. Otherwise nothing.
-  const std::uint32_t* sorted_members(std::uint32_t position, std::uint32_t& count) const;
+  /// The content of the string at `position` (between its quotes), and whether it has escapes.
+  std::string_view string_at(std::uint32_t position, bool& escaped) const;
 
  private:
   friend class DocumentIndexer;
   struct Span {
     std::uint32_t begin, end;
   };
-  struct Order {
-    std::uint32_t object, first, count;
-  };
   std::string_view text_;
   std::uint32_t root_ = 0;
   std::vector<Span> large_;                ///< containers of kLargeBytes or more, by `begin`
-  std::vector<Order> orders_;              ///< by `object`
-  std::vector<std::uint32_t> order_keys_;  ///< what the orders point into
+  mutable std::size_t large_hint_ = 0;     ///< where the next container asked for is likely
 };
 
 // ---- Templates.

@@ -106,7 +106,7 @@ std::string_view double_text(double value, char (&buffer)[kMaxNumberText]) {
 std::string_view canonical_number(std::string_view token, char (&buffer)[kMaxNumberText]) {
   const char* first = token.data();
   const char* last = first + token.size();
-  if (token.find_first_of(".eE") == std::string_view::npos) {
+  if (is_integer_token(token)) {
     // An integer that fits is written with the same digits; "-0" is 0.
     if (token.front() == '-') {
       std::int64_t value = 0;

@@ -7,6 +7,15 @@
 
 namespace quillo {
 
+/// Whether a number's text is an integer's, as the value type reads one: no fraction, no
+/// exponent ("1.0" is a double).
+inline bool is_integer_token(std::string_view token) {
+  for (const char c : token) {
+    if (c == '.' || c == 'e' || c == 'E') return false;
+  }
+  return true;
+}
+
 /// Room for any number's text.
 inline constexpr std::size_t kMaxNumberText = 40;
 

@@ -1,8 +1,10 @@
 #include "core/json_writer.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "core/json_number.hpp"
 
@@ -10,6 +12,27 @@ namespace quillo {
 namespace {
 
 bool is_white_space(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
+
+// Whether the escapes of a string's raw content are those the value type writes: \" \\ \b \f
+// \n \r \t, and \u00xx (lower case) for the other controls. Then the content is written as it
+// came, in one piece.
+bool canonical_escapes(std::string_view raw) {
+  for (std::size_t i = raw.find('\\'); i != std::string_view::npos; i = raw.find('\\', i)) {
+    const char kind = raw[i + 1];
+    if (kind == '/') return false;
+    if (kind != 'u') {
+      i += 2;
+      continue;
+    }
+    const char high = raw[i + 4], low = raw[i + 5];
+    if (raw[i + 2] != '0' || raw[i + 3] != '0' || (high != '0' && high != '1')) return false;
+    if (!((low >= '0' && low <= '9') || (low >= 'a' && low <= 'f'))) return false;
+    const int code = (high - '0') * 16 + (low <= '9' ? low - '0' : low - 'a' + 10);
+    if (code == '\b' || code == '\t' || code == '\n' || code == '\f' || code == '\r') return false;
+    i += 6;
+  }
+  return true;
+}
 
 // Small pieces gathered before they go to the sink, which each write would cost a call;
 // large ones straight through.
@@ -42,7 +65,7 @@ class Output {
 
  private:
   Sink& sink_;
-  char buffer_[8192];
+  char buffer_[65536];
   std::size_t used_ = 0;
 };
 
@@ -51,15 +74,16 @@ class Writer {
   Writer(const JsonDocument& document, Sink& sink, JsonStyle style)
       : document_(document), text_(document.text()), out_(sink), style_(style) {}
 
-  void value(std::uint32_t p, std::size_t depth) {
+  // Writes the value at `p`; returns where it ends in the text.
+  std::uint32_t value(std::uint32_t p, std::size_t depth) {
     switch (text_[p]) {
-      case '{': object(p, depth); return;
-      case '[': array(p, depth); return;
-      case '"': string(p); return;
-      case 't': out_.put("true"); return;
-      case 'f': out_.put("false"); return;
-      case 'n': out_.put("null"); return;
-      default: number(p);
+      case '{': return object(p, depth);
+      case '[': return array(p, depth);
+      case '"': return string(p);
+      case 't': out_.put("true"); return p + 4;
+      case 'f': out_.put("false"); return p + 5;
+      case 'n': out_.put("null"); return p + 4;
+      default: return number(p);
     }
   }
 
@@ -75,71 +99,122 @@ class Writer {
     for (std::size_t i = 0; i < depth; ++i) out_.put("  ");
   }
 
-  // A member at its key's quote: the key, the separator, the value.
-  void member(std::uint32_t key, std::size_t depth) {
-    const std::uint32_t after_key = document_.end_of(key);
-    string(key);
-    out_.put(style_.indented ? std::string_view(": ") : std::string_view(":"));
-    value(skip_white_space(skip_white_space(after_key) + 1), depth);
-  }
-
-  void object(std::uint32_t p, std::size_t depth) {
-    std::uint32_t count = 0;
-    const std::uint32_t* sorted = document_.sorted_members(p, count);
+  // An object's members, keys sorted, one of each name (the last): read first as they come,
+  // passing over their values, and put in order only when they do not come so.
+  std::uint32_t object(std::uint32_t p, std::size_t depth) {
     std::uint32_t next = skip_white_space(p + 1);
     if (text_[next] == '}') {
       out_.put("{}");
-      return;
+      return next + 1;
     }
+    const std::size_t first = members_.size();
+    bool in_order = true;
+    for (;;) {
+      Member member;
+      member.raw = document_.string_at(next, member.escaped);
+      member.value = skip_white_space(skip_white_space(end_of_raw(member.raw)) + 1);  // past the colon
+      if (members_.size() > first && compare_keys(members_.back().raw, members_.back().escaped, member.raw, member.escaped) >= 0) {
+        in_order = false;
+      }
+      // A string's content and a number's text are kept as they are found, so as not to look
+      // for their end again when they are written.
+      if (text_[member.value] == '"') {
+        member.text = document_.string_at(member.value, member.text_escaped);
+        member.end = end_of_raw(member.text);
+      } else {
+        member.end = document_.end_of(member.value);
+      }
+      members_.push_back(member);
+      next = skip_white_space(member.end);
+      if (text_[next] != ',') break;
+      next = skip_white_space(next + 1);
+    }
+    if (!in_order) put_in_order(first);
     out_.put('{');
-    if (sorted != nullptr) {
-      for (std::uint32_t i = 0; i < count; ++i) {
-        if (i > 0) out_.put(',');
-        new_line(depth + 1);
-        member(sorted[i], depth + 1);
-      }
-    } else {
-      // In order already: as they come.
-      for (bool first = true; text_[next] == '"'; first = false) {
-        if (!first) out_.put(',');
-        new_line(depth + 1);
-        member(next, depth + 1);
-        const std::uint32_t value_start = skip_white_space(skip_white_space(document_.end_of(next)) + 1);
-        next = skip_white_space(document_.end_of(value_start));
-        if (text_[next] == ',') next = skip_white_space(next + 1);
+    for (std::size_t i = first; i < members_.size(); ++i) {
+      if (i > first) out_.put(',');
+      new_line(depth + 1);
+      const Member& member = members_[i];
+      string_text(member.raw, member.escaped);
+      out_.put(style_.indented ? std::string_view(": ") : std::string_view(":"));
+      const char c = text_[member.value];
+      if (c == '"') {
+        string_text(member.text, member.text_escaped);
+      } else if (c == '-' || (c >= '0' && c <= '9')) {
+        number_text(text_.substr(member.value, member.end - member.value));
+      } else {
+        value(member.value, depth + 1);
       }
     }
+    members_.resize(first);
     new_line(depth);
     out_.put('}');
+    return next + 1;
   }
 
-  void array(std::uint32_t p, std::size_t depth) {
+  // The members from `first` on, sorted by key (those of a name in the order they came), then
+  // of each name the last alone. Most objects have a few members: sorting by insertion is
+  // quickest for them.
+  void put_in_order(std::size_t first) {
+    const auto begin = members_.begin() + static_cast<std::ptrdiff_t>(first);
+    const auto less = [](const Member& a, const Member& b) { return compare_keys(a.raw, a.escaped, b.raw, b.escaped) < 0; };
+    if (members_.end() - begin <= 32) {
+      for (auto it = begin + 1; it < members_.end(); ++it) {
+        const Member member = *it;
+        auto place = it;
+        for (; place != begin && less(member, *(place - 1)); --place) *place = *(place - 1);
+        *place = member;
+      }
+    } else {
+      std::stable_sort(begin, members_.end(), less);
+    }
+    auto kept = begin;
+    for (auto it = begin; it != members_.end(); ++it) {
+      if (it + 1 != members_.end() && !less(*it, *(it + 1))) continue;  // a later one of this name follows
+      *kept++ = *it;
+    }
+    members_.erase(kept, members_.end());
+  }
+
+  std::uint32_t end_of_raw(std::string_view raw) const {
+    return static_cast<std::uint32_t>(raw.data() + raw.size() + 1 - text_.data());
+  }
+
+  std::uint32_t array(std::uint32_t p, std::size_t depth) {
     std::uint32_t next = skip_white_space(p + 1);
     if (text_[next] == ']') {
       out_.put("[]");
-      return;
+      return next + 1;
     }
     out_.put('[');
     for (bool first = true;; first = false) {
       if (!first) out_.put(',');
       new_line(depth + 1);
-      value(next, depth + 1);
-      next = skip_white_space(document_.end_of(next));
+      next = skip_white_space(value(next, depth + 1));
       if (text_[next] != ',') break;
       next = skip_white_space(next + 1);
     }
     new_line(depth);
     out_.put(']');
+    return next + 1;
   }
 
-  void string(std::uint32_t p) {
-    const std::uint32_t end = document_.end_of(p);
-    const std::string_view raw = text_.substr(p + 1, end - p - 2);
+  // Returns where the string ends.
+  std::uint32_t string(std::uint32_t p) {
+    bool has_escapes = false;
+    const std::string_view raw = document_.string_at(p, has_escapes);
+    string_text(raw, has_escapes);
+    return end_of_raw(raw);
+  }
+
+  // A string of `raw` content, with escapes or not.
+  void string_text(std::string_view raw, bool has_escapes) {
     out_.put('"');
-    if (raw.find('\\') == std::string_view::npos && !style_.for_terminal) {
-      out_.put(raw);  // no quote, backslash or control character: as it came
+    if (!style_.for_terminal && (!has_escapes || canonical_escapes(raw))) {
+      out_.put(raw);  // as it came: nothing to escape, or escaped as the value type escapes
     } else {
-      JsonText::escaped(raw).for_each_piece([this](std::string_view piece) { escaped(piece); });
+      const JsonText text = has_escapes ? JsonText::escaped(raw) : JsonText(raw);
+      text.for_each_piece([this](std::string_view piece) { escaped(piece); });
     }
     out_.put('"');
   }
@@ -180,16 +255,31 @@ class Writer {
     out_.put(text.substr(run));
   }
 
-  void number(std::uint32_t p) {
-    const std::string_view token = text_.substr(p, document_.end_of(p) - p);
+  std::uint32_t number(std::uint32_t p) {
+    const std::uint32_t end = document_.end_of(p);
+    number_text(text_.substr(p, end - p));
+    return end;
+  }
+
+  void number_text(std::string_view token) {
     char buffer[kMaxNumberText];
     out_.put(canonical_number(token, buffer));
   }
 
   const JsonDocument& document_;
   std::string_view text_;
+  struct Member {
+    std::uint32_t value = 0;  ///< where its value begins
+    std::uint32_t end = 0;    ///< and ends
+    std::string_view raw;     ///< the key's raw text
+    bool escaped = false;
+    std::string_view text;    ///< a string value's raw text
+    bool text_escaped = false;
+  };
+
   Output out_;
   JsonStyle style_;
+  std::vector<Member> members_;  ///< of the objects being written, from the outermost in
 };
 
 }  // namespace

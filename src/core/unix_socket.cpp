@@ -113,11 +113,10 @@ MaybeError UnixSocket::write_all(std::string_view data, milliseconds timeout) {
   return std::nullopt;
 }
 
-Result<std::string> UnixSocket::read_line(milliseconds timeout, const WaitProgress& progress, std::size_t limit) {
-  // Each read lands on the stack and only what arrived is kept: a short reply touches no more
-  // memory than it needs.
-  char buffer[4096];
-  std::string line;
+Result<LineBuffer> UnixSocket::read_line(milliseconds timeout, const WaitProgress& progress, std::size_t limit) {
+  // Read straight into the line, in pieces as large as have arrived.
+  constexpr std::size_t kPiece = 1 << 16;
+  LineBuffer line;
   const auto start = Clock::now();
   const auto deadline = deadline_after(timeout);
   // The wait is reported when it is over, however it ends, once it has been reported at all.
@@ -131,8 +130,10 @@ Result<std::string> UnixSocket::read_line(milliseconds timeout, const WaitProgre
       over();
       return Error{"no line feed in the first " + std::to_string(limit) + " bytes of the reply"};
     }
+    std::size_t available = 0;
+    char* room = line.room(std::min(kPiece, limit + 1 - line.size()), available);
     // What has arrived is taken at once; only when nothing has is the wait bounded and told of.
-    const ssize_t got = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+    const ssize_t got = ::recv(fd_, room, std::min(available, limit + 1 - line.size()), MSG_DONTWAIT);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
       over();
@@ -165,13 +166,13 @@ Result<std::string> UnixSocket::read_line(milliseconds timeout, const WaitProgre
     }
     // Only the new bytes can hold the first line feed: reading stays linear in the line's size.
     const auto size = static_cast<std::size_t>(got);
-    const void* newline = std::memchr(buffer, '\n', size);
+    const void* newline = std::memchr(room, '\n', size);
+    line.grow(size);
     if (newline != nullptr) {
-      line.append(buffer, static_cast<std::size_t>(static_cast<const char*>(newline) - buffer) + 1);
+      line.shrink(line.size() - size + static_cast<std::size_t>(static_cast<const char*>(newline) - room) + 1);
       over();
       return line;
     }
-    line.append(buffer, size);
   }
 }
 

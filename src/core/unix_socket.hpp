@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/line_buffer.hpp"
 #include "core/result.hpp"
 
 namespace quillo {
@@ -38,8 +39,8 @@ class UnixSocket {
   /// however the bytes trickle in. Bytes after the line feed are dropped. A line longer than
   /// `limit` bytes is refused rather than read until memory runs out. `progress` is told of the
   /// wait. The error is the system's description.
-  Result<std::string> read_line(std::chrono::milliseconds timeout, const WaitProgress& progress = {},
-                                std::size_t limit = kMaxLineBytes);
+  Result<LineBuffer> read_line(std::chrono::milliseconds timeout, const WaitProgress& progress = {},
+                               std::size_t limit = kMaxLineBytes);
 
   /// The longest reply line read: 1 GiB.
   static constexpr std::size_t kMaxLineBytes = std::size_t{1} << 30;
