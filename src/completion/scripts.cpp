@@ -1,38 +1,13 @@
-#include "completions.hpp"
+#include "completion/scripts.hpp"
 
-#include <set>
-#include <sstream>
+#include "completion/offers.hpp"
+#include "completion/shell_tables.hpp"
 
-#include "shell_tables.hpp"
-
-namespace docgen {
+namespace quillo::completion {
 namespace {
 
-const char* const kGenerated = "generated from quillo's grammar by quillo-docgen; do not edit";
-
-std::string fish_quote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) {
-    if (c == '\'' || c == '\\') quoted += '\\';
-    quoted += c;
-  }
-  return quoted + "'";
-}
-
-// The arguments of fish's `complete` that offer a value completed as `how` says.
-std::string fish_value(const std::string& how) {
-  if (how == "files") return " -r -F";
-  if (how.starts_with("words ")) return " -x -a " + fish_quote(how.substr(6));
-  if (how.starts_with("listed ")) return " -x -a " + fish_quote("(__quillo_listed " + how.substr(7) + ")");
-  return " -x";
-}
-
-}  // namespace
-
-std::string bash_completion(const Command& root) {
-  std::ostringstream out;
-  out << "# bash completion for quillo, " << kGenerated << ".\n\n"
-      << shell_tables(root) << R"SH(
+// The scripts' fixed parts: arrays rather than views, so that no run relocates them.
+constexpr char kBashScript[] = R"SH(
 # Reads the words before the cursor: the command path, how many positionals follow it, whether
 # "--" ended the options, and the --socket given.
 _quillo_walk() {
@@ -105,13 +80,8 @@ _quillo() {
 
 complete -F _quillo quillo
 )SH";
-  return out.str();
-}
 
-std::string zsh_completion(const Command& root) {
-  std::ostringstream out;
-  out << "#compdef quillo\n# zsh completion for quillo, " << kGenerated << ".\n\n"
-      << shell_tables(root) << R"SH(
+constexpr char kZshScript[] = R"SH(
 _quillo() {
   local path_="" word skip="" ended="" option="" how cur="${words[CURRENT]}" previous="${words[CURRENT-1]}"
   local -a socket described candidates listing
@@ -167,35 +137,9 @@ _quillo() {
 
 _quillo "$@"
 )SH";
-  return out.str();
-}
 
-std::string fish_completion(const Command& root) {
-  std::ostringstream out;
-  out << "# fish completion for quillo, " << kGenerated << ".\n\n";
-  // The tables as fish functions.
-  out << "function __quillo_subcommands\n    switch \"$argv[1]\"\n";
-  for (const Command* command : all_commands(root)) {
-    if (command->subcommands.empty()) continue;
-    out << "        case " << fish_quote(command->joined_path()) << "\n            echo";
-    for (const auto& sub : command->subcommands) out << ' ' << sub.path.back();
-    out << '\n';
-  }
-  out << "    end\nend\n\n";
-  out << "function __quillo_takes_value\n    switch \"$argv[2]\"\n";
-  for (const Option& option : root.options) {
-    if (!option.value_name.empty()) out << "        case " << option.name << "\n            return 0\n";
-  }
-  out << "    end\n    switch \"$argv[1] $argv[2]\"\n";
-  for (const Command* command : all_commands(root)) {
-    if (command == &root) continue;
-    for (const Option& option : command->options) {
-      if (option.value_name.empty()) continue;
-      out << "        case " << fish_quote(command->joined_path() + " " + option.name) << "\n            return 0\n";
-    }
-  }
-  out << "    end\n    return 1\nend\n\n";
-  out << R"SH(# Reads the command line before the cursor: the command path, how many positionals follow it,
+constexpr char kFishFunctions[] =
+    R"SH(# Reads the command line before the cursor: the command path, how many positionals follow it,
 # whether "--" ended the options, and the --socket given.
 function __quillo_walk
     set -l tokens (commandline -opc)
@@ -257,50 +201,112 @@ function __quillo_listed
     sh -c '"$@" --json </dev/null 2>/dev/null & pid=$!; ( sleep 1; kill "$pid" ) >/dev/null 2>&1 & timer=$!; wait "$pid"; kill "$timer"' \
         sh (commandline -opc)[1] $__quillo_socket $argv 2>/dev/null | tr ',{}[]' '\n\n\n\n\n' | sed -n "s/^\"$key\":\"\(.*\)\"\$/\1/p"
 end
+)SH";
 
+constexpr char kFishCompletions[] = R"SH(
 complete -c quillo -f
 complete -c quillo -n __quillo_options_allowed -l help -d 'Print this help message and exit'
 complete -c quillo -n '__quillo_at ""' -l version -d 'Display program version information and exit'
 )SH";
-  for (const Option& option : root.options) {
-    out << "complete -c quillo -n __quillo_options_allowed -l " << option.name.substr(2);
-    if (!option.value_name.empty()) out << fish_value(value_completion(option));
-    out << " -d " << fish_quote(short_help(option)) << '\n';
-  }
-  for (const Command* command : all_commands(root)) {
-    const std::string path = fish_quote(command->joined_path());
-    const std::string at = "-n " + fish_quote("__quillo_at " + path);
-    for (const auto& sub : command->subcommands) {
-      out << "complete -c quillo " << at << " -a " << sub.path.back() << " -d " << fish_quote(sub.help) << '\n';
-    }
-    if (command == &root) continue;
-    for (const Option& option : command->options) {
-      out << "complete -c quillo " << at << " -l " << option.name.substr(2);
-      if (!option.value_name.empty()) out << fish_value(value_completion(option));
-      out << " -d " << fish_quote(short_help(option)) << '\n';
-    }
-    for (std::size_t i = 0; i < command->positionals.size(); ++i) {
-      const std::string how = positional_completion(command->positionals[i]);
-      if (how.empty()) continue;
-      out << "complete -c quillo -n " << fish_quote("__quillo_positional " + path + " " + std::to_string(i + 1))
-          << (how == "files" ? " -F" : fish_value(how).substr(3)) << '\n';
-    }
-  }
-  return out.str();
+
+constexpr char kBashHeader[] = R"SH(# bash completion for quillo, generated from quillo's grammar by quillo-docgen; do not edit.
+
+)SH";
+
+// The first line has zsh's compinit autoload the file for quillo.
+constexpr char kZshHeader[] = R"SH(#compdef quillo
+# zsh completion for quillo, generated from quillo's grammar by quillo-docgen; do not edit.
+
+)SH";
+
+constexpr char kFishHeader[] = R"SH(# fish completion for quillo, generated from quillo's grammar by quillo-docgen; do not edit.
+
+)SH";
+
+std::string bash_script(NodeRef root) { return kBashHeader + shell_tables(root) + kBashScript; }
+
+std::string zsh_script(NodeRef root) { return kZshHeader + shell_tables(root) + kZshScript; }
+
+// The arguments of fish's `complete` that offer a value completed as `how` says.
+std::string fish_value(const std::string& how) {
+  if (how == "files") return " -r -F";
+  if (how.starts_with("words ")) return " -x -a " + fish_quoted(how.substr(6));
+  if (how.starts_with("listed "))
+    return " -x -a " + fish_quoted("(__quillo_listed " + how.substr(7) + ")");
+  return " -x";
 }
 
-std::string fuzz_dictionary(const Command& root) {
-  std::set<std::string> words = {"-", "--", "-h", "-V", "--help", "--version", "="};
-  for (const Command* command : all_commands(root)) {
-    if (!command->path.empty()) words.insert(command->path.back());
-    for (const Option& option : command->options) {
-      words.insert(option.name);
-      words.insert(option.choices.begin(), option.choices.end());
+std::string fish_script(NodeRef root) {
+  const std::vector<Reached> nodes = every_node(root);
+  std::string out = kFishHeader;
+  // The tables as fish functions.
+  out += "function __quillo_subcommands\n    switch \"$argv[1]\"\n";
+  for (const Reached& reached : nodes) {
+    if (reached.node.child_count() == 0) continue;
+    out += "        case " + fish_quoted(reached.path) + "\n            echo";
+    for (std::size_t i = 0; i < reached.node.child_count(); ++i) {
+      out += " " + std::string(reached.node.child(i).name());
+    }
+    out += "\n";
+  }
+  out += "    end\nend\n\nfunction __quillo_takes_value\n    switch \"$argv[2]\"\n";
+  for (const OfferedOption& option : options_of(root)) {
+    if (!option.takes_value) continue;
+    out += "        case " + std::string(option.name) + "\n            return 0\n";
+  }
+  out += "    end\n    switch \"$argv[1] $argv[2]\"\n";
+  for (const Reached& reached : nodes) {
+    if (reached.path.empty()) continue;
+    for (const OfferedOption& option : options_of(reached.node)) {
+      if (!option.takes_value) continue;
+      out += "        case " + fish_quoted(reached.path + " " + std::string(option.name)) +
+             "\n            return 0\n";
     }
   }
-  std::string out = "# The grammar's words, " + std::string(kGenerated) + ".\n";
-  for (const auto& word : words) out += "\"" + word + "\"\n";
+  out += "    end\n    return 1\nend\n\n" + std::string(kFishFunctions) + kFishCompletions;
+  for (const OfferedOption& option : options_of(root)) {
+    out +=
+        "complete -c quillo -n __quillo_options_allowed -l " + std::string(option.name.substr(2));
+    if (option.takes_value) out += fish_value(option.how);
+    out += " -d " + fish_quoted(option.help) + "\n";
+  }
+  for (const Reached& reached : nodes) {
+    const NodeRef node = reached.node;
+    const std::string at = "-n " + fish_quoted("__quillo_at " + fish_quoted(reached.path));
+    for (std::size_t i = 0; i < node.child_count(); ++i) {
+      out += "complete -c quillo " + at + " -a " + std::string(node.child(i).name()) + " -d " +
+             fish_quoted(node.child(i).help()) + "\n";
+    }
+    if (reached.path.empty()) continue;
+    for (const OfferedOption& option : options_of(node)) {
+      out += "complete -c quillo " + at + " -l " + std::string(option.name.substr(2));
+      if (option.takes_value) out += fish_value(option.how);
+      out += " -d " + fish_quoted(option.help) + "\n";
+    }
+    const std::vector<std::string> hows = positionals_of(node);
+    for (std::size_t i = 0; i < hows.size(); ++i) {
+      if (hows[i].empty()) continue;
+      out += "complete -c quillo -n " +
+             fish_quoted("__quillo_positional " + fish_quoted(reached.path) + " " +
+                         std::to_string(i + 1)) +
+             (hows[i] == "files" ? " -F" : fish_value(hows[i]).substr(3)) + "\n";
+    }
+  }
   return out;
 }
 
-}  // namespace docgen
+}  // namespace
+
+std::string completion_script(Shell shell, NodeRef root) {
+  switch (shell) {
+    case Shell::Bash:
+      return bash_script(root);
+    case Shell::Zsh:
+      return zsh_script(root);
+    case Shell::Fish:
+      break;
+  }
+  return fish_script(root);
+}
+
+}  // namespace quillo::completion
