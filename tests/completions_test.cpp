@@ -1,5 +1,5 @@
-// The completion scripts and the manual page that the build generates from the grammar: real
-// shells complete with them, and groff reads the page without a warning.
+// The completion scripts that `quillo completion SHELL` prints, in real shells, as loaded from
+// the program and as installed; and the manual page, as reviewed and as groff reads it.
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -9,6 +9,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "cli.hpp"
+#include "docgen/manpage.hpp"
 #include "ide.hpp"
 #include "server.hpp"
 #include "support/argument_table.hpp"
@@ -18,8 +20,6 @@
 namespace {
 
 using namespace testing_support;
-
-std::string docs(const std::string& name) { return std::string(QUILLO_DOCS_DIR) + "/" + name; }
 
 // The full path of a program on PATH, or empty.
 std::string find_program(const std::string& name) {
@@ -35,19 +35,20 @@ std::string find_program(const std::string& name) {
 // The manual page holds every command, argument and help text of the grammar: it is compared
 // with the reviewed copy in tests/golden (the date aside). After a change to the grammar,
 // review the difference and copy build/docs/quillo.1 there.
-TEST(GeneratedDocs, ManualPageIsAsReviewed) {
-  const auto without_date = [](const std::string& path) {
-    std::ifstream file(path);
+TEST(ManualPage, IsAsReviewed) {
+  const auto without_date = [](std::istream&& lines) {
     std::string text, line;
-    while (std::getline(file, line)) {
+    while (std::getline(lines, line)) {
       if (!line.starts_with(".TH ")) text += line + "\n";
     }
     return text;
   };
-  EXPECT_EQ(without_date(docs("quillo.1")), without_date(QUILLO_SOURCE_DIR "/tests/golden/quillo.1"));
+  const std::string page = docgen::manual_page(quillo::program().root, "2000-01-01");
+  EXPECT_EQ(without_date(std::istringstream(page)), without_date(std::ifstream(QUILLO_SOURCE_DIR "/tests/golden/quillo.1")));
   const std::string groff = find_program("groff");
   if (groff.empty()) GTEST_SKIP() << "groff is not installed";
-  const auto checked = run_process(groff, {"-man", "-ww", "-z", docs("quillo.1")}, with_env({}));
+  TempDir dir;
+  const auto checked = run_process(groff, {"-man", "-ww", "-z", dir.write("quillo.1", page)}, with_env({}));
   EXPECT_EQ(checked.exit_status, 0);
   EXPECT_EQ(checked.err, "");
 }
@@ -79,6 +80,8 @@ const std::vector<CompletionCase> kCases = {
     {{"quillo", "terminal", "close", "--terminal-id", ""}, {"term-1"}},
     {{"quillo", "help", "terminal.cl"}, {"terminal.close"}},
     {{"quillo", "browser", "wait", "--timeout", "5", ""}, {"tab-1"}},
+    {{"quillo", "completion", ""}, {"bash", "zsh", "fish"}},
+    {{"quillo", "co"}, {"comments", "completion"}},
     {{"quillo", "--socket", "{dir}/none", "terminal", "close", "--terminal-id", ""}, {}},
     {{"quillo", "--socket", "{dir}/hung", "terminal", "close", "--terminal-id", ""}, {}},
     {{"quillo", "--socket", "\"{dir}/ide.sock\"", "terminal", "close", "--terminal-id", ""}, {"term-1"}},
@@ -93,10 +96,10 @@ class ShellCompletion : public ::testing::Test {
     ide_state_.answer(R"({"id":"t","method":"browser.open","params":{"url":"https://example.com/"}})" "\n");
   }
 
-  // The words the shell offers for `row` (descriptions left out), from `script`, which gets the
-  // words quoted for the shell and the line as typed.
+  // The words the shell offers for `words` (descriptions left out), with the script that
+  // `quillo completion SHELL` prints, or the one installed under `prefix`.
   std::vector<std::string> offered(const std::string& shell, const std::vector<std::string>& words,
-                                   bool with_descriptions = false) {
+                                   bool with_descriptions = false, const std::string& prefix = "") {
     std::string quoted, line;
     for (std::string word : words) {
       if (const auto at = word.find("{dir}"); at != std::string::npos) word.replace(at, 5, dir_.path());
@@ -107,8 +110,10 @@ class ShellCompletion : public ::testing::Test {
     std::vector<std::string> args;
     if (shell == "bash") {
       args = {"--norc", "-c"};
-      script += "source '" + docs("quillo.bash") + "'; COMP_WORDS=(" + quoted + "); COMP_CWORD=" +
-                std::to_string(words.size() - 1) + "; _quillo; printf '%s\\n' \"${COMPREPLY[@]}\"";
+      script += (prefix.empty() ? "source <(quillo completion bash)"
+                                : "source '" + prefix + "/share/bash-completion/completions/quillo'") +
+                "; COMP_WORDS=(" + quoted + "); COMP_CWORD=" + std::to_string(words.size() - 1) +
+                "; _quillo; printf '%s\\n' \"${COMPREPLY[@]}\"";
     } else if (shell == "zsh") {
       // zsh completes only inside its line editor: its builtins are stood in for, each offering
       // what matches the word at the cursor, and the generated function runs in a real zsh.
@@ -116,11 +121,15 @@ class ShellCompletion : public ::testing::Test {
       script += "offer() { local w; for w in \"$@\"; do [[ $w == ${PREFIX}* ]] && print -r -- $w; done; }; "
                 "compadd() { offer \"${(@P)2}\"; }; _describe() { offer \"${(@P)${@[-1]}}\"; }; "
                 "_files() { offer ${PREFIX}*(N); }; compset() { PREFIX=${PREFIX#*=}; }; "
-                "words=(" + quoted + "); CURRENT=${#words}; PREFIX=${words[CURRENT]}; "
-                "source '" + docs("_quillo") + "'";
+                "compdef() { [[ $* == '_quillo quillo' ]] || print -u2 compdef $*; }; " +
+                (prefix.empty() ? "source <(quillo completion zsh)"
+                                : "fpath=('" + prefix + "/share/zsh/site-functions' $fpath); autoload -Uz _quillo") +
+                "; words=(" + quoted + "); CURRENT=${#words}; PREFIX=${words[CURRENT]}; _quillo";
     } else {
       args = {"--no-config", "-c"};
-      script += "source '" + docs("quillo.fish") + "'; complete -C '" + line + "'";
+      script += (prefix.empty() ? "quillo completion fish | source"
+                                : "set fish_complete_path '" + prefix + "/share/fish/vendor_completions.d'") +
+                "; complete -C '" + line + "'";
     }
     args.push_back(script);
     const auto result = run_process(find_program(shell), args,
@@ -175,16 +184,23 @@ TEST_F(ShellCompletion, Descriptions) {
                                                     "--socket\tOverride the Unix socket path"}));
 }
 
-TEST(Install, PutsTheFiveFilesUnderThePrefix) {
+// The installed completions are what the program prints, and each shell finds its own where
+// it looks for completions: bash-completion's directory, zsh's $fpath, fish's vendor directory.
+TEST_F(ShellCompletion, InstalledAsTheProgramPrintsThem) {
   TempDir prefix;
   const auto result = run_process(CMAKE_COMMAND, {"--install", QUILLO_BUILD_DIR, "--prefix", prefix.path()},
                                   with_env({"PATH=/usr/bin:/bin"}));
   ASSERT_EQ(result.exit_status, 0) << result.err;
-  for (const char* file : {"bin/quillo", "share/man/man1/quillo.1", "share/bash-completion/completions/quillo",
-                           "share/zsh/site-functions/_quillo", "share/fish/vendor_completions.d/quillo.fish"}) {
-    EXPECT_TRUE(std::filesystem::exists(prefix.file(file))) << file;
-  }
+  EXPECT_TRUE(std::filesystem::exists(prefix.file("share/man/man1/quillo.1")));
   EXPECT_EQ(::access(prefix.file("bin/quillo").c_str(), X_OK), 0);
+  for (const auto& [shell, file] : {std::pair{"bash", "bash-completion/completions/quillo"},
+                                    {"zsh", "zsh/site-functions/_quillo"}, {"fish", "fish/vendor_completions.d/quillo.fish"}}) {
+    std::ifstream installed(prefix.file("share/") + file);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(installed), {}),
+              run_quillo({"completion", shell}, with_env({})).out) << file;
+    EXPECT_EQ(offered(shell, {"quillo", "terminal", "close", "--terminal-id", ""}, false, prefix.path()),
+              std::vector<std::string>{"term-1"}) << shell;
+  }
 }
 
 }  // namespace

@@ -135,7 +135,13 @@ _quillo() {
   esac
 }
 
-_quillo "$@"
+# Autoloaded from a directory in $fpath, this file is the body of the function _quillo, which
+# then completes; sourced (after compinit), it has _quillo complete quillo.
+if [[ "${funcstack[1]}" == _quillo ]]; then
+  _quillo "$@"
+else
+  compdef _quillo quillo
+fi
 )SH";
 
 constexpr char kFishFunctions[] =
@@ -209,17 +215,21 @@ complete -c quillo -n __quillo_options_allowed -l help -d 'Print this help messa
 complete -c quillo -n '__quillo_at ""' -l version -d 'Display program version information and exit'
 )SH";
 
-constexpr char kBashHeader[] = R"SH(# bash completion for quillo, generated from quillo's grammar by quillo-docgen; do not edit.
+constexpr char kBashHeader[] = R"SH(# bash completion for quillo: source <(quillo completion bash)
+# Printed by `quillo completion bash` from the program's command table; do not edit.
 
 )SH";
 
 // The first line has zsh's compinit autoload the file for quillo.
 constexpr char kZshHeader[] = R"SH(#compdef quillo
-# zsh completion for quillo, generated from quillo's grammar by quillo-docgen; do not edit.
+# zsh completion for quillo: autoloaded from a directory in $fpath as _quillo, or, after
+# compinit: source <(quillo completion zsh)
+# Printed by `quillo completion zsh` from the program's command table; do not edit.
 
 )SH";
 
-constexpr char kFishHeader[] = R"SH(# fish completion for quillo, generated from quillo's grammar by quillo-docgen; do not edit.
+constexpr char kFishHeader[] = R"SH(# fish completion for quillo: quillo completion fish | source
+# Printed by `quillo completion fish` from the program's command table; do not edit.
 
 )SH";
 
@@ -296,6 +306,13 @@ std::string fish_script(NodeRef root) {
 }
 
 }  // namespace
+
+std::optional<Shell> shell_named(std::string_view name) {
+  if (name == "bash") return Shell::Bash;
+  if (name == "zsh") return Shell::Zsh;
+  if (name == "fish") return Shell::Fish;
+  return std::nullopt;
+}
 
 std::string completion_script(Shell shell, NodeRef root) {
   switch (shell) {

@@ -1,6 +1,6 @@
 // quillo-docgen DIRECTORY: writes the shell completions, the manual page and the fuzzing
-// dictionary of quillo, read from its command table, into DIRECTORY. The completions are made
-// by the program's own code.
+// dictionary of quillo, read from its command table, into DIRECTORY. The completions are what
+// `quillo completion SHELL` prints, from the same code.
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
