@@ -57,11 +57,15 @@ struct CompletionCase {
   std::vector<std::string> words;  ///< the command line up to the cursor; the last is the word there
   std::vector<std::string> expected;
   std::string shells = "bash zsh fish";
+  /// `expected` holds "value:description": what zsh and fish offer; bash offers the values.
+  bool described = false;
 };
 
-// In a directory holding alpha.txt, beta/ and "my dir/", with a stand-in IDE that has one
-// terminal, term-1, and one tab on QUILLO_SOCKET, one that never answers ({dir}/hung), and none
-// at all.
+const std::string kEveryShell = "bash zsh fish";
+
+// In a directory holding alpha.txt, beta/ and "my dir/", with a stand-in IDE on QUILLO_SOCKET
+// that has one terminal (term-1), one tab, todo, comment and shortcut each (see SetUp), one that
+// never answers ({dir}/hung), and none at all.
 const std::vector<CompletionCase> kCases = {
     {{"quillo", "ter"}, {"terminal"}},
     {{"quillo", "terminal", ""}, {"list", "create", "send", "send-key", "close", "wait"}},
@@ -77,9 +81,12 @@ const std::vector<CompletionCase> kCases = {
     {{"quillo", "terminal", "wait", "--timeout", ""}, {}},
     {{"quillo", "shelf", "add", "--", "--"}, {}},
     {{"quillo", "todo", "add", "--", "-"}, {}},
-    {{"quillo", "terminal", "close", "--terminal-id", ""}, {"term-1"}},
-    {{"quillo", "help", "terminal.cl"}, {"terminal.close"}},
-    {{"quillo", "browser", "wait", "--timeout", "5", ""}, {"tab-1"}},
+    {{"quillo", "terminal", "close", "--terminal-id", ""}, {"term-1:zsh  /Users/demo/project"}, kEveryShell, true},
+    {{"quillo", "help", "terminal.cl"}, {"terminal.close:Close a terminal"}, kEveryShell, true},
+    {{"quillo", "browser", "wait", "--timeout", "5", ""}, {"tab-1:Page at https://example.com/"}, kEveryShell, true},
+    {{"quillo", "todo", "show", ""}, {"todo-1:Fix \"a, b\" {c} \\ [d]"}, kEveryShell, true},
+    {{"quillo", "comments", "resolve", "--id", ""}, {"c1:src/a,b.c:12"}, kEveryShell, true},
+    {{"quillo", "shortcut", "remove", ""}, {"shortcut-1:Build: make all"}, kEveryShell, true},
     {{"quillo", "completion", ""}, {"bash", "zsh", "fish"}},
     {{"quillo", "co"}, {"comments", "completion"}},
     {{"quillo", "--socket", "{dir}/none", "terminal", "close", "--terminal-id", ""}, {}},
@@ -93,11 +100,17 @@ class ShellCompletion : public ::testing::Test {
     std::filesystem::create_directories(dir_.file("work/beta"));
     std::filesystem::create_directories(dir_.file("work/my dir/sub"));
     dir_.write("work/alpha.txt", "");
-    ide_state_.answer(R"({"id":"t","method":"browser.open","params":{"url":"https://example.com/"}})" "\n");
+    for (const char* request :
+         {R"("browser.open","params":{"url":"https://example.com/"})",
+          R"("todo.add","params":{"text":"Fix \"a, b\" {c} \\ [d]"})",
+          R"("comments.add","params":{"file":"src/a,b.c","start_line":12,"start_column":1,"end_line":12,"body":"b"})",
+          R"("shortcut.add","params":{"name":"Build","command":"make all","launch_behavior":"currentTerminal","scope":"roost"})"}) {
+      ide_state_.answer(std::string(R"({"id":"t","method":)") + request + "}\n");
+    }
   }
 
-  // The words the shell offers for `words` (descriptions left out), with the script that
-  // `quillo completion SHELL` prints, or the one installed under `prefix`.
+  // The words the shell offers for `words` (descriptions left out, or after a colon), with the
+  // script that `quillo completion SHELL` prints, or the one installed under `prefix`.
   std::vector<std::string> offered(const std::string& shell, const std::vector<std::string>& words,
                                    bool with_descriptions = false, const std::string& prefix = "") {
     std::string quoted, line;
@@ -139,7 +152,9 @@ class ShellCompletion : public ::testing::Test {
     std::vector<std::string> got;
     std::stringstream lines(result.out);
     for (std::string word; std::getline(lines, word);) {
-      if (!with_descriptions) word = word.substr(0, word.find(shell == "zsh" ? ':' : '\t'));
+      const auto description = word.find(shell == "zsh" ? ':' : '\t');
+      if (!with_descriptions) word = word.substr(0, description);
+      if (with_descriptions && description != std::string::npos) word[description] = ':';
       if (!with_descriptions && word.ends_with("/")) word.pop_back();
       if (!word.empty()) got.push_back(word);
     }
@@ -163,8 +178,12 @@ TEST_F(ShellCompletion, EveryShellOffersTheSameWords) {
       if (row.shells.find(shell) == std::string::npos) continue;
       SCOPED_TRACE(std::string(shell) + ": " + joined(row.words));
       std::vector<std::string> expected = row.expected;
+      const bool described = row.described && std::string(shell) != "bash";
+      if (row.described && !described) {
+        for (std::string& value : expected) value.erase(value.find(':'));
+      }
       std::sort(expected.begin(), expected.end());
-      EXPECT_EQ(offered(shell, row.words), expected);
+      EXPECT_EQ(offered(shell, row.words, described), expected);
     }
   }
 }
@@ -180,8 +199,8 @@ TEST_F(ShellCompletion, Descriptions) {
                                                    "--scope:Filter by ownership scope: \"project\"",
                                                    "--socket:Override the Unix socket path"}));
   const auto fish_options = offered("fish", {"quillo", "shortcut", "add", "--s"}, true);
-  EXPECT_EQ(fish_options, (std::vector<std::string>{"--scope\t\"roost\" (default) or \"project\"",
-                                                    "--socket\tOverride the Unix socket path"}));
+  EXPECT_EQ(fish_options, (std::vector<std::string>{"--scope:\"roost\" (default) or \"project\"",
+                                                    "--socket:Override the Unix socket path"}));
 }
 
 // The installed completions are what the program prints, and each shell finds its own where

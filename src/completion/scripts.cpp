@@ -36,21 +36,27 @@ _quillo_walk() {
 
 # Completes a value as _quillo_value or _quillo_positional says.
 _quillo_complete_value() {
-  local key command
+  local listing word value quoted
   case "$1" in
     files)
       # The shell's own file completion, which quotes names as it should.
       if compopt -o default 2>/dev/null; then
         COMPREPLY=()
       else
-        local IFS=$'\n' word
+        local IFS=$'\n'
         word="$(printf '%s' "$cur" | sed 's/\\\(.\)/\1/g')"
         COMPREPLY=($(compgen -f -- "$word"))
       fi ;;
     words\ *) COMPREPLY=($(compgen -W "${1#words }" -- "$cur")) ;;
     listed\ *)
-      read -r key command <<< "${1#listed }"
-      COMPREPLY=($(compgen -W "$(_quillo_listed "$key" "${COMP_WORDS[0]}" "${_quillo_socket[@]}" $command)" -- "$cur")) ;;
+      # The IDE's values, quoted for the line: compgen -W would expand what they hold.
+      read -r listing _ <<< "${1#listed }"
+      word="$(_quillo_dequote "$cur")"
+      while IFS= read -r value; do
+        [[ "$value" == "$word"* ]] || continue
+        printf -v quoted '%q' "$value"
+        COMPREPLY+=("$quoted")
+      done < <(_quillo_listing "$listing" bash "$(_quillo_dequote "${COMP_WORDS[0]}")" "${_quillo_socket[@]}") ;;
   esac
 }
 
@@ -128,10 +134,11 @@ _quillo() {
     files) _files ;;
     words\ *) candidates=(${=${how#words }}); compadd -a candidates ;;
     listed\ *)
+      # Each identifier with what it names: "term-1:zsh  /Users/me/app".
       listing=(${=${how#listed }})
-      candidates=("${(@f)$(_quillo_listed "${listing[1]}" "${words[1]}" "${socket[@]}" "${(@)listing[2,-1]}")}")
-      candidates=(${candidates:#})
-      compadd -a candidates ;;
+      described=("${(@f)$(_quillo_listing "${listing[1]}" zsh "$(_quillo_dequote "${words[1]}")" "${socket[@]}")}")
+      described=(${described:#})
+      _describe -t values "${${(L)listing[2]}//_/ }" described ;;
   esac
 }
 
@@ -198,16 +205,14 @@ function __quillo_positional
     test "$__quillo_path" = "$argv[1]" -a (math $__quillo_count + 1) = $argv[2]
 end
 
-# What the IDE holds: the values of KEY in what `quillo --json COMMAND...` prints, when it
+# Runs `PROGRAM... --json COMMAND...` and prints the items of its listing, each with its
+# description after a tab (KEY and DESCRIPTION as the awk program below says), when the IDE
 # answers within a second; nothing when it is not running or does not answer.
-function __quillo_listed
+function __quillo_ask
     set -l key $argv[1]
-    set -e argv[1]
-    __quillo_walk
+    set -l description $argv[2]
     sh -c '"$@" --json </dev/null 2>/dev/null & pid=$!; ( sleep 1; kill "$pid" ) >/dev/null 2>&1 & timer=$!; wait "$pid"; kill "$timer"' \
-        sh (commandline -opc)[1] $__quillo_socket $argv 2>/dev/null | tr ',{}[]' '\n\n\n\n\n' | sed -n "s/^\"$key\":\"\(.*\)\"\$/\1/p"
-end
-)SH";
+        sh $argv[3..-1] 2>/dev/null | env LC_ALL=C awk )SH";
 
 constexpr char kFishCompletions[] = R"SH(
 complete -c quillo -f
@@ -241,12 +246,15 @@ std::string zsh_script(NodeRef root) { return kZshHeader + shell_tables(root) + 
 std::string fish_value(const std::string& how) {
   if (how == "files") return " -r -F";
   if (how.starts_with("words ")) return " -x -a " + fish_quoted(how.substr(6));
-  if (how.starts_with("listed "))
-    return " -x -a " + fish_quoted("(__quillo_listed " + how.substr(7) + ")");
+  if (how.starts_with("listed ")) {
+    return " -x -a " +
+           fish_quoted("(__quillo_listing " + how.substr(7, how.find(' ', 7) - 7) + ")");
+  }
   return " -x";
 }
 
 std::string fish_script(NodeRef root) {
+  const std::vector<Listing> known = listings(root);
   const std::vector<Reached> nodes = every_node(root);
   std::string out = kFishHeader;
   // The tables as fish functions.
@@ -260,21 +268,37 @@ std::string fish_script(NodeRef root) {
     out += "\n";
   }
   out += "    end\nend\n\nfunction __quillo_takes_value\n    switch \"$argv[2]\"\n";
-  for (const OfferedOption& option : options_of(root)) {
+  for (const OfferedOption& option : options_of(root, known)) {
     if (!option.takes_value) continue;
     out += "        case " + std::string(option.name) + "\n            return 0\n";
   }
   out += "    end\n    switch \"$argv[1] $argv[2]\"\n";
   for (const Reached& reached : nodes) {
     if (reached.path.empty()) continue;
-    for (const OfferedOption& option : options_of(reached.node)) {
+    for (const OfferedOption& option : options_of(reached.node, known)) {
       if (!option.takes_value) continue;
       out += "        case " + fish_quoted(reached.path + " " + std::string(option.name)) +
              "\n            return 0\n";
     }
   }
-  out += "    end\n    return 1\nend\n\n" + std::string(kFishFunctions) + kFishCompletions;
-  for (const OfferedOption& option : options_of(root)) {
+  out += "    end\n    return 1\nend\n\n" + std::string(kFishFunctions) +
+         fish_quoted(kItemsProgram) + R"SH( fish $key $description 2>/dev/null
+end
+
+# The identifiers the IDE holds for listing N (as the completions of values below name it),
+# asked through the quillo and the --socket of the command line.
+function __quillo_listing
+    __quillo_walk
+    set -l program (commandline -opc)[1]
+    switch $argv[1]
+)SH";
+  for (std::size_t i = 0; i < known.size(); ++i) {
+    out += "        case " + std::to_string(i + 1) + "\n            __quillo_ask " +
+           fish_quoted(known[i].key) + " " + fish_quoted(known[i].description) +
+           " $program $__quillo_socket " + std::string(known[i].command) + "\n";
+  }
+  out += "    end\nend\n" + std::string(kFishCompletions);
+  for (const OfferedOption& option : options_of(root, known)) {
     out +=
         "complete -c quillo -n __quillo_options_allowed -l " + std::string(option.name.substr(2));
     if (option.takes_value) out += fish_value(option.how);
@@ -288,12 +312,12 @@ std::string fish_script(NodeRef root) {
              fish_quoted(node.child(i).help()) + "\n";
     }
     if (reached.path.empty()) continue;
-    for (const OfferedOption& option : options_of(node)) {
+    for (const OfferedOption& option : options_of(node, known)) {
       out += "complete -c quillo " + at + " -l " + std::string(option.name.substr(2));
       if (option.takes_value) out += fish_value(option.how);
       out += " -d " + fish_quoted(option.help) + "\n";
     }
-    const std::vector<std::string> hows = positionals_of(node);
+    const std::vector<std::string> hows = positionals_of(node, known);
     for (std::size_t i = 0; i < hows.size(); ++i) {
       if (hows[i].empty()) continue;
       out += "complete -c quillo -n " +

@@ -1,5 +1,7 @@
 #include "completion/shell_tables.hpp"
 
+#include <algorithm>
+
 #include "completion/offers.hpp"
 
 namespace quillo::completion {
@@ -19,9 +21,21 @@ std::string function(std::string_view name, std::string_view subject, const std:
          "  esac\n" + std::string(after) + "}\n\n";
 }
 
+// Each word of `text` in single quotes, after a space.
+std::string quoted_words(std::string_view text) {
+  std::string out;
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t end = std::min(text.find(' ', start), text.size());
+    if (end > start) out += " " + single_quoted(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string shell_tables(NodeRef root) {
+  const std::vector<Listing> known = listings(root);
   std::string subcommands, options, takes_value, values, positionals, described_commands,
       described_options;
   for (const Reached& reached : every_node(root)) {
@@ -43,7 +57,7 @@ std::string shell_tables(NodeRef root) {
     std::string option_names = global ? "--version" : "";
     std::string option_descriptions =
         global ? " '--version:Display program version information and exit'" : "";
-    for (const OfferedOption& option : options_of(node)) {
+    for (const OfferedOption& option : options_of(node, known)) {
       if (!global) {
         option_names += (option_names.empty() ? "" : " ") + std::string(option.name);
         option_descriptions += " " + single_quoted(std::string(option.name) + ":" + option.help);
@@ -59,7 +73,7 @@ std::string shell_tables(NodeRef root) {
     if (!option_descriptions.empty()) {
       described_options += branch(path, "printf '%s\\n'" + option_descriptions);
     }
-    const std::vector<std::string> hows = positionals_of(node);
+    const std::vector<std::string> hows = positionals_of(node, known);
     for (std::size_t i = 0; i < hows.size(); ++i) {
       if (hows[i].empty()) continue;
       positionals += branch(double_quoted(reached.path + " " + std::to_string(i + 1)),
@@ -67,13 +81,20 @@ std::string shell_tables(NodeRef root) {
     }
   }
   std::string globals;
-  for (const OfferedOption& option : options_of(root)) {
+  for (const OfferedOption& option : options_of(root, known)) {
     globals += " " + single_quoted(std::string(option.name) + ":" + option.help);
+  }
+  std::string asked;
+  for (std::size_t i = 0; i < known.size(); ++i) {
+    asked += branch(std::to_string(i + 1), "_quillo_ask \"$mode\"" + quoted_words(known[i].key) +
+                                               " " + single_quoted(known[i].description) +
+                                               " \"$@\"" + quoted_words(known[i].command));
   }
   return function("_quillo_subcommands", "$1", subcommands) +
          function("_quillo_options", "$1", options) +
          function("_quillo_takes_value", "$1 $2", takes_value, "  return 1\n") +
-         "# How to complete the value of an option: files, words W..., or listed KEY COMMAND...\n" +
+         "# How to complete the value of an option: files, words W..., or listed N VALUE_NAME\n"
+         "# (the identifiers of _quillo_listing N).\n" +
          function("_quillo_value", "$1 $2", values) +
          "# How to complete the Nth positional of a command, as for an option's value.\n" +
          function("_quillo_positional", "$1 $2", positionals) +
@@ -81,14 +102,25 @@ std::string shell_tables(NodeRef root) {
          function("_quillo_described_commands", "$1", described_commands) +
          function("_quillo_described_options", "$1", described_options,
                   "  printf '%s\\n'" + globals + " '--help:Print this help message and exit'\n") +
-         R"SH(# What the IDE holds: the values of KEY in what `quillo --json COMMAND...` prints, when it
-# answers within a second; nothing, silently, when it is not running or does not answer.
-_quillo_listed() {
-  local key="$1"
-  shift
+         R"SH(# The identifiers the IDE holds for listing N, one a line as MODE offers them (bash: the
+# value; zsh: VALUE:DESCRIPTION), asked through PROGRAM [--socket SOCKET]:
+#   _quillo_listing N MODE PROGRAM [--socket SOCKET]
+_quillo_listing() {
+  local listing="$1" mode="$2"
+  shift 2
+  case "$listing" in
+)SH" + asked +
+         "  esac\n}\n\n" +
+         R"SH(# Runs `PROGRAM... --json COMMAND...` and prints the items of its listing (MODE, KEY and
+# DESCRIPTION as the awk program below says), when the IDE answers within a second; nothing,
+# silently, when it is not running or does not answer.
+_quillo_ask() {
+  local mode="$1" key="$2" description="$3"
+  shift 3
   ( "$@" --json </dev/null 2>/dev/null & pid=$!
     ( sleep 1; kill "$pid" ) >/dev/null 2>&1 & timer=$!
-    wait "$pid"; kill "$timer" ) 2>/dev/null | tr ',{}[]' '\n\n\n\n\n' | sed -n "s/^\"$key\":\"\(.*\)\"\$/\1/p"
+    wait "$pid"; kill "$timer" ) 2>/dev/null | LC_ALL=C awk )SH" +
+         single_quoted(kItemsProgram) + R"SH( "$mode" "$key" "$description" 2>/dev/null
 }
 
 # A word as the shell will pass it: without its quotes or backslashes, ~/ as the home folder.

@@ -13,7 +13,7 @@ namespace quillo::completion {
 /// the program, "todo message" for a nested group) and, where it applies, an option name or a
 /// positional's number: _quillo_subcommands, _quillo_options, _quillo_takes_value,
 /// _quillo_value and _quillo_positional (how to complete a value), _quillo_described_commands
-/// and _quillo_described_options (NAME:DESCRIPTION lines); and _quillo_listed, which asks the
+/// and _quillo_described_options (NAME:DESCRIPTION lines); and _quillo_listing, which asks the
 /// running IDE for the identifiers it holds, and _quillo_dequote.
 std::string shell_tables(NodeRef root);
 
