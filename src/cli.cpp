@@ -9,6 +9,7 @@
 #include "commands/shortcut.hpp"
 #include "commands/terminal.hpp"
 #include "commands/todo.hpp"
+#include "completion/completion.hpp"
 #include "core/channel.hpp"
 #include "core/client_env.hpp"
 #include "core/json_writer.hpp"
@@ -33,7 +34,7 @@ constexpr Argument kGlobalArguments[] = {
     flag("--json", "Print machine-readable JSON instead of a human-readable summary"),
 };
 
-// Every family, in the order of the help.
+// Every family, in the order of the help, then the program's own commands.
 constexpr Entry kEntries[] = {
     spliced(introspection::kTable),
     Entry(shelf::kTable, shelf::kName, shelf::kHelp),
@@ -44,6 +45,7 @@ constexpr Entry kEntries[] = {
     Entry(roost::kTable, roost::kName, roost::kHelp),
     Entry(comments::kTable, comments::kName, comments::kHelp),
     Entry(todo::kTable, todo::kName, todo::kHelp),
+    Entry(completion::kCommand),
 };
 
 constexpr Example kExamples[] = {

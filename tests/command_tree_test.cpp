@@ -36,6 +36,7 @@ TEST(Parser, ValuesGlobalOptionsHelpAndVersion) {
       {{"--socket", "/a", "ping", "--socket", "/b"}, usage("--socket: given more than once", "ping")},
       {{"--version", "bogus"}, std::string("0: quillo ") + quillo::kVersion + "\n"},
       {{"todo", "-V"}, usage("The following argument was not expected: -V", "todo")},
+      {{"completion", "tcsh"}, usage("SHELL: 'tcsh' is not bash, zsh or fish", "completion")},
   });
   // Help comes before any error, for the deepest command named.
   for (const auto& args : std::vector<std::vector<std::string>>{{"-h", "todo"}, {"todo", "ad", "--help"}}) {

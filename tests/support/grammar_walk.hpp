@@ -41,10 +41,13 @@ inline bool is_integer(const quillo::ArgumentRef& argument) {
   return argument.type() == ValueType::Uint32 || argument.type() == ValueType::Int64;
 }
 
-/// Words for one argument: its option (if any) and a good value (if it takes one).
+/// Words for one argument: its option (if any) and a good value (if it takes one): the first
+/// word offered for it, which its check may require.
 inline void append(std::vector<std::string>& args, const quillo::ArgumentRef& argument) {
   if (!argument.is_positional()) args.emplace_back(argument.option());
-  if (argument.type() != quillo::ValueType::Flag) args.push_back(is_integer(argument) ? "1" : "{}");
+  if (argument.type() == quillo::ValueType::Flag) return;
+  const std::string_view choices = argument.choices();
+  args.push_back(is_integer(argument) ? "1" : choices.empty() ? "{}" : std::string(choices.substr(0, choices.find(' '))));
 }
 
 /// The path and every required argument but `left_out` (and the positionals after it, which

@@ -1,12 +1,15 @@
 // quillo-docgen DIRECTORY: writes the shell completions, the manual page and the fuzzing
-// dictionary of quillo, read from its command table, into DIRECTORY.
+// dictionary of quillo, read from its command table, into DIRECTORY. The completions are what
+// `quillo completion SHELL` prints, from the same code.
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <iostream>
 
-#include "completions.hpp"
+#include "cli.hpp"
+#include "completion/scripts.hpp"
+#include "dictionary.hpp"
 #include "manpage.hpp"
 
 namespace {
@@ -20,7 +23,8 @@ bool write(const std::string& path, const std::string& text) {
 // The date on the page: SOURCE_DATE_EPOCH for reproducible builds, else today.
 std::string page_date() {
   std::time_t now = std::time(nullptr);
-  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) now = static_cast<std::time_t>(std::atoll(epoch));
+  if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"))
+    now = static_cast<std::time_t>(std::atoll(epoch));
   char text[16];
   std::strftime(text, sizeof text, "%Y-%m-%d", std::gmtime(&now));
   return text;
@@ -33,13 +37,15 @@ int main(int argc, char** argv) {
     std::cerr << "usage: quillo-docgen DIRECTORY\n";
     return 2;
   }
+  using quillo::completion::completion_script;
+  using quillo::completion::Shell;
   const std::string directory = argv[1];
-  const docgen::Command grammar = docgen::read_grammar();
-  const bool written = write(directory + "/quillo.bash", docgen::bash_completion(grammar)) &&
-                       write(directory + "/_quillo", docgen::zsh_completion(grammar)) &&
-                       write(directory + "/quillo.fish", docgen::fish_completion(grammar)) &&
-                       write(directory + "/quillo.1", docgen::manual_page(grammar, page_date())) &&
-                       write(directory + "/grammar.dict", docgen::fuzz_dictionary(grammar));
+  const quillo::NodeRef root = quillo::program().root;
+  const bool written = write(directory + "/quillo.bash", completion_script(Shell::Bash, root)) &&
+                       write(directory + "/_quillo", completion_script(Shell::Zsh, root)) &&
+                       write(directory + "/quillo.fish", completion_script(Shell::Fish, root)) &&
+                       write(directory + "/quillo.1", docgen::manual_page(root, page_date())) &&
+                       write(directory + "/grammar.dict", docgen::fuzz_dictionary(root));
   if (!written) {
     std::cerr << "quillo-docgen: cannot write into " << directory << '\n';
     return 1;

@@ -1,17 +1,22 @@
 #include "manpage.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <sstream>
+#include <span>
+#include <vector>
 
 #include "core/version.hpp"
 
 namespace docgen {
 namespace {
 
+using quillo::ArgumentRef;
+using quillo::NodeRef;
+
 // Text for groff: backslashes and hyphens escaped, a line never starting with a control
 // character, and characters beyond ASCII as named escapes.
-std::string roff(const std::string& text) {
+std::string roff(std::string_view text) {
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const auto c = static_cast<unsigned char>(text[i]);
@@ -37,49 +42,104 @@ std::string roff(const std::string& text) {
   return out;
 }
 
-std::string usage(const Command& command) {
+// A group or command and the words that reach it ("todo message"; "" for the program).
+struct Section {
+  std::string path;
+  NodeRef node;
+};
+
+// The program's group and everything below it, depth first.
+void collect(NodeRef node, const std::string& path, std::vector<Section>& out) {
+  out.push_back({path, node});
+  for (std::size_t i = 0; i < node.child_count(); ++i) {
+    const NodeRef child = node.child(i);
+    collect(child,
+            path.empty() ? std::string(child.name()) : path + " " + std::string(child.name()), out);
+  }
+}
+
+// An option as the page shows it.
+struct PageOption {
+  std::string_view name, value_name;
+  std::string help;
+  bool required = false;
+  std::string_view default_value;
+};
+
+// The options of `node`'s arguments, an argument's file form as one of its own.
+std::vector<PageOption> options_of(NodeRef node) {
+  std::vector<PageOption> out;
+  for (std::size_t i = 0; i < node.argument_count(); ++i) {
+    const ArgumentRef argument = node.argument(i);
+    if (!argument.is_positional()) {
+      out.push_back({argument.option(), argument.value_name(), std::string(argument.help()),
+                     argument.required_as_typed(), argument.default_value().value_or("")});
+    }
+    if (!argument.file_option().empty()) {
+      out.push_back({argument.file_option(), "FILE", argument.file_option_help(), false, ""});
+    }
+  }
+  return out;
+}
+
+std::vector<ArgumentRef> positionals_of(NodeRef node) {
+  std::vector<ArgumentRef> out;
+  for (std::size_t i = 0; i < node.argument_count(); ++i) {
+    if (node.argument(i).is_positional()) out.push_back(node.argument(i));
+  }
+  return out;
+}
+
+std::string usage(const Section& section) {
   std::string text = "\\fBquillo";
-  for (const auto& word : command.path) text += " " + roff(word);
+  if (!section.path.empty()) text += " " + roff(section.path);
   text += "\\fR";
-  for (const Option& option : command.options) {
-    if (!option.required) continue;
-    text += " \\fB" + roff(option.name) + "\\fR \\fI" + roff(option.value_name) + "\\fR";
+  const std::vector<PageOption> options = options_of(section.node);
+  for (const PageOption& option : options) {
+    if (option.required) {
+      text += " \\fB" + roff(option.name) + "\\fR \\fI" + roff(option.value_name) + "\\fR";
+    }
   }
-  bool has_optional = false;
-  for (const Option& option : command.options) has_optional |= !option.required;
-  if (has_optional) text += " [\\fIOPTIONS\\fR]";
-  for (const Positional& positional : command.positionals) {
-    text += positional.required ? " \\fI" : " [\\fI";
-    text += roff(positional.name);
-    text += positional.required ? "\\fR" : "\\fR]";
+  if (std::any_of(options.begin(), options.end(),
+                  [](const PageOption& o) { return !o.required; })) {
+    text += " [\\fIOPTIONS\\fR]";
   }
-  if (!command.subcommands.empty()) text += " \\fICOMMAND\\fR";
+  for (const ArgumentRef& positional : positionals_of(section.node)) {
+    const bool required = positional.required_as_typed();
+    text += (required ? " \\fI" : " [\\fI") + roff(positional.value_name()) +
+            (required ? "\\fR" : "\\fR]");
+  }
+  if (section.node.is_group()) text += " \\fICOMMAND\\fR";
   return text;
 }
 
-void describe_arguments(const Command& command, std::ostream& out) {
-  for (const Positional& positional : command.positionals) {
-    out << ".TP\n\\fI" << roff(positional.name) << "\\fR" << (positional.required ? "" : " (optional)")
-        << '\n' << (positional.help.empty() ? "\\&" : roff(positional.help)) << '\n';
+void describe_arguments(NodeRef node, std::string& out) {
+  for (const ArgumentRef& positional : positionals_of(node)) {
+    out += ".TP\n\\fI" + roff(positional.value_name()) + "\\fR";
+    if (!positional.required_as_typed()) out += " (optional)";
+    out += "\n" + (positional.help().empty() ? "\\&" : roff(positional.help())) + "\n";
   }
-  for (const Option& option : command.options) {
-    out << ".TP\n\\fB" << roff(option.name) << "\\fR";
-    if (!option.value_name.empty()) out << " \\fI" << roff(option.value_name) << "\\fR";
-    if (option.required) out << " (required)";
-    if (!option.default_value.empty()) out << " (default: " << roff(option.default_value) << ")";
-    out << '\n' << (option.help.empty() ? "\\&" : roff(option.help)) << '\n';
+  for (const PageOption& option : options_of(node)) {
+    out += ".TP\n\\fB" + roff(option.name) + "\\fR";
+    if (!option.value_name.empty()) out += " \\fI" + roff(option.value_name) + "\\fR";
+    if (option.required) out += " (required)";
+    if (!option.default_value.empty()) out += " (default: " + roff(option.default_value) + ")";
+    out += "\n" + (option.help.empty() ? "\\&" : roff(option.help)) + "\n";
   }
 }
 
 }  // namespace
 
-std::string manual_page(const Command& root, const std::string& date) {
-  std::ostringstream out;
-  out << ".\\\" quillo(1), generated from quillo's grammar by quillo-docgen; do not edit.\n"
-      << ".TH QUILLO 1 \"" << date << "\" \"quillo " << quillo::kVersion << "\" \"User Commands\"\n"
-      << ".SH NAME\nquillo \\- " << roff(root.help) << "\n"
-      << ".SH SYNOPSIS\n" << usage(root) << " ...\n"
-      << R"ROFF(.SH DESCRIPTION
+std::string manual_page(NodeRef root, std::string_view date) {
+  std::vector<Section> sections;
+  collect(root, "", sections);
+  std::string out =
+      ".\\\" quillo(1), generated from quillo's grammar by quillo-docgen; do not edit.\n";
+  out += ".TH QUILLO 1 \"" + std::string(date) + "\" \"quillo " + std::string(quillo::kVersion) +
+         "\" \"User Commands\"\n";
+  out += ".SH NAME\nquillo \\- " + roff(root.help()) + "\n";
+  out += ".SH SYNOPSIS\n" + usage(sections.front()) + " ...\n";
+  out += R"ROFF(.SH DESCRIPTION
 \fBquillo\fR drives a running Quillo IDE from a shell, for people and for automated coding
 agents. Each run parses one command, sends one JSON request line over the IDE's Unix\-domain
 socket, reads one JSON reply line, and prints a short human rendering of the result, or the
@@ -97,19 +157,20 @@ Each argument that carries long text has a file form (\fB\-\-text\-file\fR,
 .SH OPTIONS
 )ROFF";
   describe_arguments(root, out);
-  out << ".SH COMMANDS\n";
-  for (const Command* command : all_commands(root)) {
-    if (command == &root) continue;
-    out << ".SS \"" << roff(command->joined_path()) << "\"\n" << usage(*command) << "\n.PP\n"
-        << roff(command->help) << '\n';
-    describe_arguments(*command, out);
-    if (!command->subcommands.empty()) {
-      out << ".PP\nCommands:";
-      for (const auto& sub : command->subcommands) out << " \\fB" << roff(sub.path.back()) << "\\fR";
-      out << ".\n";
+  out += ".SH COMMANDS\n";
+  for (const Section& section : std::span(sections).subspan(1)) {
+    out += ".SS \"" + roff(section.path) + "\"\n" + usage(section) + "\n.PP\n" +
+           roff(section.node.help()) + "\n";
+    describe_arguments(section.node, out);
+    if (section.node.is_group()) {
+      out += ".PP\nCommands:";
+      for (std::size_t i = 0; i < section.node.child_count(); ++i) {
+        out += " \\fB" + roff(section.node.child(i).name()) + "\\fR";
+      }
+      out += ".\n";
     }
   }
-  out << R"ROFF(.SH EXIT STATUS
+  out += R"ROFF(.SH EXIT STATUS
 .TP
 .B 0
 Success, in either output mode; also \fB\-\-help\fR and \fB\-\-version\fR.
@@ -155,16 +216,20 @@ The IDE's socket, unless \fB\-\-socket\fR or \fBQUILLO_SOCKET\fR names another.
 What each command prints; the ids, paths and texts are those of a running IDE.
 )ROFF";
   // A group's examples repeat its commands'.
-  for (const Command* command : all_commands(root)) {
-    if (!command->subcommands.empty()) continue;
-    for (const Example& example : command->examples) {
-      out << ".PP\n.nf\n\\fB$ " << roff(example.command) << "\\fR\n";
-      std::istringstream lines(example.output);
-      for (std::string line; std::getline(lines, line);) out << roff(line) << '\n';
-      out << ".fi\n";
+  for (const Section& section : sections) {
+    if (section.node.is_group()) continue;
+    for (std::size_t i = 0; i < section.node.example_count(); ++i) {
+      const quillo::Example example = section.node.example(i);
+      out += ".PP\n.nf\n\\fB$ " + roff(example.command) + "\\fR\n";
+      for (std::string_view rest = example.output; !rest.empty();) {
+        const std::size_t end = std::min(rest.find('\n'), rest.size());
+        out += roff(rest.substr(0, end)) + "\n";
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+      }
+      out += ".fi\n";
     }
   }
-  return out.str();
+  return out;
 }
 
 }  // namespace docgen
