@@ -2,6 +2,7 @@
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 LIBCXX_BUILD ?= build-libcxx
+ARM64_BUILD ?= build-arm64
 JOBS ?= $(shell nproc 2>/dev/null || sysctl -n hw.ncpu 2>/dev/null || echo 2)
 
 .PHONY: all deps configure build demo test test-sanitize test-libcxx fuzz bench clean
@@ -40,6 +41,15 @@ test-libcxx: deps
 	cmake --build $(LIBCXX_BUILD) -j $(JOBS)
 	ctest --test-dir $(LIBCXX_BUILD) --output-on-failure -j $(JOBS)
 
+# The program and the stand-in IDE cross-compiled for 64-bit ARM Linux, without the test suite,
+# which runs what it builds; scripts/check-arm64.sh runs them under qemu against the native build.
+.PHONY: build-arm64
+build-arm64:
+	scripts/install-deps.sh arm64
+	cmake -S . -B $(ARM64_BUILD) --toolchain cmake/aarch64-linux-gnu.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DQUILLO_TESTS=OFF
+	cmake --build $(ARM64_BUILD) -j $(JOBS)
+
 # Each fuzz target for FUZZ_SECONDS (scripts/fuzz.sh for more choices).
 FUZZ_SECONDS ?= 60
 fuzz:
@@ -50,4 +60,4 @@ bench: build
 	python3 bench/run.py --build $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(LIBCXX_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(LIBCXX_BUILD) $(ARM64_BUILD)
