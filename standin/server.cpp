@@ -24,6 +24,14 @@ Behaviour close_before_reading() {
   return {false, [](const std::string&) { return Reply{}; }};
 }
 
+Behaviour hold_without_reading(std::chrono::milliseconds time) {
+  return {false, [time](const std::string&) { return Reply{{}, time}; }};
+}
+
+Behaviour trickle(std::string bytes, std::chrono::milliseconds pace) {
+  return {true, [bytes = std::move(bytes), pace](const std::string&) { return Reply{bytes, {}, pace}; }};
+}
+
 Server::Server(std::string socket_path, Behaviour behaviour)
     : path_(std::move(socket_path)), behaviour_(std::move(behaviour)) {
   sockaddr_un address{};
@@ -100,8 +108,9 @@ void Server::answer(int fd) {
   if (reply.delay.count() > 0 && !wait_or_stop(reply.delay)) return;
   std::size_t sent = 0;
   while (sent < reply.bytes.size()) {
-    const ssize_t written =
-        ::send(fd, reply.bytes.data() + sent, reply.bytes.size() - sent, MSG_NOSIGNAL);
+    if (reply.pace.count() > 0 && !wait_or_stop(reply.pace)) return;
+    const std::size_t piece = reply.pace.count() > 0 ? 1 : reply.bytes.size() - sent;
+    const ssize_t written = ::send(fd, reply.bytes.data() + sent, piece, MSG_NOSIGNAL);
     if (written <= 0) break;
     sent += static_cast<std::size_t>(written);
   }

@@ -17,6 +17,7 @@ namespace standin {
 struct Reply {
   std::string bytes;                ///< written as they are: a line, several, or none
   std::chrono::milliseconds delay{};  ///< waited before writing
+  std::chrono::milliseconds pace{};   ///< when set, waited before each byte: a trickle
 };
 
 struct Behaviour {
@@ -28,6 +29,10 @@ struct Behaviour {
 Behaviour reply_with(std::string bytes, std::chrono::milliseconds delay = {});
 /// Accepts, then closes without reading.
 Behaviour close_before_reading();
+/// Accepts, and holds the connection open for `time` without reading anything.
+Behaviour hold_without_reading(std::chrono::milliseconds time);
+/// Answers with `bytes`, one at a time, `pace` apart.
+Behaviour trickle(std::string bytes, std::chrono::milliseconds pace);
 
 class Server {
  public:

@@ -209,16 +209,17 @@ struct Group;
 /// One entry of a group: a command, a nested group, or another family's compiled table (shown
 /// under its group's name and help, or, spliced, as its commands in place).
 struct Entry {
+  enum class Kind : std::uint8_t { Command, Group, Table } kind;
   const Command* command = nullptr;
   const Group* group = nullptr;
   const Table* table = nullptr;
   std::string_view name{}, help{};  ///< of a table's group
   bool splice = false;
 
-  constexpr Entry(const Command& c) : command(&c) {}
-  constexpr Entry(const Group& g) : group(&g) {}
+  constexpr Entry(const Command& c) : kind(Kind::Command), command(&c) {}
+  constexpr Entry(const Group& g) : kind(Kind::Group), group(&g) {}
   constexpr Entry(const Table& t, std::string_view table_name, std::string_view table_help)
-      : table(&t), name(table_name), help(table_help) {}
+      : kind(Kind::Table), table(&t), name(table_name), help(table_help) {}
 };
 /// The commands of `table`'s group, in its place.
 constexpr Entry spliced(const Table& table) {

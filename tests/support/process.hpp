@@ -1,6 +1,7 @@
 #pragma once
 // Runs the built quillo executable as a user would, with a controlled environment.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,9 @@ struct ProcessOptions {
   /// With Capture: read at most this many bytes of standard output, then close the pipe (as
   /// `| head -c N` does).
   std::optional<std::size_t> stdout_limit;
+  /// The most address space the program may map, in bytes (a memory limit that a wrong way of
+  /// reading would exceed).
+  std::optional<std::size_t> memory_limit;
 };
 
 struct ProcessResult {
