@@ -106,12 +106,12 @@ MaybeError run(const Cli& cli, Sink& out, const RunSettings& settings) {
       timeouts_for(target, declared.valid() ? declared.wait_unit_ms() : 0, settings.base_timeouts);
   if (cli.json) {
     // The result is printed as it was read: no value is built, however large the reply.
-    auto text = send_request_for_text(socket_path.value(), target, client_env, timeouts);
+    auto text = send_request_for_text(socket_path.value(), target, client_env, timeouts, settings.cancel);
     if (!text.ok()) return Error{text.error()};
     out << text.value() << '\n';
     return std::nullopt;
   }
-  auto result = send_request_for_result(socket_path.value(), target, client_env, timeouts);
+  auto result = send_request_for_result(socket_path.value(), target, client_env, timeouts, settings.cancel);
   if (!result.ok()) return Error{result.error()};
   TerminalSink terminal(out);
   const RenderingRef rendering = declared.valid() ? declared.rendering() : rendering_for(program().root, target.method);

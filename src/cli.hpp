@@ -17,6 +17,8 @@
 
 namespace quillo {
 
+class ExchangeCancel;
+
 /// The program: its name, its version and every command.
 const Program& program();
 
@@ -45,6 +47,9 @@ struct RunSettings {
   /// Standard output is a terminal: the human renderings show control characters rather
   /// than let the text of a reply act on the terminal. --json prints the same either way.
   bool terminal_output = false;
+  /// Ends the exchange from another thread: the MCP server's cancellation of a call. The
+  /// command line leaves it empty.
+  ExchangeCancel* cancel = nullptr;
 };
 
 /// Resolves the socket, sends the command's request, prints the result on `out`; or does what

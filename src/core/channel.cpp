@@ -1,5 +1,6 @@
 #include "core/channel.hpp"
 
+#include "core/exchange_cancel.hpp"
 #include "core/json_parser.hpp"
 #include "core/request_id.hpp"
 #include "core/text.hpp"
@@ -55,11 +56,12 @@ Error invalid_json(const std::string& problem, const std::string& line) {
 // The one exchange: connect, write the request line, read the first reply line.
 Result<std::string> exchange(const std::string& socket_path, const MethodTarget& target,
                              const ChannelClientEnv& client_env,
-                             const ExchangeTimeouts& timeouts) {
+                             const ExchangeTimeouts& timeouts, ExchangeCancel* cancel) {
   auto socket = UnixSocket::connect(socket_path, timeouts.read, timeouts.write);
   if (!socket.ok()) {
     return Error{"could not connect to " + socket_path + ": " + socket.error() + kConnectHint};
   }
+  const CancelScope cancellable(cancel, socket.value().descriptor());  // ends before the socket
   auto request = encode_request(target, client_env, new_request_id());
   if (!request.ok()) return Error{request.error()};
   if (auto failed = socket.value().write_all(request.value())) {
@@ -130,8 +132,8 @@ Result<std::string> interpret_reply_as_text(std::string line) {
 
 Result<ReplyResult> send_request_for_result(const std::string& socket_path, const MethodTarget& target,
                                             const ChannelClientEnv& client_env,
-                                            const ExchangeTimeouts& timeouts) {
-  auto line = exchange(socket_path, target, client_env, timeouts);
+                                            const ExchangeTimeouts& timeouts, ExchangeCancel* cancel) {
+  auto line = exchange(socket_path, target, client_env, timeouts, cancel);
   if (!line.ok()) return Error{line.error()};
   return interpret_reply_result(std::move(line.value()));
 }
@@ -139,15 +141,16 @@ Result<ReplyResult> send_request_for_result(const std::string& socket_path, cons
 Result<std::string> send_request_for_text(const std::string& socket_path,
                                           const MethodTarget& target,
                                           const ChannelClientEnv& client_env,
-                                          const ExchangeTimeouts& timeouts) {
-  auto line = exchange(socket_path, target, client_env, timeouts);
+                                          const ExchangeTimeouts& timeouts, ExchangeCancel* cancel) {
+  auto line = exchange(socket_path, target, client_env, timeouts, cancel);
   if (!line.ok()) return Error{line.error()};
   return interpret_reply_as_text(std::move(line.value()));
 }
 
 Result<Json> send_request(const std::string& socket_path, const MethodTarget& target,
-                          const ChannelClientEnv& client_env, const ExchangeTimeouts& timeouts) {
-  auto line = exchange(socket_path, target, client_env, timeouts);
+                          const ChannelClientEnv& client_env, const ExchangeTimeouts& timeouts,
+                          ExchangeCancel* cancel) {
+  auto line = exchange(socket_path, target, client_env, timeouts, cancel);
   if (!line.ok()) return Error{line.error()};
   return interpret_reply(std::move(line.value()));
 }

@@ -13,17 +13,22 @@
 
 namespace quillo {
 
+class ExchangeCancel;
+
 /// Connects to `socket_path`, writes the request line, reads one reply line and returns the
-/// reply's result, or the error message for the user.
+/// reply's result, or the error message for the user. `cancel`, when given, can end the exchange
+/// from another thread (the command line gives none).
 Result<Json> send_request(const std::string& socket_path, const MethodTarget& target,
-                          const ChannelClientEnv& client_env, const ExchangeTimeouts& timeouts = {});
+                          const ChannelClientEnv& client_env, const ExchangeTimeouts& timeouts = {},
+                          ExchangeCancel* cancel = nullptr);
 
 /// As send_request, but the result comes as the compact text of its value (keys sorted), read
 /// without building the value: what --json prints, in a fraction of the memory.
 Result<std::string> send_request_for_text(const std::string& socket_path,
                                           const MethodTarget& target,
                                           const ChannelClientEnv& client_env,
-                                          const ExchangeTimeouts& timeouts = {});
+                                          const ExchangeTimeouts& timeouts = {},
+                                          ExchangeCancel* cancel = nullptr);
 
 /// A reply that succeeded, checked whole: its line, and where its result stands in it.
 struct ReplyResult {
@@ -39,7 +44,8 @@ struct ReplyResult {
 Result<ReplyResult> send_request_for_result(const std::string& socket_path,
                                             const MethodTarget& target,
                                             const ChannelClientEnv& client_env,
-                                            const ExchangeTimeouts& timeouts = {});
+                                            const ExchangeTimeouts& timeouts = {},
+                                            ExchangeCancel* cancel = nullptr);
 
 /// The request envelope as one compact line ending in a line feed.
 Result<std::string> encode_request(const MethodTarget& target, const ChannelClientEnv& client_env,

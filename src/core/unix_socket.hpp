@@ -22,6 +22,9 @@ class UnixSocket {
   UnixSocket& operator=(const UnixSocket&) = delete;
   ~UnixSocket();
 
+  /// The descriptor, for a cancel from another thread to shut down (never to close).
+  int descriptor() const { return fd_; }
+
   /// Writes all of `data`, resuming after partial writes. The error is the system's description.
   MaybeError write_all(std::string_view data);
 
