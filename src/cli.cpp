@@ -13,6 +13,7 @@
 #include "core/client_env.hpp"
 #include "core/output.hpp"
 #include "core/version.hpp"
+#include "mcp/command.hpp"
 
 namespace quillo {
 namespace {
@@ -41,6 +42,8 @@ constexpr Entry kEntries[] = {
     Entry(roost::kTable, roost::kName, roost::kHelp),
     Entry(comments::kTable, comments::kName, comments::kHelp),
     Entry(todo::kTable, todo::kName, todo::kHelp),
+    // The other front ends: they serve the families above rather than being one.
+    spliced(mcp::kTable),
 };
 
 constexpr Example kExamples[] = {
