@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <csignal>
+
 #include <algorithm>
 
 #include "cli.hpp"
@@ -66,6 +68,9 @@ MaybeError serve_standard_streams(const Cli& cli, Sink&, const RunSettings& run_
   settings.socket = cli.socket;
   settings.json = cli.json;
   settings.run = run_settings;
+  // A client that stops reading must not end the server in the middle of a call: writes then
+  // fail, and the server goes on until its input ends.
+  std::signal(SIGPIPE, SIG_IGN);
   FdSource input(STDIN_FILENO);
   FdSink output(STDOUT_FILENO);
   serve(input, output, settings);
