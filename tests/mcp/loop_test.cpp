@@ -242,13 +242,13 @@ Json arguments_of(const quillo::Cli& cli) {
   return arguments;
 }
 
-// For every tool, with its required arguments and with all of them: the request line of the
-// command line and of the tool are the same (but for the request id), and so is what each prints.
+// For every tool, with its required arguments and with all of them (and then --json): the
+// request line of the command line and of the tool are the same (but for the request id), and so
+// is what each prints.
 TEST(McpCall, EveryToolSendsTheRequestOfTheCommandLine) {
   TempDir dir;
   standin::Server ide(dir.file("s"), standin::reply_with(R"({"ok":true,"result":{"x":"\u001b]0;t\u0007"}})" "\n"));
   const mcp::ServerSettings settings = settings_for(ide.path());
-  const mcp::CallSettings call{settings.socket, false, 0, settings.run};
   std::size_t tools = 0;
   for (const GrammarNode& leaf : walk()) {
     if (leaf.node.is_group() || leaf.node.effect() == quillo::Effect::Local) continue;
@@ -257,6 +257,8 @@ TEST(McpCall, EveryToolSendsTheRequestOfTheCommandLine) {
       std::vector<std::string> args = args_for(leaf, everything);
       SCOPED_TRACE(joined(args));
       args.insert(args.begin(), {"--socket", ide.path()});
+      if (everything) args.push_back("--json");
+      const mcp::CallSettings call{settings.socket, everything, 0, settings.run};
       const ParseOutcome parsed = parse_args(args);
       ASSERT_TRUE(parsed.cli.has_value()) << parsed.err;
       quillo::StringSink printed;
