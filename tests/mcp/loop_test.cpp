@@ -251,8 +251,14 @@ TEST(McpCall, EveryToolSendsTheRequestOfTheCommandLine) {
   const mcp::ServerSettings settings = settings_for(ide.path());
   std::size_t tools = 0;
   for (const GrammarNode& leaf : walk()) {
+    if (leaf.path == std::vector<std::string>{"mcp"}) {
+      std::string families;  // the words that shells offer for --families are the families
+      for (const std::string& family : mcp::family_names(quillo::program().root)) families += (families.empty() ? "" : " ") + family;
+      EXPECT_EQ(leaf.node.argument(0).choices(), families);
+    }
     if (leaf.node.is_group() || leaf.node.effect() == quillo::Effect::Local) continue;
     ++tools;
+    EXPECT_EQ(mcp::input_schema(leaf.node)["properties"].size(), leaf.node.argument_count()) << joined(leaf.path);
     for (const bool everything : {false, true}) {
       std::vector<std::string> args = args_for(leaf, everything);
       SCOPED_TRACE(joined(args));
