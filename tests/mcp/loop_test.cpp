@@ -124,15 +124,21 @@ TEST(McpLoop, MalformedAndProtocolLinesAreAnsweredExactly) {
 }
 
 // initialize answers a revision it knows in kind and any other with the latest that begins with
-// initialize; the title of the server's identity from 2025-06-18.
+// initialize; the title of the server's identity from 2025-06-18, and the tools as it defines them.
 TEST(McpLoop, InitializeNegotiatesTheRevision) {
   for (const auto& [asked, answered] : std::vector<std::pair<std::string, std::string>>{
            {"2024-11-05", "2024-11-05"}, {"2025-03-26", "2025-03-26"}, {"2025-06-18", "2025-06-18"},
            {"2025-11-25", "2025-11-25"}, {"2026-07-28", "2025-11-25"}, {"1999-01-01", "2025-11-25"}}) {
     SCOPED_TRACE(asked);
-    const Json reply = Json::parse(served(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{"protocolVersion":")" +
-                                              asked + R"(","capabilities":{},"clientInfo":{"name":"t","version":"1"}}})",
-                                          settings_for("/x")));
+    const std::string answers = served(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{"protocolVersion":")" +
+                                           asked + R"(","capabilities":{},"clientInfo":{"name":"t","version":"1"}}})" "\n"
+                                           R"({"jsonrpc":"2.0","id":2,"method":"tools/list"})",
+                                       settings_for("/x"));
+    const Json reply = Json::parse(answers.substr(0, answers.find('\n')));
+    // A tool as the revision defines one: annotations from 2025-03-26, its own title from 2025-06-18.
+    const Json tool = Json::parse(answers.substr(answers.find('\n') + 1))["result"]["tools"][0];
+    EXPECT_EQ(tool.contains("annotations"), answered >= "2025-03-26");
+    EXPECT_EQ(tool.contains("title"), answered >= "2025-06-18");
     EXPECT_EQ(reply["result"]["protocolVersion"], answered);
     EXPECT_EQ(reply["result"]["capabilities"], Json::parse(R"({"tools":{}})"));
     EXPECT_EQ(reply["result"]["serverInfo"].contains("title"), answered >= "2025-06-18");
