@@ -1,5 +1,5 @@
 """Benchmarks quillo against its floor and its peers, each comparison measured side by side in
-one hyperfine run, and prints one table (also written to BUILD/bench/results.md). Start-up is
+one hyperfine run (quillo mcp against as many processes too), and prints one table (also written to BUILD/bench/results.md). Start-up is
 also given as page faults and instructions, which stay the same however busy the machine is.
 
     python3 bench/run.py [--build BUILD] [--quick] [--before OLD_QUILLO]
@@ -239,6 +239,19 @@ def main():
         for name, _ in peers:
             rows.append(("Round trip", name, f"{times[name] * 1000:.2f} ms", "", "",
                          f"{times[name] / floor_time:.2f}x the floor's time"))
+
+        # The MCP front end: a tool list, and a thousand pings through one server against a
+        # thousand processes, measured side by side in one hyperfine run.
+        driver = [sys.executable, os.path.join(ROOT, "bench", "mcp_client.py"), quillo, s]
+        list_latency = float(subprocess.run(driver + ["list", str(200 // scale)], check=True,
+                                            capture_output=True, text=True).stdout)
+        rows.append(("MCP", "tools/list (54 tools), one server", f"{list_latency * 1000:.2f} ms", "", "",
+                     "median round trip over a server's standard streams"))
+        loop = f"sh -c 'i=0; while [ $i -lt 1000 ]; do {quillo} --socket {s} ping >/dev/null; i=$((i+1)); done'"
+        served, processes = hyperfine([" ".join(driver + ["calls", "1000"]), loop], runs=max(2, 6 // scale), warmup=1)
+        rows.append(("MCP", "1,000 tools/call of ping, one server", f"{served:.3f} s", "", "",
+                     f"{served:.3f} s against {processes:.3f} s: {processes / served:.2f}x the speed of processes"))
+        rows.append(("MCP", "1,000 quillo ping processes", f"{processes:.3f} s", "", "", "one after the other, from sh"))
 
         # Start-up without a request, so that later changes can show these stay as fast: a usage
         # error (exit status 2) and the top-level help.

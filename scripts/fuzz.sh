@@ -14,9 +14,9 @@ build=build-fuzz
 jobs=$(nproc 2>/dev/null || echo 2)
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQUILLO_FUZZ=ON -DQUILLO_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$jobs" --target fuzz_reply fuzz_render fuzz_params fuzz_json fuzz_grammar
+cmake --build "$build" -j "$jobs" --target fuzz_reply fuzz_render fuzz_params fuzz_json fuzz_grammar fuzz_mcp quillo-docs
 
-for target in reply render params json grammar; do
+for target in reply render params json grammar mcp; do
   corpus="$build/corpus/$target"
   log="$build/fuzz-$target.log"
   mkdir -p "$corpus"

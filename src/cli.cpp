@@ -17,6 +17,7 @@
 #include "core/status_line.hpp"
 #include "core/text.hpp"
 #include "core/version.hpp"
+#include "mcp/command.hpp"
 
 namespace quillo {
 namespace {
@@ -46,6 +47,8 @@ constexpr Entry kEntries[] = {
     Entry(comments::kTable, comments::kName, comments::kHelp),
     Entry(todo::kTable, todo::kName, todo::kHelp),
     Entry(completion::kCommand),
+    // The other front ends: they serve the families above rather than being one.
+    spliced(mcp::kTable),
 };
 
 constexpr Example kExamples[] = {
@@ -123,8 +126,8 @@ MaybeError run(const Cli& cli, Sink& out, const RunSettings& settings) {
                   " of " + whole_seconds(allowed, true));
     }
   };
-  auto result = send_request(socket_path.value(), target, client_env, timeouts,
-                             settings.status != nullptr ? progress : WaitProgress());
+  const ExchangeHooks hooks{settings.status != nullptr ? progress : WaitProgress(), settings.cancel};
+  auto result = send_request(socket_path.value(), target, client_env, timeouts, hooks);
   if (!result.ok()) return Error{result.error()};
   if (cli.json) {
     // Written as it is read: no value is built, however large the reply.

@@ -17,6 +17,8 @@
 
 namespace quillo {
 
+class ExchangeCancel;
+
 /// The program: its name, its version and every command.
 const Program& program();
 
@@ -48,6 +50,9 @@ struct RunSettings {
   /// A terminal (standard error, when it is one) on which a line tells of a reply that keeps
   /// the run waiting, erased when the wait is over; none: nothing is told.
   Sink* status = nullptr;
+  /// Ends the exchange from another thread: the MCP server's cancellation of a call. The
+  /// command line leaves it empty.
+  ExchangeCancel* cancel = nullptr;
 };
 
 /// Resolves the socket, sends the command's request, prints the result on `out`; or does what

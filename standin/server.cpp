@@ -56,6 +56,14 @@ Server::~Server() {
   const char wake = 1;
   [[maybe_unused]] auto ignored = ::write(wake_fds_[1], &wake, 1);
   thread_.join();
+  {
+    // A connection still reading is ended: its peer is gone with the test.
+    std::lock_guard lock(mutex_);
+    for (Connection& connection : open_) {
+      if (!connection.done) ::shutdown(connection.fd, SHUT_RDWR);
+    }
+  }
+  for (Connection& connection : open_) connection.thread.join();
   ::close(listen_fd_);
   ::close(wake_fds_[0]);
   ::close(wake_fds_[1]);
@@ -87,9 +95,30 @@ void Server::serve() {
     const int on = 1;
     ::setsockopt(fd, SOL_SOCKET, SO_NOSIGPIPE, &on, sizeof on);
 #endif
-    answer(fd);
-    ::close(fd);
+    join_finished();
+    std::lock_guard lock(mutex_);
+    Connection& connection = open_.emplace_back();
+    connection.fd = fd;
+    connection.thread = std::thread([this, &connection] {
+      answer(connection.fd);
+      std::lock_guard done(mutex_);
+      ::close(connection.fd);
+      connection.done = true;
+    });
   }
+}
+
+void Server::join_finished() {
+  std::list<Connection> finished;
+  {
+    std::lock_guard lock(mutex_);
+    for (auto it = open_.begin(); it != open_.end();) {
+      const auto next = std::next(it);
+      if (it->done) finished.splice(finished.end(), open_, it);
+      it = next;
+    }
+  }
+  for (Connection& connection : finished) connection.thread.join();
 }
 
 void Server::answer(int fd) {
@@ -104,7 +133,11 @@ void Server::answer(int fd) {
     std::lock_guard lock(mutex_);
     requests_.push_back(line);
   }
-  const Reply reply = behaviour_.respond(line);
+  Reply reply;
+  {
+    std::lock_guard lock(respond_mutex_);
+    reply = behaviour_.respond(line);
+  }
   if (reply.delay.count() > 0 && !wait_or_stop(reply.delay)) return;
   std::size_t sent = 0;
   while (sent < reply.bytes.size()) {

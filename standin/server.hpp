@@ -1,11 +1,13 @@
 #pragma once
 // A stand-in for the IDE's end of the socket: it listens on a Unix socket and answers each
-// connection as the test or the demo scripts it.
+// connection as the test or the demo scripts it, each on its own thread as the IDE does, so that
+// a reply held back (a wait) holds back no other connection.
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <list>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -49,8 +51,16 @@ class Server {
   std::size_t connections() const { return connections_; }
 
  private:
+  // One connection being answered.
+  struct Connection {
+    int fd = -1;
+    bool done = false;
+    std::thread thread;
+  };
+
   void serve();
   void answer(int fd);
+  void join_finished();
   bool wait_or_stop(std::chrono::milliseconds delay);
 
   std::string path_;
@@ -62,6 +72,8 @@ class Server {
   std::condition_variable stopping_;
   bool stop_ = false;
   std::vector<std::string> requests_;
+  std::mutex respond_mutex_;  ///< one respond at a time: the behaviour's state is not shared
+  std::list<Connection> open_;  ///< guarded by mutex_
   std::thread thread_;
 };
 

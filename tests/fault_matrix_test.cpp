@@ -375,9 +375,10 @@ TEST(FaultMatrix, ControlCharactersOnATerminal) {
 // Neither makes a socket.
 TEST(StandIn, Usage) {
   TempDir dir;
-  const std::string usage = "usage: quillo-standin [--] SOCKET\n";
+  const std::string usage = "usage: quillo-standin [--hold METHOD=MILLISECONDS]... [--] SOCKET\n";
   for (const auto& [args, expected] : std::vector<std::pair<std::string, Expected>>{
-           {"--help", {0, "", usage}}, {"", {2, usage, ""}}, {"--bogus", {2, usage, ""}}, {"a b", {2, usage, ""}}}) {
+           {"--help", {0, "", usage}}, {"", {2, usage, ""}}, {"--bogus", {2, usage, ""}}, {"a b", {2, usage, ""}},
+           {"--hold ping s", {2, usage, ""}}}) {
     SCOPED_TRACE(args);
     expect_outcome(run_process("/bin/sh", {"-c", "cd \"$D\" && exec \"$S\" " + args},
                                with_env({"D=" + dir.path(), "S=" QUILLO_STANDIN_BINARY})),

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "core/exchange_cancel.hpp"
 #include "core/request_id.hpp"
 #include "core/text.hpp"
 #include "core/unix_socket.hpp"
@@ -69,11 +70,12 @@ Error invalid_json(const std::string& problem, std::string_view line) {
 // request line, read the first reply line.
 Result<LineBuffer> exchange(const std::string& socket_path, const MethodTarget& target,
                              const ChannelClientEnv& client_env, const ExchangeTimeouts& timeouts,
-                             const WaitProgress& progress) {
+                             const ExchangeHooks& hooks) {
   auto socket = UnixSocket::connect(socket_path, timeouts.write);
   if (!socket.ok()) {
     return Error{"could not connect to " + socket_path + ": " + socket.error() + kConnectHint};
   }
+  const CancelScope cancellable(hooks.cancel, socket.value().descriptor());  // ends before the socket
   // Another user's process listening there would be handed the request: terminal text, scripts,
   // the caller's context. Root is no exception; who means it runs quillo as that user.
   const unsigned own = static_cast<unsigned>(::geteuid());
@@ -87,7 +89,7 @@ Result<LineBuffer> exchange(const std::string& socket_path, const MethodTarget& 
   if (auto failed = socket.value().write_all(request.value(), timeouts.write)) {
     return Error{"write error: " + failed->message};
   }
-  auto line = socket.value().read_line(timeouts.read, progress);
+  auto line = socket.value().read_line(timeouts.read, hooks.progress);
   if (!line.ok()) return Error{"read error: " + line.error()};
   return std::move(line.value());
 }
@@ -122,8 +124,8 @@ Result<ReplyResult> interpret_reply(LineBuffer line) {
 
 Result<ReplyResult> send_request(const std::string& socket_path, const MethodTarget& target,
                                  const ChannelClientEnv& client_env, const ExchangeTimeouts& timeouts,
-                                 const WaitProgress& progress) {
-  auto line = exchange(socket_path, target, client_env, timeouts, progress);
+                                 const ExchangeHooks& hooks) {
+  auto line = exchange(socket_path, target, client_env, timeouts, hooks);
   if (!line.ok()) return Error{line.error()};
   return interpret_reply(std::move(line.value()));
 }

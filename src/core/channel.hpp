@@ -17,6 +17,15 @@
 
 namespace quillo {
 
+class ExchangeCancel;
+
+/// What a front end may hear of an exchange in progress, or do to it; the command line uses the
+/// first, the MCP server both.
+struct ExchangeHooks {
+  WaitProgress progress;             ///< told of the wait for the reply
+  ExchangeCancel* cancel = nullptr;  ///< ends the exchange from another thread
+};
+
 /// A reply that succeeded, read once and checked whole: its line, and where its result stands.
 class ReplyResult {
  public:
@@ -35,10 +44,9 @@ class ReplyResult {
 /// Connects to `socket_path`, writes the request line, reads one reply line and returns its
 /// result, checked whole (a reply that is not JSON is an error) yet not built into a value: a
 /// reply of any size is printed a part at a time. Otherwise the error message for the user.
-/// `progress` is told of the wait for the reply.
 Result<ReplyResult> send_request(const std::string& socket_path, const MethodTarget& target,
                                  const ChannelClientEnv& client_env, const ExchangeTimeouts& timeouts = {},
-                                 const WaitProgress& progress = {});
+                                 const ExchangeHooks& hooks = {});
 
 /// The request envelope as one compact line ending in a line feed.
 Result<std::string> encode_request(const MethodTarget& target, const ChannelClientEnv& client_env,

@@ -31,6 +31,9 @@ class UnixSocket {
   /// The user id of the process at the other end, when the system tells.
   std::optional<unsigned> peer_user() const;
 
+  /// The descriptor, for a cancel from another thread to shut down (never to close).
+  int descriptor() const { return fd_; }
+
   /// Writes all of `data` within `timeout` in all, however slowly the peer reads. The error is
   /// the system's description.
   MaybeError write_all(std::string_view data, std::chrono::milliseconds timeout);

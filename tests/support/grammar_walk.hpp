@@ -41,13 +41,17 @@ inline bool is_integer(const quillo::ArgumentRef& argument) {
   return argument.type() == ValueType::Uint32 || argument.type() == ValueType::Int64;
 }
 
-/// Words for one argument: its option (if any) and a good value (if it takes one): the first
-/// word offered for it, which its check may require.
+/// A good value for an argument: the first of its usual words (which a check may require),
+/// else text that is also good JSON, else an integer.
+inline std::string good_value(const quillo::ArgumentRef& argument) {
+  if (!argument.choices().empty()) return std::string(argument.choices().substr(0, argument.choices().find(' ')));
+  return is_integer(argument) ? "1" : "{}";
+}
+
+/// Words for one argument: its option (if any) and a good value (if it takes one).
 inline void append(std::vector<std::string>& args, const quillo::ArgumentRef& argument) {
   if (!argument.is_positional()) args.emplace_back(argument.option());
-  if (argument.type() == quillo::ValueType::Flag) return;
-  const std::string_view choices = argument.choices();
-  args.push_back(is_integer(argument) ? "1" : choices.empty() ? "{}" : std::string(choices.substr(0, choices.find(' '))));
+  if (argument.type() != quillo::ValueType::Flag) args.push_back(good_value(argument));
 }
 
 /// The path and every required argument but `left_out` (and the positionals after it, which

@@ -1,0 +1,440 @@
+#include "mcp/server.hpp"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <list>
+#include <vector>
+
+#include "core/exchange_cancel.hpp"
+#include "core/json_parser.hpp"
+#include "core/text.hpp"
+#include "core/version.hpp"
+#include "mcp/threads.hpp"
+
+namespace quillo::mcp {
+namespace {
+
+constexpr int kParseError = -32700;
+constexpr int kInvalidRequest = -32600;
+constexpr int kMethodNotFound = -32601;
+constexpr int kInvalidParams = -32602;
+constexpr int kInternalError = -32603;
+constexpr int kUnsupportedProtocolVersion = -32022;
+
+constexpr const char* kProtocolVersionKey = "io.modelcontextprotocol/protocolVersion";
+constexpr const char* kClientCapabilitiesKey = "io.modelcontextprotocol/clientCapabilities";
+constexpr const char* kServerInfoKey = "io.modelcontextprotocol/serverInfo";
+
+constexpr const char* kInstructions =
+    "These tools drive the Quillo IDE running on this machine: its terminals, browser tabs, editor, "
+    "shelf, shortcuts, roost projects, comments and todos. Every tool call is one request to the "
+    "running IDE, and its text is what the quillo command line prints for the same command.";
+
+// How long a client may keep the tool list: it is fixed for the life of the process. Private,
+// since it depends on the options this process was started with.
+constexpr std::int64_t kListTtlMs = 3'600'000;
+
+// The longest part of an unknown name that an error message repeats.
+constexpr std::size_t kEchoBytes = 128;
+
+bool is_text(const Json& value, std::string_view text) {
+  return value.is_string() && value.get_ref<const std::string&>() == text;
+}
+
+std::string line_of(const Json& message) {
+  // Every text was checked as UTF-8 on the way in; replacing rather than throwing is for safety.
+  return message.dump(-1, ' ', false, Json::error_handler_t::replace) + '\n';
+}
+
+Json error_message(const Json& id, int code, std::string message, Json data = nullptr) {
+  Json error{{"code", code}, {"message", std::move(message)}};
+  if (!data.is_null()) error["data"] = std::move(data);
+  return {{"jsonrpc", "2.0"}, {"id", id}, {"error", std::move(error)}};
+}
+
+Json result_message(const Json& id, Json result) {
+  return {{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(result)}};
+}
+
+Json server_info(Revision revision) {
+  Json info{{"name", "quillo"}, {"version", kVersion}};
+  if (revision >= Revision::k2025_06_18) info["title"] = "Quillo IDE";
+  return info;
+}
+
+Json supported_versions() {
+  Json names = Json::array();
+  for (int r = static_cast<int>(Revision::k2026_07_28); r >= 0; --r) names.push_back(revision_name(static_cast<Revision>(r)));
+  return names;
+}
+
+// The stateless revision's result fields: its type, the server's identity, and for the lists
+// how long they keep.
+void add_stateless_fields(Json& result, bool cacheable) {
+  result["resultType"] = "complete";
+  result["_meta"][kServerInfoKey] = server_info(Revision::k2026_07_28);
+  if (cacheable) {
+    result["ttlMs"] = kListTtlMs;
+    result["cacheScope"] = "private";
+  }
+}
+
+std::string echoed(const std::string& text) {
+  if (text.size() <= kEchoBytes) return text;
+  std::size_t end = kEchoBytes;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return text.substr(0, end) + "...";
+}
+
+struct Call {
+  Json id;
+  Json progress_token;  ///< null: no progress asked for
+  ExchangeCancel cancel;
+  int ticks = 0;
+  bool abandoned = false;  ///< cancelled, or the input ended: no answer
+  bool finished = false;
+  Thread thread;
+};
+
+class Server {
+ public:
+  Server(Sink& out, const ServerSettings& settings) : out_(out), settings_(settings) {
+    for (Tool& tool : all_tools(program().root)) {
+      if (!in_families(tool, settings.filter)) continue;
+      (allowed(tool, settings.filter) ? served_ : refused_).push_back(std::move(tool));
+    }
+  }
+  ~Server() { finish(); }
+  Server(const Server&) = delete;
+  Server& operator=(const Server&) = delete;
+
+  void handle(std::string_view line);
+  void refuse_long_line() {
+    write(error_message(nullptr, kInvalidRequest,
+                        "Invalid Request: the line is longer than " + std::to_string(settings_.max_message_bytes) +
+                            " bytes"));
+  }
+  void finish();
+
+ private:
+  void write(const Json& message) {
+    const Lock lock(mutex_);
+    out_ << line_of(message);
+  }
+  void notification(const std::string& method, const Json& params);
+  void request(const Json& id, const std::string& method, const Json& params);
+  void stateless_request(const Json& id, const std::string& method, const Json& params, const Json& meta);
+  void initialize(const Json& id, const Json& params);
+  void list_tools(const Json& id, const Json& params, Revision revision, bool stateless);
+  void start_call(const Json& id, const Json& params, bool stateless);
+  void run_call(Call& call, NodeRef command, const Json& arguments, bool stateless);
+  void reap_finished();
+  void tick();
+
+  Sink& out_;
+  const ServerSettings& settings_;
+  std::vector<Tool> served_, refused_;
+  /// The revision that initialize agreed on; the latest before it.
+  Revision revision_ = Revision::k2025_11_25;
+
+  Mutex mutex_;  ///< guards the output and the calls
+  std::list<Call> calls_;
+  Condition ticking_;
+  bool stopping_ = false;
+  Thread ticker_;
+};
+
+void Server::handle(std::string_view line) {
+  if (!is_valid_utf8(line)) {
+    write(error_message(nullptr, kParseError, "Parse error: the line is not valid UTF-8"));
+    return;
+  }
+  if (trim(line).empty()) return;  // an empty line holds no message
+  auto parsed = parse_json(line);
+  if (!parsed.ok()) {
+    write(error_message(nullptr, kParseError, "Parse error: the line is not one JSON value"));
+    return;
+  }
+  const Json& message = parsed.value();
+  if (!message.is_object()) {
+    write(error_message(nullptr, kInvalidRequest,
+                        message.is_array() ? "Invalid Request: a batch is not served; send one message a line"
+                                           : "Invalid Request: a message is a JSON object"));
+    return;
+  }
+  const Json* id = member(message, "id");
+  if (id != nullptr && !id->is_string() && !id->is_number_integer()) {
+    write(error_message(nullptr, kInvalidRequest, "Invalid Request: an id is a string or an integer"));
+    return;
+  }
+  const Json reply_id = id != nullptr ? *id : Json(nullptr);
+  const Json* version = member(message, "jsonrpc");
+  if (version == nullptr || !is_text(*version, "2.0")) {
+    write(error_message(reply_id, kInvalidRequest, "Invalid Request: \"jsonrpc\" must be \"2.0\""));
+    return;
+  }
+  const Json* method = member(message, "method");
+  if (method == nullptr || !method->is_string()) {
+    write(error_message(reply_id, kInvalidRequest, "Invalid Request: a request names its method"));
+    return;
+  }
+  const Json* params = member(message, "params");
+  const Json no_params = Json::object();
+  if (id == nullptr) {
+    notification(method->get<std::string>(), params != nullptr ? *params : no_params);
+  } else if (params != nullptr && !params->is_object()) {
+    write(error_message(reply_id, kInvalidParams, "Invalid params: params must be an object"));
+  } else {
+    request(reply_id, method->get<std::string>(), params != nullptr ? *params : no_params);
+  }
+}
+
+void Server::notification(const std::string& method, const Json& params) {
+  // notifications/initialized needs nothing; other notifications are not for this server.
+  if (method != "notifications/cancelled") return;
+  const Json* request_id = member(params, "requestId");
+  if (request_id == nullptr) return;
+  const Lock lock(mutex_);
+  for (Call& call : calls_) {
+    if (call.finished || call.abandoned || call.id != *request_id) continue;
+    call.abandoned = true;
+    call.cancel.cancel();
+    return;
+  }
+}
+
+void Server::request(const Json& id, const std::string& method, const Json& params) {
+  // The stateless revision names itself in every request; initialize chooses a revision of the
+  // others for the rest of the process.
+  const Json* meta = member(params, "_meta");
+  if (method == "initialize") {
+    initialize(id, params);
+  } else if (meta != nullptr && member(*meta, kProtocolVersionKey) != nullptr) {
+    stateless_request(id, method, params, *meta);
+  } else if (method == "server/discover") {
+    write(error_message(id, kInvalidParams,
+                        std::string("Invalid params: server/discover needs ") + kProtocolVersionKey + " and " +
+                            kClientCapabilitiesKey + " in _meta"));
+  } else if (method == "ping") {
+    write(result_message(id, Json::object()));
+  } else if (method == "tools/list") {
+    list_tools(id, params, revision_, false);
+  } else if (method == "tools/call") {
+    start_call(id, params, false);
+  } else {
+    write(error_message(id, kMethodNotFound, "Method not found"));
+  }
+}
+
+void Server::stateless_request(const Json& id, const std::string& method, const Json& params, const Json& meta) {
+  const Json& asked = *member(meta, kProtocolVersionKey);
+  if (!is_text(asked, revision_name(Revision::k2026_07_28))) {
+    write(error_message(id, kUnsupportedProtocolVersion, "Unsupported protocol version",
+                        {{"supported", supported_versions()}, {"requested", asked}}));
+    return;
+  }
+  const Json* capabilities = member(meta, kClientCapabilitiesKey);
+  if (capabilities == nullptr || !capabilities->is_object()) {
+    write(error_message(id, kInvalidParams, std::string("Invalid params: _meta lacks ") + kClientCapabilitiesKey));
+    return;
+  }
+  if (method == "server/discover") {
+    Json result{{"supportedVersions", supported_versions()},
+                {"capabilities", {{"tools", Json::object()}}},
+                {"instructions", kInstructions}};
+    add_stateless_fields(result, true);
+    write(result_message(id, std::move(result)));
+  } else if (method == "tools/list") {
+    list_tools(id, params, Revision::k2026_07_28, true);
+  } else if (method == "tools/call") {
+    start_call(id, params, true);
+  } else {
+    // ping among them: this revision has none.
+    write(error_message(id, kMethodNotFound, "Method not found"));
+  }
+}
+
+void Server::initialize(const Json& id, const Json& params) {
+  // A revision this server knows is answered in kind; any other gets the latest of those that
+  // begin with initialize, for the client to accept or leave.
+  revision_ = Revision::k2025_11_25;
+  if (const Json* asked = member(params, "protocolVersion")) {
+    for (int r = 0; r < static_cast<int>(Revision::k2026_07_28); ++r) {
+      if (is_text(*asked, revision_name(static_cast<Revision>(r)))) revision_ = static_cast<Revision>(r);
+    }
+  }
+  write(result_message(id, {{"protocolVersion", revision_name(revision_)},
+                            {"capabilities", {{"tools", Json::object()}}},
+                            {"serverInfo", server_info(revision_)},
+                            {"instructions", kInstructions}}));
+}
+
+void Server::list_tools(const Json& id, const Json& params, Revision revision, bool stateless) {
+  if (const Json* cursor = member(params, "cursor"); cursor != nullptr && !cursor->is_null()) {
+    write(error_message(id, kInvalidParams, "Invalid params: this server gave no cursor; its list has one page"));
+    return;
+  }
+  Json tools = Json::array();
+  for (const Tool& tool : served_) tools.push_back(tool_json(tool, revision));
+  Json result{{"tools", std::move(tools)}};
+  if (stateless) add_stateless_fields(result, true);
+  write(result_message(id, std::move(result)));
+}
+
+void Server::start_call(const Json& id, const Json& params, bool stateless) {
+  const Json* name = member(params, "name");
+  if (name == nullptr || !name->is_string()) {
+    write(error_message(id, kInvalidParams, "Invalid params: tools/call names its tool"));
+    return;
+  }
+  const auto named = [name](const Tool& tool) { return is_text(*name, tool.name); };
+  const auto tool = std::find_if(served_.begin(), served_.end(), named);
+  if (tool == served_.end()) {
+    const bool refused = std::find_if(refused_.begin(), refused_.end(), named) != refused_.end();
+    write(error_message(id, kInvalidParams,
+                        refused ? "Invalid params: tool " + name->get<std::string>() +
+                                      " changes the IDE, and this server is read-only (quillo mcp --read-only)"
+                                : "Invalid params: unknown tool " + echoed(name->get<std::string>())));
+    return;
+  }
+  const Json* arguments = member(params, "arguments");
+  if (arguments != nullptr && !arguments->is_null() && !arguments->is_object()) {
+    write(error_message(id, kInvalidParams, "Invalid params: arguments must be an object"));
+    return;
+  }
+  const Json* meta = member(params, "_meta");
+  const Json* token = meta != nullptr ? member(*meta, "progressToken") : nullptr;
+  reap_finished();
+  const Lock lock(mutex_);
+  Call& call = calls_.emplace_back();
+  call.id = id;
+  if (token != nullptr && (token->is_string() || token->is_number_integer())) call.progress_token = *token;
+  const NodeRef command = tool->command;
+  Json given = arguments != nullptr && arguments->is_object() ? *arguments : Json::object();
+  if (!call.thread.start([this, &call, command, given = std::move(given), stateless] {
+        run_call(call, command, given, stateless);
+      })) {
+    calls_.pop_back();
+    out_ << line_of(error_message(id, kInternalError, "Internal error: no thread left to run the call"));
+    return;
+  }
+  // Without a thread for them, progress notifications are not sent; the call goes on.
+  if (!call.progress_token.is_null() && !ticker_.running()) ticker_.start([this] { tick(); });
+}
+
+void Server::run_call(Call& call, NodeRef command, const Json& arguments, bool stateless) {
+  CallSettings settings{settings_.socket, settings_.json, settings_.max_output, settings_.run};
+  settings.run.cancel = &call.cancel;
+  Json answer;
+  try {
+    const CallOutcome outcome = call_command(command, arguments, settings);
+    Json result{{"content", Json::array({{{"type", "text"}, {"text", outcome.text}}})}, {"isError", outcome.is_error}};
+    if (stateless) add_stateless_fields(result, false);
+    answer = result_message(call.id, std::move(result));
+  } catch (const std::exception& e) {
+    answer = error_message(call.id, kInternalError, std::string("Internal error: ") + e.what());
+  }
+  const Lock lock(mutex_);
+  if (!call.abandoned) out_ << line_of(answer);
+  call.finished = true;
+}
+
+void Server::reap_finished() {
+  std::list<Call> done;
+  {
+    const Lock lock(mutex_);
+    for (auto it = calls_.begin(); it != calls_.end();) {
+      const auto next = std::next(it);
+      if (it->finished) done.splice(done.end(), calls_, it);
+      it = next;
+    }
+  }
+  for (Call& call : done) call.thread.join();
+}
+
+void Server::tick() {
+  const Lock lock(mutex_);
+  for (;;) {
+    const auto due = std::chrono::steady_clock::now() + settings_.progress_interval;
+    for (auto now = std::chrono::steady_clock::now(); !stopping_ && now < due; now = std::chrono::steady_clock::now()) {
+      ticking_.wait_for(mutex_, std::chrono::duration_cast<std::chrono::milliseconds>(due - now) + std::chrono::milliseconds(1));
+    }
+    if (stopping_) return;
+    for (Call& call : calls_) {
+      if (call.finished || call.abandoned || call.progress_token.is_null()) continue;
+      ++call.ticks;
+      const auto waited = std::chrono::duration_cast<std::chrono::seconds>(settings_.progress_interval * call.ticks);
+      out_ << line_of({{"jsonrpc", "2.0"},
+                       {"method", "notifications/progress"},
+                       {"params",
+                        {{"progressToken", call.progress_token},
+                         {"progress", call.ticks},
+                         {"message", "waiting for the IDE, " + std::to_string(waited.count()) + " s so far"}}}});
+    }
+  }
+}
+
+void Server::finish() {
+  {
+    const Lock lock(mutex_);
+    if (stopping_) return;
+    stopping_ = true;
+    for (Call& call : calls_) {
+      if (call.finished) continue;
+      call.abandoned = true;
+      call.cancel.cancel();
+    }
+  }
+  ticking_.notify_all();
+  for (Call& call : calls_) call.thread.join();
+  ticker_.join();
+}
+
+}  // namespace
+
+std::size_t FdSource::read(char* buffer, std::size_t size) {
+  for (;;) {
+    const ssize_t got = ::read(fd_, buffer, size);
+    if (got >= 0) return static_cast<std::size_t>(got);
+    if (errno != EINTR) return 0;
+  }
+}
+
+void serve(ByteSource& input, Sink& output, const ServerSettings& settings) {
+  Server server(output, settings);
+  std::vector<char> buffer(std::size_t{1} << 16);
+  std::string line;
+  bool too_long = false;  // the line so far is past the bound, and is being skipped
+  const auto end_line = [&] {
+    if (too_long) {
+      server.refuse_long_line();
+    } else {
+      server.handle(line);
+    }
+    too_long = false;
+    line.clear();
+  };
+  for (;;) {
+    const std::size_t got = input.read(buffer.data(), buffer.size());
+    if (got == 0) break;
+    std::string_view chunk(buffer.data(), got);
+    for (;;) {
+      const auto newline = chunk.find('\n');
+      const std::string_view piece = chunk.substr(0, newline);
+      if (!too_long && line.size() + piece.size() > settings.max_message_bytes) {
+        too_long = true;
+        std::string().swap(line);
+      }
+      if (!too_long) line.append(piece);
+      if (newline == std::string_view::npos) break;
+      end_line();
+      chunk.remove_prefix(newline + 1);
+    }
+  }
+  if (too_long || !line.empty()) end_line();
+  server.finish();
+}
+
+}  // namespace quillo::mcp
