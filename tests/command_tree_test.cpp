@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 #include "core/output.hpp"
@@ -211,6 +213,21 @@ TEST_F(CommandTree, UnknownRepeatedAndExtraWords) {
       expect_refused(args, std::string("not expected: ") + word);
     }
   }
+}
+
+// Every help screen, as reviewed: what each says, line by line, in order. After a change to the
+// declarations, review the difference and copy build/help-screens.txt over tests/golden/help.txt.
+TEST_F(CommandTree, EveryHelpScreenIsAsReviewed) {
+  std::string screens;
+  for (const GrammarNode& node : walk()) {
+    auto args = node.path;
+    args.emplace_back("--help");
+    screens += "$ quillo " + joined(args) + "\n" + parse_args(args).out;
+  }
+  std::ifstream golden(QUILLO_SOURCE_DIR "/tests/golden/help.txt", std::ios::binary);
+  const std::string reviewed((std::istreambuf_iterator<char>(golden)), std::istreambuf_iterator<char>());
+  if (screens != reviewed) std::ofstream(QUILLO_BUILD_DIR "/help-screens.txt", std::ios::binary) << screens;
+  EXPECT_TRUE(screens == reviewed) << "the help screens differ from tests/golden/help.txt: see build/help-screens.txt";
 }
 
 // -h and --help print on standard output with status 0; a group given alone prints the same on

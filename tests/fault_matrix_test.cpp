@@ -1,7 +1,9 @@
 // The built executable as a user runs it: its exit statuses and both streams on success, on
 // every way the socket, the IDE or standard output can fail, for help and version.
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -240,6 +242,52 @@ TEST(FaultMatrix, SocketsThatCannotBeReached) {
                  {1, "quillo: could not connect to " + too_long + ": socket path is too long...", ""});
 }
 
+// Only the user's own IDE is spoken to: a socket that another user serves is refused before a
+// byte is written to it, root's run included.
+TEST(FaultMatrix, AnotherUsersSocketIsRefused) {
+  if (::geteuid() != 0) GTEST_SKIP() << "serving a socket as another user takes root";
+  TempDir dir;
+  ::chmod(dir.path().c_str(), 0777);
+  const std::string path = dir.file("s");
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    // The other user's listener: its exit status says whether anything came.
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.c_str(), path.size());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 1) != 0) ::_exit(2);
+    [[maybe_unused]] const auto signalled = ::write(ready[1], "x", 1);
+    const int connection = ::accept(fd, nullptr, nullptr);
+    char byte = 0;
+    ::_exit(::read(connection, &byte, 1) > 0 ? 1 : 0);
+  }
+  char byte = 0;
+  ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+  expect_outcome(quillo({"--socket", path, "terminal", "send", "x", "--terminal-id", "T1"}),
+                 {1, "quillo: refusing to talk to " + path + ": it is served by user id 65534, not by this user (user id 0)\n", ""});
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the other user's socket was sent something";
+  ::close(ready[0]);
+  ::close(ready[1]);
+}
+
+// A person at a terminal sees that the run waits, in one line that goes when the reply comes;
+// anywhere else nothing new is printed.
+TEST(FaultMatrix, ALongWaitIsToldOfOnATerminal) {
+  TempDir dir;
+  standin::Server server(dir.file("s"), standin::reply_with("{\"ok\":true,\"result\":{}}\n", std::chrono::milliseconds(1500)));
+  ProcessOptions terminal;
+  terminal.stdout_mode = StdoutMode::Terminal;
+  EXPECT_EQ(quillo({"--socket", server.path(), "ping"}, terminal).out,
+            "\r\x1b[Kwaiting for the IDE: ping, 1 s of 30 s\r\x1b[Kok  ? ? (build ?)  protocol=0\n");
+  expect_outcome(quillo({"--socket", server.path(), "ping"}), {0, "", "ok  ? ? (build ?)  protocol=0\n"});
+}
+
 struct ReplyCase {
   const char* name;
   standin::Behaviour behaviour;
@@ -327,7 +375,12 @@ TEST(FaultMatrix, StandardOutput) {
 
   ProcessOptions closed;
   closed.stdout_mode = StdoutMode::Closed;
-  expect_outcome(quillo(args, closed), {1, "quillo: cannot write to standard output: Bad file descriptor\n", ""});
+  // Known before anything is sent: the IDE never acts on a request whose outcome is lost, and a
+  // caller that tries again does not have it act twice.
+  const std::size_t connections = server.connections();
+  expect_outcome(quillo({"--socket", server.path(), "terminal", "send", "rm -rf build", "--terminal-id", "T1", "--submit"}, closed),
+                 {1, "quillo: cannot write to standard output: Bad file descriptor\n", ""});
+  EXPECT_EQ(server.connections(), connections);
   // A usage error writes nothing there, whatever standard output is.
   expect_outcome(quillo({"bogus"}, closed),
                  {2, "The following argument was not expected: bogus\nRun 'quillo --help' for more information.\n", ""});
