@@ -1,5 +1,6 @@
-"""make_replies.py DIR MB...: writes, for each size, a reply of comment-like objects and one of
-a single long string, and the bare results (what `jq -cS .` reads)."""
+"""make_replies.py DIR MB...: writes, for each size, a reply of comment-like objects, one of a
+single long string, and two of objects nested 510 deep whose keys come sorted at every level or
+unsorted at every level, and the bare results (what `jq -cS .` reads)."""
 import base64
 import json
 import os
@@ -30,7 +31,12 @@ for mb in sys.argv[2:]:
     objects = '{"comments":[' + ",".join(items) + "]}"
     raw = random.randbytes(target * 3 // 4)
     string = json.dumps({"size": len(raw), "format": "png", "data": base64.b64encode(raw).decode()})
-    for name, result in (("objects", objects), ("string", string)):
+    # 510 levels, each with a member "a" holding the next and a member "b" of filler text.
+    filler = '"' + "x" * (target // 510) + '"'
+    unsorted = ('{"b":' + filler + ',"a":') * 510 + "0" + "}" * 510
+    in_order = '{"a":' * 510 + "0" + (',"b":' + filler + "}") * 510
+    for name, result in (("objects", objects), ("string", string), ("nested-unsorted", unsorted),
+                         ("nested-sorted", in_order)):
         with open(os.path.join(out_dir, f"{name}-{mb}.result.json"), "w") as f:
             f.write(result)
         with open(os.path.join(out_dir, f"{name}-{mb}.reply"), "w") as f:
