@@ -240,9 +240,9 @@ TEST_F(CommandTree, HelpStreamsAndStatuses) {
     args.push_back(node.path.size() % 2 == 0 ? "--help" : "-h");
     const ParseOutcome asked = parse_args(args);
     EXPECT_EQ(asked.status, 0);
-    for (std::size_t i = 0; i < node.node.child_count(); ++i) {
-      EXPECT_NE(asked.out.find("\n  " + std::string(node.node.child(i).name()) + " "), std::string::npos);
-    }
+    node.node.for_each_child([&](const NodeRef& child) {
+      EXPECT_NE(asked.out.find("\n  " + std::string(child.name()) + " "), std::string::npos);
+    });
     for (std::size_t i = 0; i < node.node.argument_count(); ++i) {
       const ArgumentRef argument = node.node.argument(i);
       EXPECT_NE(asked.out.find(argument.is_positional() ? argument.value_name() : argument.option()), std::string::npos);

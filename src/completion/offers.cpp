@@ -5,30 +5,15 @@
 namespace quillo::completion {
 namespace {
 
-void collect(NodeRef node, const std::string& path, std::vector<Reached>& out) {
-  out.push_back({path, node});
-  for (std::size_t i = 0; i < node.child_count(); ++i) {
-    const NodeRef child = node.child(i);
-    collect(child,
-            path.empty() ? std::string(child.name()) : path + " " + std::string(child.name()), out);
-  }
-}
-
 Listing listing_of(const ArgumentRef& argument) {
   return {argument.listed_by(), argument.listed_key(), argument.listed_description()};
 }
 
 }  // namespace
 
-std::vector<Reached> every_node(NodeRef root) {
-  std::vector<Reached> out;
-  collect(root, "", out);
-  return out;
-}
-
 std::vector<Listing> listings(NodeRef root) {
   std::vector<Listing> out;
-  for (const Reached& reached : every_node(root)) {
+  for (const ReachedNode& reached : every_node(root)) {
     for (std::size_t i = 0; i < reached.node.argument_count(); ++i) {
       const ArgumentRef argument = reached.node.argument(i);
       if (argument.listed_by().empty()) continue;

@@ -11,15 +11,6 @@
 
 namespace quillo::completion {
 
-/// A group or command and the words that reach it ("todo message add"; "" for the program).
-struct Reached {
-  std::string path;
-  NodeRef node;
-};
-
-/// The program's group and everything below it, depth first.
-std::vector<Reached> every_node(NodeRef root);
-
 /// A value that names something the IDE holds, listed by a command of its own.
 struct Listing {
   std::string_view command;      ///< "terminal list"

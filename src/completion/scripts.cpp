@@ -255,16 +255,14 @@ std::string fish_value(const std::string& how) {
 
 std::string fish_script(NodeRef root) {
   const std::vector<Listing> known = listings(root);
-  const std::vector<Reached> nodes = every_node(root);
+  const std::vector<ReachedNode> nodes = every_node(root);
   std::string out = kFishHeader;
   // The tables as fish functions.
   out += "function __quillo_subcommands\n    switch \"$argv[1]\"\n";
-  for (const Reached& reached : nodes) {
-    if (reached.node.child_count() == 0) continue;
+  for (const ReachedNode& reached : nodes) {
+    if (!reached.node.is_group()) continue;
     out += "        case " + fish_quoted(reached.path) + "\n            echo";
-    for (std::size_t i = 0; i < reached.node.child_count(); ++i) {
-      out += " " + std::string(reached.node.child(i).name());
-    }
+    reached.node.for_each_child([&](const NodeRef& child) { out += " " + std::string(child.name()); });
     out += "\n";
   }
   out += "    end\nend\n\nfunction __quillo_takes_value\n    switch \"$argv[2]\"\n";
@@ -273,7 +271,7 @@ std::string fish_script(NodeRef root) {
     out += "        case " + std::string(option.name) + "\n            return 0\n";
   }
   out += "    end\n    switch \"$argv[1] $argv[2]\"\n";
-  for (const Reached& reached : nodes) {
+  for (const ReachedNode& reached : nodes) {
     if (reached.path.empty()) continue;
     for (const OfferedOption& option : options_of(reached.node, known)) {
       if (!option.takes_value) continue;
@@ -304,13 +302,12 @@ function __quillo_listing
     if (option.takes_value) out += fish_value(option.how);
     out += " -d " + fish_quoted(option.help) + "\n";
   }
-  for (const Reached& reached : nodes) {
+  for (const ReachedNode& reached : nodes) {
     const NodeRef node = reached.node;
     const std::string at = "-n " + fish_quoted("__quillo_at " + fish_quoted(reached.path));
-    for (std::size_t i = 0; i < node.child_count(); ++i) {
-      out += "complete -c quillo " + at + " -a " + std::string(node.child(i).name()) + " -d " +
-             fish_quoted(node.child(i).help()) + "\n";
-    }
+    node.for_each_child([&](const NodeRef& child) {
+      out += "complete -c quillo " + at + " -a " + std::string(child.name()) + " -d " + fish_quoted(child.help()) + "\n";
+    });
     if (reached.path.empty()) continue;
     for (const OfferedOption& option : options_of(node, known)) {
       out += "complete -c quillo " + at + " -l " + std::string(option.name.substr(2));

@@ -38,16 +38,15 @@ std::string shell_tables(NodeRef root) {
   const std::vector<Listing> known = listings(root);
   std::string subcommands, options, takes_value, values, positionals, described_commands,
       described_options;
-  for (const Reached& reached : every_node(root)) {
+  for (const ReachedNode& reached : every_node(root)) {
     const NodeRef node = reached.node;
     const std::string path = double_quoted(reached.path);
     std::string names, command_descriptions;
-    for (std::size_t i = 0; i < node.child_count(); ++i) {
-      const NodeRef child = node.child(i);
+    node.for_each_child([&](const NodeRef& child) {
       names += (names.empty() ? "" : " ") + std::string(child.name());
       command_descriptions +=
           " " + single_quoted(std::string(child.name()) + ":" + std::string(child.help()));
-    }
+    });
     if (!names.empty()) subcommands += branch(path, "echo " + double_quoted(names));
     if (!command_descriptions.empty()) {
       described_commands += branch(path, "printf '%s\\n'" + command_descriptions);

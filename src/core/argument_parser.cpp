@@ -144,15 +144,12 @@ class ArgumentParser {
   void word(const std::string& word, bool options_ended) {
     const NodeRef node = current();
     if (node.is_group() && !options_ended) {
-      std::vector<std::string_view> names;
-      for (std::size_t i = 0; i < node.child_count(); ++i) {
-        const NodeRef child = node.child(i);
-        if (child.name() == word) {
-          path_.push_back(child);
-          return;
-        }
-        names.push_back(child.name());
+      if (const NodeRef named = node.child_named(word); named.valid()) {
+        path_.push_back(named);
+        return;
       }
+      std::vector<std::string_view> names;
+      node.for_each_child([&](const NodeRef& child) { names.push_back(child.name()); });
       fail("The following argument was not expected: " + word, nearest_words(word, names));
       return;
     }

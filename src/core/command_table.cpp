@@ -13,31 +13,33 @@ NodeRef NodeRef::resolved() const {
 std::string_view NodeRef::name() const { return table_->text(record().name); }
 std::string_view NodeRef::help() const { return table_->text(record().help); }
 
-std::size_t NodeRef::child_count() const {
-  const NodeRef node = resolved();
-  const NodeRecord& r = node.record();
-  std::size_t count = 0;
-  for (std::size_t i = 0; i < r.entry_count; ++i) {
-    const NodeRef entry(node.table_, node.table_->entries_[r.first_entry + i]);
-    count += entry.record().splice ? entry.resolved().child_count() : 1;
-  }
-  return count;
+namespace {
+
+void collect(NodeRef node, const std::string& path, std::vector<ReachedNode>& out) {
+  out.push_back({path, node});
+  node.for_each_child([&](const NodeRef& child) {
+    collect(child, path.empty() ? std::string(child.name()) : path + " " + std::string(child.name()), out);
+  });
 }
 
-NodeRef NodeRef::child(std::size_t index) const {
+}  // namespace
+
+std::vector<ReachedNode> every_node(NodeRef root) {
+  std::vector<ReachedNode> out;
+  collect(root, "", out);
+  return out;
+}
+
+NodeRef NodeRef::child_named(std::string_view wanted) const {
   const NodeRef node = resolved();
   const NodeRecord& r = node.record();
   for (std::size_t i = 0; i < r.entry_count; ++i) {
     const NodeRef entry(node.table_, node.table_->entries_[r.first_entry + i]);
     if (!entry.record().splice) {
-      if (index == 0) return entry;
-      --index;
-      continue;
+      if (entry.name() == wanted) return entry;
+    } else if (const NodeRef found = entry.resolved().child_named(wanted); found.valid()) {
+      return found;
     }
-    const NodeRef spliced = entry.resolved();
-    const std::size_t count = spliced.child_count();
-    if (index < count) return spliced.child(index);
-    index -= count;
   }
   return {};
 }

@@ -5,12 +5,14 @@
 // touches nothing of it but what it reads: a run costs the same whatever number of commands
 // there are.
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/declaration.hpp"
 
@@ -78,9 +80,12 @@ class NodeRef {
   std::string_view help() const;
   bool is_group() const { return record().group; }
 
-  /// Subcommands, in the order of the help (the commands of a spliced table in its place).
-  std::size_t child_count() const;
-  NodeRef child(std::size_t index) const;
+  /// Calls `visit` with each subcommand, in the order of the help (the commands of a spliced
+  /// table in its place), in one walk.
+  template <class Visit>
+  void for_each_child(Visit&& visit) const;
+  /// The subcommand called `name`, or an invalid NodeRef.
+  NodeRef child_named(std::string_view name) const;
 
   std::size_t argument_count() const;
   ArgumentRef argument(std::size_t index) const;
@@ -176,6 +181,20 @@ class Table {
   const Table* const* externals_;
 };
 
+template <class Visit>
+void NodeRef::for_each_child(Visit&& visit) const {
+  const NodeRef node = resolved();
+  const NodeRecord& r = node.record();
+  for (std::size_t i = 0; i < r.entry_count; ++i) {
+    const NodeRef entry(node.table_, node.table_->entries_[r.first_entry + i]);
+    if (entry.record().splice) {
+      entry.resolved().for_each_child(visit);
+    } else {
+      visit(entry);
+    }
+  }
+}
+
 /// Every command below `node` (itself included when it is one), depth first.
 template <class Visit>
 void for_each_command(NodeRef node, Visit&& visit) {
@@ -183,8 +202,17 @@ void for_each_command(NodeRef node, Visit&& visit) {
     visit(node);
     return;
   }
-  for (std::size_t i = 0; i < node.child_count(); ++i) for_each_command(node.child(i), visit);
+  node.for_each_child([&](const NodeRef& child) { for_each_command(child, visit); });
 }
+
+/// A node with the words that reach it from the root ("terminal send"; empty for the root).
+struct ReachedNode {
+  std::string path;
+  NodeRef node;
+};
+
+/// `root` and every node below it, depth first, in the order of the help.
+std::vector<ReachedNode> every_node(NodeRef root);
 
 /// The command below `root` that sends `method` as its fixed method, or an invalid NodeRef.
 NodeRef find_method(NodeRef root, std::string_view method);
@@ -366,20 +394,20 @@ struct Functions {
 template <Sizes kSizes>
 constexpr Data<kSizes> data_of(const Draft& draft) {
   Data<kSizes> data;
-  for (std::size_t i = 0; i < kSizes.pool; ++i) data.pool[i] = draft.pool[i];
-  for (std::size_t i = 0; i < kSizes.nodes; ++i) data.nodes[i] = draft.nodes[i];
-  for (std::size_t i = 0; i < kSizes.arguments; ++i) data.arguments[i] = draft.arguments[i];
-  for (std::size_t i = 0; i < kSizes.entries; ++i) data.entries[i] = draft.entries[i];
-  for (std::size_t i = 0; i < kSizes.examples; ++i) data.examples[i] = draft.examples[i];
+  std::copy_n(draft.pool.begin(), kSizes.pool, data.pool.begin());
+  std::copy_n(draft.nodes.begin(), kSizes.nodes, data.nodes.begin());
+  std::copy_n(draft.arguments.begin(), kSizes.arguments, data.arguments.begin());
+  std::copy_n(draft.entries.begin(), kSizes.entries, data.entries.begin());
+  std::copy_n(draft.examples.begin(), kSizes.examples, data.examples.begin());
   return data;
 }
 
 template <Sizes kSizes>
 constexpr Functions<kSizes> functions_of(const Draft& draft) {
   Functions<kSizes> functions;
-  for (std::size_t i = 0; i < kSizes.nodes; ++i) functions.nodes[i] = draft.functions[i];
-  for (std::size_t i = 0; i < kSizes.arguments; ++i) functions.checks[i] = draft.checks[i];
-  for (std::size_t i = 0; i < kSizes.externals; ++i) functions.externals[i] = draft.externals[i];
+  std::copy_n(draft.functions.begin(), kSizes.nodes, functions.nodes.begin());
+  std::copy_n(draft.checks.begin(), kSizes.arguments, functions.checks.begin());
+  std::copy_n(draft.externals.begin(), kSizes.externals, functions.externals.begin());
   return functions;
 }
 

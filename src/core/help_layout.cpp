@@ -99,7 +99,7 @@ std::string help_text(const Program& program, std::span<const NodeRef> path) {
 
   if (node.is_group()) {
     out.append("Subcommands:\n");
-    for (std::size_t i = 0; i < node.child_count(); ++i) append_row(out, node.child(i).name(), node.child(i).help());
+    node.for_each_child([&](const NodeRef& child) { append_row(out, child.name(), child.help()); });
     out.append("\n");
   }
   if (node.example_count() > 0) append_examples(out, node);

@@ -41,8 +41,7 @@ Tool make_tool(NodeRef command, const std::vector<std::string_view>& words,
 
 void collect(NodeRef node, std::vector<std::string_view>& words, std::vector<std::string_view>& helps,
              std::vector<Tool>& tools) {
-  for (std::size_t i = 0; i < node.child_count(); ++i) {
-    const NodeRef child = node.child(i);
+  node.for_each_child([&](const NodeRef& child) {
     words.push_back(child.name());
     if (child.is_group()) {
       helps.push_back(child.help());
@@ -52,7 +51,7 @@ void collect(NodeRef node, std::vector<std::string_view>& words, std::vector<std
       tools.push_back(make_tool(child, words, helps));
     }
     words.pop_back();
-  }
+  });
 }
 
 template <class Integer>
@@ -181,9 +180,9 @@ std::string_view revision_name(Revision revision) { return kRevisionNames[static
 
 std::vector<std::string> family_names(NodeRef root) {
   std::vector<std::string> names;
-  for (std::size_t i = 0; i < root.child_count(); ++i) {
-    if (root.child(i).is_group()) names.emplace_back(root.child(i).name());
-  }
+  root.for_each_child([&](const NodeRef& child) {
+    if (child.is_group()) names.emplace_back(child.name());
+  });
   return names;
 }
 

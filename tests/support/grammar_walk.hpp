@@ -17,13 +17,12 @@ struct GrammarNode {
 inline std::vector<GrammarNode> walk(quillo::NodeRef root = quillo::program().root,
                                      std::vector<std::string> path = {}) {
   std::vector<GrammarNode> nodes{{path, root}};
-  for (std::size_t i = 0; i < root.child_count(); ++i) {
-    const quillo::NodeRef child = root.child(i);
+  root.for_each_child([&](const quillo::NodeRef& child) {
     auto child_path = path;
     child_path.emplace_back(child.name());
     const auto below = walk(child, child_path);
     nodes.insert(nodes.end(), below.begin(), below.end());
-  }
+  });
   return nodes;
 }
 

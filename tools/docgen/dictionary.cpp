@@ -20,10 +20,10 @@ void collect(quillo::NodeRef node, std::set<std::string, std::less<>>& words) {
       start = end + 1;
     }
   }
-  for (std::size_t i = 0; i < node.child_count(); ++i) {
-    words.emplace(node.child(i).name());
-    collect(node.child(i), words);
-  }
+  node.for_each_child([&](const quillo::NodeRef& child) {
+    words.emplace(child.name());
+    collect(child, words);
+  });
 }
 
 }  // namespace

@@ -13,6 +13,7 @@ namespace {
 
 using quillo::ArgumentRef;
 using quillo::NodeRef;
+using quillo::ReachedNode;
 
 // Text for groff: backslashes and hyphens escaped, a line never starting with a control
 // character, and characters beyond ASCII as named escapes.
@@ -43,21 +44,6 @@ std::string roff(std::string_view text) {
 }
 
 // A group or command and the words that reach it ("todo message"; "" for the program).
-struct Section {
-  std::string path;
-  NodeRef node;
-};
-
-// The program's group and everything below it, depth first.
-void collect(NodeRef node, const std::string& path, std::vector<Section>& out) {
-  out.push_back({path, node});
-  for (std::size_t i = 0; i < node.child_count(); ++i) {
-    const NodeRef child = node.child(i);
-    collect(child,
-            path.empty() ? std::string(child.name()) : path + " " + std::string(child.name()), out);
-  }
-}
-
 // An option as the page shows it.
 struct PageOption {
   std::string_view name, value_name;
@@ -90,7 +76,7 @@ std::vector<ArgumentRef> positionals_of(NodeRef node) {
   return out;
 }
 
-std::string usage(const Section& section) {
+std::string usage(const ReachedNode& section) {
   std::string text = "\\fBquillo";
   if (!section.path.empty()) text += " " + roff(section.path);
   text += "\\fR";
@@ -131,8 +117,7 @@ void describe_arguments(NodeRef node, std::string& out) {
 }  // namespace
 
 std::string manual_page(NodeRef root, std::string_view date) {
-  std::vector<Section> sections;
-  collect(root, "", sections);
+  const std::vector<ReachedNode> sections = quillo::every_node(root);
   std::string out =
       ".\\\" quillo(1), generated from quillo's grammar by quillo-docgen; do not edit.\n";
   out += ".TH QUILLO 1 \"" + std::string(date) + "\" \"quillo " + std::string(quillo::kVersion) +
@@ -158,15 +143,13 @@ Each argument that carries long text has a file form (\fB\-\-text\-file\fR,
 )ROFF";
   describe_arguments(root, out);
   out += ".SH COMMANDS\n";
-  for (const Section& section : std::span(sections).subspan(1)) {
+  for (const ReachedNode& section : std::span(sections).subspan(1)) {
     out += ".SS \"" + roff(section.path) + "\"\n" + usage(section) + "\n.PP\n" +
            roff(section.node.help()) + "\n";
     describe_arguments(section.node, out);
     if (section.node.is_group()) {
       out += ".PP\nCommands:";
-      for (std::size_t i = 0; i < section.node.child_count(); ++i) {
-        out += " \\fB" + roff(section.node.child(i).name()) + "\\fR";
-      }
+      section.node.for_each_child([&](const NodeRef& child) { out += " \\fB" + roff(child.name()) + "\\fR"; });
       out += ".\n";
     }
   }
@@ -216,7 +199,7 @@ The IDE's socket, unless \fB\-\-socket\fR or \fBQUILLO_SOCKET\fR names another.
 What each command prints; the ids, paths and texts are those of a running IDE.
 )ROFF";
   // A group's examples repeat its commands'.
-  for (const Section& section : sections) {
+  for (const ReachedNode& section : sections) {
     if (section.node.is_group()) continue;
     for (std::size_t i = 0; i < section.node.example_count(); ++i) {
       const quillo::Example example = section.node.example(i);
