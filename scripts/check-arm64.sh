@@ -31,29 +31,7 @@ commands='0 ping
 2 termnal list
 1 --socket nothing-listens.sock ping'
 
-work=""
-standin=""
-# Stops the stand-in and removes the temporary directory; safe to run twice (a signal, then EXIT).
-stop_standin() {
-  if [ -n "$standin" ]; then
-    kill "$standin" 2>/dev/null || :
-    wait "$standin" 2>/dev/null || :
-    standin=""
-  fi
-}
-cleanup() {
-  stop_standin
-  if [ -n "$work" ]; then
-    cd /
-    rm -rf "$work"
-    work=""
-  fi
-}
-trap cleanup EXIT
-trap 'cleanup; exit 129' HUP
-trap 'cleanup; exit 130' INT
-trap 'cleanup; exit 141' PIPE
-trap 'cleanup; exit 143' TERM
+. "$(dirname -- "$0")/scratch.sh"
 work="$(mktemp -d /tmp/quillo-check-arm64.XXXXXX)"
 cd "$work"
 

@@ -3,27 +3,7 @@
 set -eu
 build="${1:-build}"
 quillo="$build/quillo"
-work=""
-standin=""
-# Stops the stand-in and removes the temporary directory; safe to run twice (a signal, then EXIT).
-cleanup() {
-  if [ -n "$standin" ]; then
-    kill "$standin" 2>/dev/null || :
-    wait "$standin" 2>/dev/null || :
-    standin=""
-  fi
-  if [ -n "$work" ]; then
-    rm -rf "$work"
-    work=""
-  fi
-}
-# A trapped signal would otherwise only interrupt the current command, and an untrapped SIGPIPE
-# (the output pipe closed: `demo.sh | head`) would kill the shell without running the EXIT trap.
-trap cleanup EXIT
-trap 'cleanup; exit 129' HUP
-trap 'cleanup; exit 130' INT
-trap 'cleanup; exit 141' PIPE
-trap 'cleanup; exit 143' TERM
+. "$(dirname -- "$0")/scratch.sh"
 work="$(mktemp -d /tmp/quillo-demo.XXXXXX)"
 socket="$work/ide.sock"
 "$build/quillo-standin" "$socket" >/dev/null &

@@ -425,7 +425,8 @@ constexpr Example kExamples[] = {
     {"quillo browser open https://docs.example.test/", "opened: tab-1"},
     {"quillo browser snapshot tab-1 --max-depth 2",
      "- document\n  - heading \"API reference\"\n  - link \"Home\""}};
-constexpr Group kGroup{.name = kName, .help = kHelp, .entries = kCommands, .examples = kExamples};
+constexpr Group kGroup{
+    .name = kName, .help = kHelp, .entries = kCommands, .examples = kExamples, .other_methods = kAcknowledged};
 
 }  // namespace
 

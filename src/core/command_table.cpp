@@ -84,7 +84,7 @@ LocalFunction NodeRef::local() const {
 NodeRef find_method(NodeRef root, std::string_view method) {
   NodeRef found;
   for_each_command(root, [&](NodeRef command) {
-    if (!found.valid() && !command.method_is_typed() && command.method() == method) found = command;
+    if (!found.valid() && !command.method().empty() && command.method() == method) found = command;
   });
   return found;
 }

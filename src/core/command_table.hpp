@@ -94,6 +94,7 @@ class NodeRef {
   Example example(std::size_t index) const;
 
   /// The fixed method name; empty for a local command and for a method typed by the user.
+  /// A group's rendering is that of the methods of its name that no command of it sends.
   std::string_view method() const;
   bool method_is_typed() const { return resolved().record().typed_method; }
   Effect effect() const { return resolved().record().effect; }
@@ -333,8 +334,12 @@ struct Draft {
   }
 
   constexpr void group(const Group& g, std::uint16_t index) {
+    if (g.other_methods.kind != Rendering::Kind::Acknowledge && g.other_methods.kind != Rendering::Kind::Pretty) {
+      throw "a family shows the methods it does not declare acknowledged or as JSON";
+    }
     NodeRecord& node = nodes[index];
     node.group = true;
+    node.rendering = g.other_methods.kind;
     node.name = add(g.name);
     node.help = add(g.help);
     arguments_of(node, g.arguments);

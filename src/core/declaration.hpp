@@ -236,6 +236,9 @@ struct Group {
   std::span<const Entry> entries = {};
   std::span<const Example> examples = {};
   std::span<const Argument> arguments = {};
+  /// How the result of a method of this family's name ("browser.zoom" of "browser") that none of
+  /// its commands sends is shown, when a raw call sends one: acknowledged or as indented JSON.
+  Rendering other_methods = kPrettyJson;
 };
 
 }  // namespace quillo

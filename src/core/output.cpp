@@ -28,7 +28,12 @@ void print_pretty(const JsonView& value, Sink& out) {
 
 RenderingRef rendering_for(NodeRef root, std::string_view method) {
   if (const NodeRef command = find_method(root, method); command.valid()) return command.rendering();
-  return {method.starts_with("browser.") ? Kind::Acknowledge : Kind::Pretty};
+  // Else as the family of the method's first word shows the methods it does not declare.
+  if (const auto dot = method.find('.'); dot != std::string_view::npos) {
+    const NodeRef family = root.child_named(method.substr(0, dot));
+    if (family.valid() && family.is_group()) return {family.rendering().kind};
+  }
+  return {Kind::Pretty};
 }
 
 void render(const RenderingRef& rendering, const JsonView& result, Sink& out) {
