@@ -50,7 +50,7 @@ void Ide::add(const std::string& domain, const std::string& method, const std::s
   if (std::find(domains_.begin(), domains_.end(), domain) == domains_.end()) {
     domains_.push_back(domain);
   }
-  methods_[method] = Method{domain, summary, std::move(params_schema), std::move(handler)};
+  methods_[method] = MethodEntry{domain, summary, std::move(params_schema), std::move(handler)};
 }
 
 json Ide::catalogue(const json& params) const {

@@ -46,7 +46,7 @@ class Ide {
   void set_delay(const std::string& method, std::chrono::milliseconds delay);
 
  private:
-  struct Method {
+  struct MethodEntry {
     std::string domain;
     std::string summary;
     json params;
@@ -54,7 +54,7 @@ class Ide {
   };
   json catalogue(const json& params) const;
 
-  std::map<std::string, Method> methods_;
+  std::map<std::string, MethodEntry> methods_;
   std::vector<std::string> domains_;  // in the order they were added
   std::map<std::string, std::chrono::milliseconds> delays_;
 };

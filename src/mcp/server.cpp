@@ -98,17 +98,17 @@ struct Call {
   Thread thread;
 };
 
-class Server {
+class McpSession {
  public:
-  Server(Sink& out, const ServerSettings& settings) : out_(out), settings_(settings) {
+  McpSession(Sink& out, const ServerSettings& settings) : out_(out), settings_(settings) {
     for (Tool& tool : all_tools(program().root)) {
       if (!in_families(tool, settings.filter)) continue;
       (allowed(tool, settings.filter) ? served_ : refused_).push_back(std::move(tool));
     }
   }
-  ~Server() { finish(); }
-  Server(const Server&) = delete;
-  Server& operator=(const Server&) = delete;
+  ~McpSession() { finish(); }
+  McpSession(const McpSession&) = delete;
+  McpSession& operator=(const McpSession&) = delete;
 
   void handle(std::string_view line);
   void refuse_long_line() {
@@ -146,7 +146,7 @@ class Server {
   Thread ticker_;
 };
 
-void Server::handle(std::string_view line) {
+void McpSession::handle(std::string_view line) {
   if (!is_valid_utf8(line)) {
     write(error_message(nullptr, kParseError, "Parse error: the line is not valid UTF-8"));
     return;
@@ -191,7 +191,7 @@ void Server::handle(std::string_view line) {
   }
 }
 
-void Server::notification(const std::string& method, const Json& params) {
+void McpSession::notification(const std::string& method, const Json& params) {
   // notifications/initialized needs nothing; other notifications are not for this server.
   if (method != "notifications/cancelled") return;
   const Json* request_id = member(params, "requestId");
@@ -205,7 +205,7 @@ void Server::notification(const std::string& method, const Json& params) {
   }
 }
 
-void Server::request(const Json& id, const std::string& method, const Json& params) {
+void McpSession::request(const Json& id, const std::string& method, const Json& params) {
   // The stateless revision names itself in every request; initialize chooses a revision of the
   // others for the rest of the process.
   const Json* meta = member(params, "_meta");
@@ -228,7 +228,7 @@ void Server::request(const Json& id, const std::string& method, const Json& para
   }
 }
 
-void Server::stateless_request(const Json& id, const std::string& method, const Json& params, const Json& meta) {
+void McpSession::stateless_request(const Json& id, const std::string& method, const Json& params, const Json& meta) {
   const Json& asked = *member(meta, kProtocolVersionKey);
   if (!is_text(asked, revision_name(Revision::k2026_07_28))) {
     write(error_message(id, kUnsupportedProtocolVersion, "Unsupported protocol version",
@@ -256,7 +256,7 @@ void Server::stateless_request(const Json& id, const std::string& method, const 
   }
 }
 
-void Server::initialize(const Json& id, const Json& params) {
+void McpSession::initialize(const Json& id, const Json& params) {
   // A revision this server knows is answered in kind; any other gets the latest of those that
   // begin with initialize, for the client to accept or leave.
   revision_ = Revision::k2025_11_25;
@@ -271,7 +271,7 @@ void Server::initialize(const Json& id, const Json& params) {
                             {"instructions", kInstructions}}));
 }
 
-void Server::list_tools(const Json& id, const Json& params, Revision revision, bool stateless) {
+void McpSession::list_tools(const Json& id, const Json& params, Revision revision, bool stateless) {
   if (const Json* cursor = member(params, "cursor"); cursor != nullptr && !cursor->is_null()) {
     write(error_message(id, kInvalidParams, "Invalid params: this server gave no cursor; its list has one page"));
     return;
@@ -283,7 +283,7 @@ void Server::list_tools(const Json& id, const Json& params, Revision revision, b
   write(result_message(id, std::move(result)));
 }
 
-void Server::start_call(const Json& id, const Json& params, bool stateless) {
+void McpSession::start_call(const Json& id, const Json& params, bool stateless) {
   const Json* name = member(params, "name");
   if (name == nullptr || !name->is_string()) {
     write(error_message(id, kInvalidParams, "Invalid params: tools/call names its tool"));
@@ -324,7 +324,7 @@ void Server::start_call(const Json& id, const Json& params, bool stateless) {
   if (!call.progress_token.is_null() && !ticker_.running()) ticker_.start([this] { tick(); });
 }
 
-void Server::run_call(Call& call, NodeRef command, const Json& arguments, bool stateless) {
+void McpSession::run_call(Call& call, NodeRef command, const Json& arguments, bool stateless) {
   CallSettings settings{settings_.socket, settings_.json, settings_.max_output, settings_.run};
   settings.run.cancel = &call.cancel;
   Json answer;
@@ -341,7 +341,7 @@ void Server::run_call(Call& call, NodeRef command, const Json& arguments, bool s
   call.finished = true;
 }
 
-void Server::reap_finished() {
+void McpSession::reap_finished() {
   std::list<Call> done;
   {
     const Lock lock(mutex_);
@@ -354,7 +354,7 @@ void Server::reap_finished() {
   for (Call& call : done) call.thread.join();
 }
 
-void Server::tick() {
+void McpSession::tick() {
   const Lock lock(mutex_);
   for (;;) {
     const auto due = std::chrono::steady_clock::now() + settings_.progress_interval;
@@ -376,7 +376,7 @@ void Server::tick() {
   }
 }
 
-void Server::finish() {
+void McpSession::finish() {
   {
     const Lock lock(mutex_);
     if (stopping_) return;
@@ -403,7 +403,7 @@ std::size_t FdSource::read(char* buffer, std::size_t size) {
 }
 
 void serve(ByteSource& input, Sink& output, const ServerSettings& settings) {
-  Server server(output, settings);
+  McpSession server(output, settings);
   std::vector<char> buffer(std::size_t{1} << 16);
   std::string line;
   bool too_long = false;  // the line so far is past the bound, and is being skipped
