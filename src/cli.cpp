@@ -141,11 +141,4 @@ MaybeError run(const Cli& cli, Sink& out, const RunSettings& settings) {
   return std::nullopt;
 }
 
-MaybeError print_human(std::string_view method, std::string_view result_text, Sink& out) {
-  auto document = JsonDocument::read(result_text);
-  if (!document.ok()) return Error{document.error()};
-  render(rendering_for(program().root, method), document.value().root(), out);
-  return std::nullopt;
-}
-
 }  // namespace quillo

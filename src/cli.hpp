@@ -59,9 +59,4 @@ struct RunSettings {
 /// a local command does.
 MaybeError run(const Cli& cli, Sink& out, const RunSettings& settings = {});
 
-/// The human rendering of the result `result_text` for `method`, as a run prints it: that of the
-/// command that sends the method, the acknowledgement for other "browser." methods, else pretty
-/// JSON; or what is wrong with the text.
-MaybeError print_human(std::string_view method, std::string_view result_text, Sink& out);
-
 }  // namespace quillo

@@ -7,6 +7,7 @@
 #include "core/sink.hpp"
 #include "core/text.hpp"
 #include "support/grammar_walk.hpp"
+#include "support/argument_table.hpp"
 
 namespace {
 
@@ -57,10 +58,10 @@ TEST(TerminalOutput, EveryRenderer) {
   for (const auto& method : methods) {
     SCOPED_TRACE(method);
     quillo::StringSink plain, shown;
-    ASSERT_FALSE(quillo::print_human(method, result.dump(), plain));
+    ASSERT_FALSE(testing_support::print_human(method, result.dump(), plain));
     {
       quillo::TerminalSink terminal(shown);
-      ASSERT_FALSE(quillo::print_human(method, result.dump(), terminal));
+      ASSERT_FALSE(testing_support::print_human(method, result.dump(), terminal));
     }
     EXPECT_EQ(shown.text(), quillo::visible_controls(plain.text()));
     EXPECT_EQ(quillo::visible_controls(shown.text()), shown.text());

@@ -18,6 +18,10 @@ struct ParseOutcome {
 
 ParseOutcome parse_args(const std::vector<std::string>& args);
 
+/// The human rendering of the result `result_text` for `method`, as a raw call of it prints it;
+/// or what is wrong with the text.
+quillo::MaybeError print_human(std::string_view method, std::string_view result_text, quillo::Sink& out);
+
 /// One row of a table: arguments in, request out.
 struct RequestCase {
   std::vector<std::string> args;
