@@ -122,8 +122,8 @@ MaybeError run(const Cli& cli, Sink& out, const RunSettings& settings) {
     if (over) {
       status.clear();
     } else {
-      status.show("waiting for the IDE: " + visible_controls(target.method) + ", " + whole_seconds(waited) +
-                  " of " + whole_seconds(allowed, true));
+      status.show("waiting for the IDE: " + visible_controls(target.method),
+                  ", " + whole_seconds(waited) + " of " + whole_seconds(allowed, true));
     }
   };
   const ExchangeHooks hooks{settings.status != nullptr ? progress : WaitProgress(), settings.cancel};

@@ -285,6 +285,10 @@ TEST(FaultMatrix, ALongWaitIsToldOfOnATerminal) {
   terminal.stdout_mode = StdoutMode::Terminal;
   EXPECT_EQ(quillo({"--socket", server.path(), "ping"}, terminal).out,
             "\r\x1b[Kwaiting for the IDE: ping, 1 s of 30 s\r\x1b[Kok  ? ? (build ?)  protocol=0\n");
+  // Within 79 characters whatever the method, so that it never wraps and is erased whole.
+  const std::string method = "browser." + std::string(100, 'x');
+  EXPECT_EQ(quillo({"--socket", server.path(), "browser", "raw", method}, terminal).out,
+            "\r\x1b[Kwaiting for the IDE: browser." + std::string(34, 'x') + "..., 1 s of 30 s\r\x1b[KOK\n");
   expect_outcome(quillo({"--socket", server.path(), "ping"}), {0, "", "ok  ? ? (build ?)  protocol=0\n"});
 }
 
@@ -373,14 +377,16 @@ TEST(FaultMatrix, StandardOutput) {
     expect_outcome(quillo({"--help"}, full), no_space);
   }
 
+  // Closed, or open for reading only: known before anything is sent, so the IDE never acts on a
+  // request whose outcome is lost, and a caller that tries again does not have it act twice.
   ProcessOptions closed;
-  closed.stdout_mode = StdoutMode::Closed;
-  // Known before anything is sent: the IDE never acts on a request whose outcome is lost, and a
-  // caller that tries again does not have it act twice.
-  const std::size_t connections = server.connections();
-  expect_outcome(quillo({"--socket", server.path(), "terminal", "send", "rm -rf build", "--terminal-id", "T1", "--submit"}, closed),
-                 {1, "quillo: cannot write to standard output: Bad file descriptor\n", ""});
-  EXPECT_EQ(server.connections(), connections);
+  for (const StdoutMode mode : {StdoutMode::ReadOnly, StdoutMode::Closed}) {
+    closed.stdout_mode = mode;
+    const std::size_t connections = server.connections();
+    expect_outcome(quillo({"--socket", server.path(), "terminal", "send", "rm -rf build", "--terminal-id", "T1", "--submit"}, closed),
+                   {1, "quillo: cannot write to standard output: Bad file descriptor\n", ""});
+    EXPECT_EQ(server.connections(), connections);
+  }
   // A usage error writes nothing there, whatever standard output is.
   expect_outcome(quillo({"bogus"}, closed),
                  {2, "The following argument was not expected: bogus\nRun 'quillo --help' for more information.\n", ""});

@@ -37,6 +37,7 @@ struct HostileCase {
   int status;
   std::string out;  ///< exactly
   std::string err;  ///< its start
+  bool on_terminal = false;  ///< standard output and error a terminal (both in `out`)
 };
 
 TEST(HostileReplies, PrintedInMemoryCloseToTheirSize) {
@@ -58,6 +59,12 @@ TEST(HostileReplies, PrintedInMemoryCloseToTheirSize) {
       {"not JSON at its very end", "[" + repeated("0,", 2'000'000) + "0]x\n", {"--json", "ping"}, 1, "",
        "quillo: server returned invalid JSON: parse error at line 1, column 4000004: syntax error while parsing value - "
        "invalid literal; last read: '0]x'; expected end of input; payload was: \"[0,0,"},
+      {"not JSON from its first byte, which is a control", repeated("\x01", 3'000'000) + "x\n", {"ping"}, 1, "",
+       "quillo: server returned invalid JSON: parse error at line 1, column 1: syntax error while parsing value - "
+       "invalid literal; last read: '<U+0001>'; payload was: \"\\u{1}\\u{1}"},
+      // Shown three times as long: never copied whole on the way.
+      {"a long text of controls on a terminal", ok("{\"value\":\"" + repeated("\u0085", 6'000'000) + "\"}"),
+       {"browser", "eval", "B", "1"}, 0, repeated("\\u{85}", 6'000'000) + "\n", "", true},
       {"a long error message", "{\"ok\":false,\"error\":{\"code\":\"c\",\"message\":\"" + string_of + "\"}}\n",
        {"--json", "ping"}, 1, "", "quillo: c: " + std::string(4096, 'x') + "... (3995904 more bytes)\n"},
   };
@@ -68,6 +75,7 @@ TEST(HostileReplies, PrintedInMemoryCloseToTheirSize) {
     std::vector<std::string> args = {"--socket", server.path()};
     args.insert(args.end(), row.args.begin(), row.args.end());
     ProcessOptions options;
+    if (row.on_terminal) options.stdout_mode = StdoutMode::Terminal;
 #if !defined(__SANITIZE_ADDRESS__)  // which maps terabytes of shadow memory
     // Room for the reply's line twice (it grows by doubling), what reading it keeps, and what
     // any run maps; a reading that built the value or the text whole would need ten times that.

@@ -22,7 +22,8 @@ std::string cut_error_text(const JsonText& text) {
   std::size_t size = 0;
   std::string head = text.head(kErrorTextBytes, size);
   if (head.size() == size) return head;
-  return head + "... (" + std::to_string(size - head.size()) + " more bytes)";
+  const std::size_t left_out = size - head.size();
+  return head + "... (" + std::to_string(left_out) + (left_out == 1 ? " more byte)" : " more bytes)");
 }
 
 // The IDE's error: the "code" and "message" of the reply's "error", read for those alone.
@@ -50,8 +51,13 @@ std::string bounded(std::string_view text, bool quoted) {
   const auto shown = [quoted](std::string_view piece) {
     return quoted ? quoted_literal(piece) : std::string(piece);
   };
-  std::string echo = shown(text);
-  if (text.size() <= kEchoBytes && echo.size() <= kEscapedEchoBytes) return echo;
+  // Only the start is ever shown: the whole of a long text is never escaped, which would cost
+  // several times its size.
+  if (text.size() <= kEchoBytes) {
+    std::string echo = shown(text);
+    if (echo.size() <= kEscapedEchoBytes) return echo;
+  }
+  std::string echo;
   for (std::size_t end = std::min(text.size(), kEchoBytes); end > 0; end -= std::min<std::size_t>(end, 16)) {
     while (end > 0 && end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
     echo = shown(text.substr(0, end));
@@ -71,7 +77,7 @@ Error invalid_json(const std::string& problem, std::string_view line) {
 Result<LineBuffer> exchange(const std::string& socket_path, const MethodTarget& target,
                              const ChannelClientEnv& client_env, const ExchangeTimeouts& timeouts,
                              const ExchangeHooks& hooks) {
-  auto socket = UnixSocket::connect(socket_path, timeouts.write);
+  auto socket = UnixSocket::connect(socket_path, timeouts.write, hooks.cancel);
   if (!socket.ok()) {
     return Error{"could not connect to " + socket_path + ": " + socket.error() + kConnectHint};
   }

@@ -51,6 +51,8 @@ class TerminalSink final : public Sink {
   void write(std::string_view text) override;
 
  private:
+  void write_piece(std::string_view text);
+
   Sink& next_;
   std::string pending_;  ///< the end of the previous write, whose showing the next decides
 };

@@ -1,6 +1,7 @@
 #include "core/standard_output.hpp"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,7 +12,14 @@ namespace quillo {
 ClosedDescriptors guard_standard_descriptors() {
   ClosedDescriptors closed;
   for (int fd = 0; fd <= 2; ++fd) {
-    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    if (fd == 1) {
+      // Open for reading only (`1</dev/null`) is as good as closed: every write would fail.
+      const int flags = ::fcntl(fd, F_GETFL);
+      if (flags != -1 && (flags & O_ACCMODE) == O_RDONLY) closed.output = true;
+      if (flags != -1 || errno != EBADF) continue;
+    } else if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) {
+      continue;
+    }
     if (fd == 0) closed.input = true;
     if (fd == 1) closed.output = true;
     const int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
@@ -45,6 +53,13 @@ bool FdSink::write_out(const char* data, std::size_t size) {
     const ssize_t written = ::write(fd_, data, size);
     if (written < 0) {
       if (errno == EINTR) continue;
+      if (errno == EAGAIN || errno == EWOULDBLOCK) {
+        // A descriptor made non-blocking by whoever shares it: wait until it takes more, as a
+        // blocking one would.
+        pollfd ready{fd_, POLLOUT, 0};
+        ::poll(&ready, 1, -1);
+        continue;
+      }
       failure_ = std::strerror(errno);
       return false;
     }

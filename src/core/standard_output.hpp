@@ -16,7 +16,8 @@ struct ClosedDescriptors {
 };
 
 /// Protects descriptors 0, 1 and 2: a closed one is opened on /dev/null, so that the socket can
-/// never take its number. Says whether standard input and output were closed.
+/// never take its number. Says whether standard input was closed, and whether standard output
+/// was closed or open for reading only.
 ClosedDescriptors guard_standard_descriptors();
 
 /// A sink over a file descriptor that remembers the first write error, buffered in `buffer`

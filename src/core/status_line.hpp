@@ -16,8 +16,10 @@ class StatusLine {
   StatusLine(const StatusLine&) = delete;
   StatusLine& operator=(const StatusLine&) = delete;
 
-  /// Shows `text` (which must hold no control character) in place of what was shown.
-  void show(std::string_view text) const;
+  /// Shows `what` and then `then` (which must hold no control character) in place of what was
+  /// shown, `what` cut to keep the line within the narrowest usual terminal: a line that wraps
+  /// would not be erased whole.
+  void show(std::string_view what, std::string_view then) const;
   /// Erases what was shown.
   void clear() const;
 

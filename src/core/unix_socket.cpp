@@ -11,6 +11,7 @@
 #include <cstring>
 #include <limits>
 
+#include "core/exchange_cancel.hpp"
 #include "core/platform.hpp"
 
 namespace quillo {
@@ -50,7 +51,7 @@ std::string describe_duration(milliseconds duration) {
   return std::to_string(ms) + " ms";
 }
 
-Result<UnixSocket> UnixSocket::connect(const std::string& path, milliseconds timeout) {
+Result<UnixSocket> UnixSocket::connect(const std::string& path, milliseconds timeout, const ExchangeCancel* cancel) {
   sockaddr_un address{};
   // A longer path would have to be cut, and a cut path may name another socket.
   if (path.size() >= sizeof address.sun_path) {
@@ -64,18 +65,23 @@ Result<UnixSocket> UnixSocket::connect(const std::string& path, milliseconds tim
   if (fd < 0) return Error{system_error(errno)};
   UnixSocket socket(fd);
   platform::suppress_sigpipe(fd);
-  timeval tv{};
-  tv.tv_sec = static_cast<decltype(tv.tv_sec)>(timeout.count() / 1000);
-  tv.tv_usec = static_cast<decltype(tv.tv_usec)>((timeout.count() % 1000) * 1000);
-  // Bounds a blocking connect; a failure leaves it unbounded, and the connection still works.
-  setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
-
-  int status;
-  do {
-    status = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-  } while (status != 0 && errno == EINTR);
-  if (status != 0) return Error{system_error(errno)};
-  return socket;
+  // A connect waits while the listener's queue is full, a slice at a time: the send time-out
+  // bounds each try (a system that ignores it leaves the wait unbounded, and the connection
+  // still works), and between tries the exchange may have been cancelled.
+  constexpr milliseconds kSlice(250);
+  const auto deadline = deadline_after(timeout);
+  for (;;) {
+    const milliseconds slice = std::max(milliseconds(1), std::min(kSlice, remaining(deadline)));
+    timeval tv{};
+    tv.tv_sec = static_cast<decltype(tv.tv_sec)>(slice.count() / 1000);
+    tv.tv_usec = static_cast<decltype(tv.tv_usec)>((slice.count() % 1000) * 1000);
+    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) return socket;
+    if (errno == EINTR) continue;
+    if (errno != EAGAIN && errno != EWOULDBLOCK) return Error{system_error(errno)};
+    if (cancel != nullptr && cancel->cancelled()) return Error{"cancelled"};
+    if (remaining(deadline).count() == 0) return Error{"timed out after " + describe_duration(timeout)};
+  }
 }
 
 UnixSocket::UnixSocket(UnixSocket&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }

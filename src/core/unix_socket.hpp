@@ -16,11 +16,15 @@ namespace quillo {
 /// for how long it may be; and once more when the wait is over (`over`), however it ended.
 using WaitProgress = std::function<void(std::chrono::milliseconds waited, std::chrono::milliseconds allowed, bool over)>;
 
+class ExchangeCancel;
+
 class UnixSocket {
  public:
-  /// Connects to `path`; `timeout` bounds a connect to a listener whose queue is full. The error
-  /// is the system's description.
-  static Result<UnixSocket> connect(const std::string& path, std::chrono::milliseconds timeout);
+  /// Connects to `path`; `timeout` bounds a connect to a listener whose queue is full, and
+  /// `cancel`, when there is one, ends that wait within a quarter of a second. The error is the
+  /// system's description, or says the time allowed.
+  static Result<UnixSocket> connect(const std::string& path, std::chrono::milliseconds timeout,
+                                    const ExchangeCancel* cancel = nullptr);
 
   UnixSocket(UnixSocket&& other) noexcept;
   UnixSocket& operator=(UnixSocket&& other) noexcept;

@@ -2,10 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
 #include <regex>
+#include <thread>
 #include <string>
 #include <vector>
 
+#include "core/exchange_cancel.hpp"
 #include "core/json_writer.hpp"
 #include "core/unix_socket.hpp"
 #include "server.hpp"
@@ -153,6 +160,40 @@ TEST(SendRequest, AReplyLaterThanTheReadTimeOutIsAReadError) {
   const auto result = send_request(server.path(), {"ping", Json::object()}, {}, {200ms, 5s});
   ASSERT_FALSE(result.ok());
   EXPECT_EQ(result.error(), "read error: timed out after 200 ms without data");
+}
+
+// A listener whose queue is full keeps a connect waiting: for the write time-out, said in the
+// message, or until the exchange is cancelled from another thread (a cancel that did not end
+// the wait would leave it a minute, and the message would say so).
+TEST(SendRequest, AFullQueueIsWaitedForUntilTheTimeOutOrACancel) {
+  TempDir dir;
+  const std::string path = dir.file("full");
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strcpy(address.sun_path, path.c_str());
+  const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::listen(listener, 0), 0);
+  std::vector<int> waiting;
+  for (bool full = false; !full && waiting.size() < 16;) {
+    waiting.push_back(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0));
+    full = ::connect(waiting.back(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0;
+    if (full && errno != EAGAIN) GTEST_SKIP() << "this system refuses a connect to a full queue at once";
+  }
+  const auto full_queue = send_request(path, {"ping", Json::object()}, {}, {5s, 200ms});
+  ASSERT_FALSE(full_queue.ok());
+  EXPECT_TRUE(full_queue.error().starts_with("could not connect to " + path + ": timed out after 200 ms"))
+      << full_queue.error();
+
+  ExchangeCancel cancel;
+  Result<ReplyResult> cancelled = Error{"not run"};
+  std::thread call([&] { cancelled = send_request(path, {"ping", Json::object()}, {}, {5s, 60s}, {{}, &cancel}); });
+  cancel.cancel();
+  call.join();
+  ASSERT_FALSE(cancelled.ok());
+  EXPECT_TRUE(cancelled.error().starts_with("could not connect to " + path + ": cancelled")) << cancelled.error();
+  for (const int fd : waiting) ::close(fd);
+  ::close(listener);
 }
 
 }  // namespace

@@ -65,6 +65,7 @@ void drain(int out_fd, int err_fd, std::string& out, std::string& err,
   if (mode == StdoutMode::Capture || mode == StdoutMode::Terminal) ::dup2(out_write, 1);
   if (mode == StdoutMode::DevFull) ::dup2(::open("/dev/full", O_WRONLY), 1);
   if (mode == StdoutMode::Closed) ::close(1);
+  if (mode == StdoutMode::ReadOnly) ::dup2(::open("/dev/null", O_RDONLY), 1);
   ::dup2(mode == StdoutMode::Terminal ? out_write : err_write, 2);
   for (int fd = 3; fd < 1024; ++fd) ::close(fd);  // the stand-in's sockets stay with the tests
   ::execve(program, argv, envp);

@@ -10,7 +10,7 @@ namespace testing_support {
 
 /// Standard output captured, a full disk, closed, or a terminal (a pseudo-terminal that
 /// standard error shares; all it shows is captured as standard output).
-enum class StdoutMode { Capture, DevFull, Closed, Terminal };
+enum class StdoutMode { Capture, DevFull, Closed, ReadOnly, Terminal };
 
 struct ProcessOptions {
   std::vector<std::string> env;  ///< the whole environment, "NAME=value" each
