@@ -58,7 +58,9 @@ int main(int argc, char** argv) {
   } else {
     // The outcome could not be printed: nothing is sent, so that a caller that tries again does
     // not have the IDE act twice.
-    if (closed.output) return fail(err, "cannot write to standard output: " + out.failure());
+    if (auto failed = out.flush(); failed && closed.output) {
+      return fail(err, "cannot write to standard output: " + failed->message);
+    }
     quillo::RunSettings settings;
     settings.terminal_output = ::isatty(STDOUT_FILENO) == 1;
     if (::isatty(STDERR_FILENO) == 1) settings.status = &err;
@@ -66,6 +68,6 @@ int main(int argc, char** argv) {
       return fail(err, error->message);
     }
   }
-  if (!out.flush()) return fail(err, "cannot write to standard output: " + out.failure());
+  if (auto failed = out.flush()) return fail(err, "cannot write to standard output: " + failed->message);
   return 0;
 }

@@ -17,8 +17,8 @@ namespace quillo {
 class Values;
 class Sink;
 class JsonView;
-struct Cli;
-struct RunSettings;
+struct Cli;          // core/invocation.hpp
+struct RunSettings;  // core/invocation.hpp
 class Table;
 
 enum class ValueType : std::uint8_t {

@@ -38,17 +38,18 @@ void FdSink::write(std::string_view text) {
     return;
   }
   // Large pieces go straight out rather than through the buffer.
-  if (flush()) write_out(text.data(), text.size());
+  if (!flush()) write_out(text.data(), text.size());
 }
 
-bool FdSink::flush() {
+MaybeError FdSink::flush() {
   const std::size_t pending = used_;
   used_ = 0;
-  return write_out(buffer_.data(), pending);
+  write_out(buffer_.data(), pending);
+  return failure_;
 }
 
 bool FdSink::write_out(const char* data, std::size_t size) {
-  if (!failure_.empty()) return false;
+  if (failure_) return false;
   while (size > 0) {
     const ssize_t written = ::write(fd_, data, size);
     if (written < 0) {
@@ -60,7 +61,7 @@ bool FdSink::write_out(const char* data, std::size_t size) {
         ::poll(&ready, 1, -1);
         continue;
       }
-      failure_ = std::strerror(errno);
+      failure_ = Error{std::strerror(errno)};
       return false;
     }
     data += written;

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "core/result.hpp"
 #include "core/sink.hpp"
 
 namespace quillo {
@@ -30,13 +31,11 @@ class FdSink final : public Sink {
   FdSink& operator=(const FdSink&) = delete;
 
   void write(std::string_view text) override;
-  /// Writes out what is buffered; false once a write has failed.
-  bool flush();
+  /// Writes out what is buffered: nothing, or why the first write that failed did.
+  MaybeError flush();
 
-  /// The system's description of the first failed write, or empty.
-  const std::string& failure() const { return failure_; }
   /// Makes every write fail with `description` (for a descriptor that was closed).
-  void fail_with(std::string description) { failure_ = std::move(description); }
+  void fail_with(std::string description) { failure_ = Error{std::move(description)}; }
 
  private:
   bool write_out(const char* data, std::size_t size);
@@ -44,7 +43,7 @@ class FdSink final : public Sink {
   int fd_;
   std::span<char> buffer_;
   std::size_t used_ = 0;
-  std::string failure_;
+  MaybeError failure_;
 };
 
 }  // namespace quillo
