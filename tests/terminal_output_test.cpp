@@ -26,14 +26,24 @@ const std::string kShown =
 TEST(TerminalOutput, ControlCharactersAreShown) {
   EXPECT_EQ(quillo::visible_controls(kHostile), kShown);
   EXPECT_EQ(quillo::visible_controls("tab\tand CR LF\r\n"), "tab\tand CR LF\r\n");
-  // A character cut between two writes is still recognised, and a carriage return waits for
-  // what follows it.
-  quillo::StringSink out;
-  {
-    quillo::TerminalSink terminal(out);
-    terminal << "a\xc2" << "\x9b" << "b\r" << "\nc\xe2\x80" << "\xae" << "d\r";
+  // A character cut between two writes, or between the pieces a long write is taken in, is
+  // still recognised, and a carriage return waits for what follows it.
+  // (A control across the first two pieces, a line's end across the next, a lone carriage
+  // return that ends the third.)
+  const std::string long_text = std::string(4095, 'x') + "\xc2\x9b" + std::string(4094, 'y') + "\r\n" +
+                                std::string(4094, 'z') + "\rq" + kHostile;
+  for (const std::string& text : {kHostile, long_text}) {
+    for (std::size_t cut = 0; cut <= text.size(); cut += text.size() < 100 ? 1 : 97) {
+      quillo::StringSink out;
+      {
+        quillo::TerminalSink terminal(out);
+        terminal << text.substr(0, cut) << text.substr(cut);
+      }
+      ASSERT_EQ(out.text(), quillo::visible_controls(text)) << cut;
+    }
   }
-  EXPECT_EQ(out.text(), "a\\u{9b}b\r\nc\\u{202e}d\\u{d}");
+  EXPECT_EQ(quillo::visible_controls(long_text), std::string(4095, 'x') + "\\u{9b}" + std::string(4094, 'y') + "\r\n" +
+                                                     std::string(4094, 'z') + "\\u{d}q" + kShown);
 }
 
 // Every renderer, given a result whose every text is hostile, prints it unchanged to a sink and
