@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "core/argument_parser.hpp"
+#include "core/text.hpp"
 
 namespace quillo::mcp {
 namespace {
@@ -190,7 +191,8 @@ std::vector<std::string> split_families(std::string_view text) {
   std::vector<std::string> names;
   for (;;) {
     const auto comma = text.find(',');
-    names.emplace_back(text.substr(0, comma));
+    // "terminal, browser" as typed in a host's configuration means the same.
+    names.emplace_back(trim(text.substr(0, comma)));
     if (comma == std::string_view::npos) return names;
     text.remove_prefix(comma + 1);
   }

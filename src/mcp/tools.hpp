@@ -37,7 +37,7 @@ struct ToolFilter {
 /// The families of the program's group below `root`, in their order.
 std::vector<std::string> family_names(NodeRef root);
 
-/// The names in a --families value ("terminal,browser").
+/// The names in a --families value ("terminal,browser"), white space around each left out.
 std::vector<std::string> split_families(std::string_view text);
 
 /// Every command below `root` that makes a request, as a tool, in the order of the help.

@@ -261,6 +261,8 @@ TEST(McpCall, EveryToolSendsTheRequestOfTheCommandLine) {
       std::string families;  // the words that shells offer for --families are the families
       for (const std::string& family : mcp::family_names(quillo::program().root)) families += (families.empty() ? "" : " ") + family;
       EXPECT_EQ(leaf.node.argument(0).choices(), families);
+      EXPECT_FALSE(leaf.node.argument(0).check()(" terminal , browser"));  // spaces as a host's file may have them
+      EXPECT_EQ(mcp::split_families(" terminal , browser"), (std::vector<std::string>{"terminal", "browser"}));
     }
     if (leaf.node.is_group() || leaf.node.effect() == quillo::Effect::Local) continue;
     ++tools;
