@@ -303,7 +303,7 @@ TEST(McpCall, ProblemsNameTheArgumentOrSayWhatToDo) {
     }
     return quillo::NodeRef();
   };
-  const std::vector<std::tuple<std::string, std::string, std::string>> rows = {
+  std::vector<std::tuple<std::string, std::string, std::string>> rows = {
       {"terminal_send", R"({"terminal_id":"t"})", "text is required (a string)"},
       {"terminal_send", R"({"text":1,"terminal_id":"t"})", "text: expected a string, got a number"},
       {"terminal_send", R"({"text":"x","terminal_id":"t","submit":"yes"})", "submit: expected true or false, got a string"},
@@ -314,16 +314,22 @@ TEST(McpCall, ProblemsNameTheArgumentOrSayWhatToDo) {
       {"ping", R"({"x":1})", "x: not an argument of this tool (it takes none)"},
       {"browser_raw", R"({"method":"browser.x","params":"{"})", "params: "},
       {"terminal_wait", R"({"timeout":2.0})",
-       "could not connect to /nonexistent/s: No such file or directory (is Quillo running and Agent CLI enabled?). Start "
-       "Quillo with Agent CLI enabled, or start this server with the IDE's socket: quillo --socket PATH mcp (or "
-       "QUILLO_SOCKET=PATH)."},
+       "could not connect to /nonexistent/s: No such file or directory (is Quillo running and Agent CLI enabled?). If "
+       "it does, this server may be looking at another socket: start it with quillo --socket PATH mcp, or give it "
+       "QUILLO_SOCKET=PATH in the \"env\" of its entry in the host's configuration."},
   };
+  // A failure that no IDE started elsewhere would mend has no hint (the path too long here).
+  const std::string far(200, 'd');
+  rows.emplace_back("ping", "{}", "could not connect to /" + far + ": socket path is too long (");
   for (const auto& [tool, arguments, message] : rows) {
     SCOPED_TRACE(tool + " " + arguments);
-    const mcp::CallOutcome outcome = mcp::call_command(command(tool), Json::parse(arguments), call);
+    mcp::CallSettings settings = call;
+    if (message.find(far) != std::string::npos) settings.socket = "/" + far;
+    const mcp::CallOutcome outcome = mcp::call_command(command(tool), Json::parse(arguments), settings);
     EXPECT_TRUE(outcome.is_error);
-    if (message.ends_with(": ")) {
+    if (message.ends_with(": ") || message.ends_with(" (")) {
       EXPECT_TRUE(outcome.text.starts_with(message)) << outcome.text;
+      EXPECT_TRUE(!message.ends_with(" (") || outcome.text.ends_with("enabled?)")) << outcome.text;  // nothing added
     } else {
       EXPECT_EQ(outcome.text, message);
     }
