@@ -81,6 +81,13 @@ void add_stateless_fields(Json& result, bool cacheable) {
   }
 }
 
+// A tools/call result: one text block, and whether it tells of an error.
+Json tool_result(const std::string& text, bool is_error, bool stateless) {
+  Json result{{"content", Json::array({{{"type", "text"}, {"text", text}}})}, {"isError", is_error}};
+  if (stateless) add_stateless_fields(result, false);
+  return result;
+}
+
 std::string echoed(const std::string& text) {
   if (text.size() <= kEchoBytes) return text;
   std::size_t end = kEchoBytes;
@@ -292,17 +299,28 @@ void McpSession::start_call(const Json& id, const Json& params, bool stateless) 
   const auto named = [name](const Tool& tool) { return is_text(*name, tool.name); };
   const auto tool = std::find_if(served_.begin(), served_.end(), named);
   if (tool == served_.end()) {
-    const bool refused = std::find_if(refused_.begin(), refused_.end(), named) != refused_.end();
-    write(error_message(id, kInvalidParams,
-                        refused ? "Invalid params: tool " + name->get<std::string>() +
-                                      " changes the IDE, and this server is read-only (quillo mcp --read-only)"
-                                : "Invalid params: unknown tool " + echoed(name->get<std::string>())));
+    // A tool left out by --read-only is one the model may well ask for: told as a tool's error,
+    // which it reads, why it cannot have it. Any other name is unknown to this server.
+    if (std::find_if(refused_.begin(), refused_.end(), named) != refused_.end()) {
+      write(result_message(id, tool_result(name->get<std::string>() +
+                                               " changes the IDE, and this server is read-only (quillo mcp "
+                                               "--read-only): it serves only the tools that read",
+                                           true, stateless)));
+    } else {
+      write(error_message(id, kInvalidParams, "Invalid params: unknown tool " + echoed(name->get<std::string>())));
+    }
     return;
   }
   const Json* arguments = member(params, "arguments");
   if (arguments != nullptr && !arguments->is_null() && !arguments->is_object()) {
     write(error_message(id, kInvalidParams, "Invalid params: arguments must be an object"));
     return;
+  }
+  if (arguments != nullptr && arguments->is_object()) {
+    if (const MaybeError problem = call_problem(*tool, *arguments)) {
+      write(result_message(id, tool_result(problem->message, true, stateless)));
+      return;
+    }
   }
   const Json* meta = member(params, "_meta");
   const Json* token = meta != nullptr ? member(*meta, "progressToken") : nullptr;
@@ -330,9 +348,7 @@ void McpSession::run_call(Call& call, NodeRef command, const Json& arguments, bo
   Json answer;
   try {
     const CallOutcome outcome = call_command(command, arguments, settings);
-    Json result{{"content", Json::array({{{"type", "text"}, {"text", outcome.text}}})}, {"isError", outcome.is_error}};
-    if (stateless) add_stateless_fields(result, false);
-    answer = result_message(call.id, std::move(result));
+    answer = result_message(call.id, tool_result(outcome.text, outcome.is_error, stateless));
   } catch (const std::exception& e) {
     answer = error_message(call.id, kInternalError, std::string("Internal error: ") + e.what());
   }

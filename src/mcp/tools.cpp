@@ -249,6 +249,16 @@ Json tool_json(const Tool& tool, Revision revision) {
   return entry;
 }
 
+MaybeError call_problem(const Tool& tool, const Json& arguments) {
+  if (!tool.command.method_is_typed() || tool.family.empty()) return std::nullopt;
+  const std::string prefix = tool.family + ".";
+  const Json* method = member(arguments, "method");
+  if (method == nullptr || !method->is_string() || method->get_ref<const std::string&>().starts_with(prefix)) {
+    return std::nullopt;  // what else is wrong with it, the reading of the values tells
+  }
+  return Error{"method: this tool sends " + prefix + "* methods only"};
+}
+
 Result<Values> values_from_arguments(NodeRef command, const Json& arguments) {
   Values values;
   for (const auto& [key, value] : arguments.items()) {

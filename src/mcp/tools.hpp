@@ -57,6 +57,10 @@ Json input_schema(NodeRef command);
 /// The behaviour hints, from the command's effect and declaration.
 Json annotations(NodeRef command);
 
+/// What a call's arguments may not hold here though the command line takes it: a tool that sends
+/// the method it is given sends its own family's only, so that --families serves no other.
+MaybeError call_problem(const Tool& tool, const Json& arguments);
+
 /// The values that the parser would find on a command line giving these arguments (defaults
 /// included), each checked as the parser checks a value; or what is wrong, naming the argument.
 Result<Values> values_from_arguments(NodeRef command, const Json& arguments);

@@ -66,6 +66,11 @@ std::string error_line(const std::string& id, int code, const std::string& messa
          R"(,"message":")" + message + R"("},"id":)" + id + R"(,"jsonrpc":"2.0"})" + "\n";
 }
 
+std::string call_line(int id, const std::string& tool, const std::string& arguments, const std::string& extra = "") {
+  return R"({"jsonrpc":"2.0","id":)" + std::to_string(id) + R"(,"method":"tools/call","params":{"name":")" + tool +
+         R"(","arguments":)" + arguments + extra + "}}";
+}
+
 // Every line alone: its answer, byte for byte, or none.
 TEST(McpLoop, MalformedAndProtocolLinesAreAnsweredExactly) {
   const std::string pong = R"(,"jsonrpc":"2.0","result":{}})" "\n";
@@ -118,6 +123,20 @@ TEST(McpLoop, MalformedAndProtocolLinesAreAnsweredExactly) {
     EXPECT_EQ(served(line + "\n", settings_for("/nonexistent")), answer);
     EXPECT_EQ(served(line, settings_for("/nonexistent")), answer);  // without its line feed
   }
+  // Refused by the server's options, as a tool's error that the model reads: a tool that changes
+  // under --read-only, and the raw call of a family given another family's method.
+  mcp::ServerSettings browser = settings_for("/nonexistent"), reading = browser;
+  browser.filter.families = {"browser"};
+  reading.filter.read_only = true;
+  const auto tool_error = [](int id, const std::string& text) {
+    return R"({"id":)" + std::to_string(id) + R"(,"jsonrpc":"2.0","result":{"content":[{"text":")" + text +
+           R"(","type":"text"}],"isError":true}})" "\n";
+  };
+  EXPECT_EQ(served(call_line(1, "browser_raw", R"({"method":"terminal.close"})"), browser),
+            tool_error(1, "method: this tool sends browser.* methods only"));
+  EXPECT_EQ(served(call_line(2, "terminal_close", R"({"terminal_id":"t"})"), reading),
+            tool_error(2, "terminal_close changes the IDE, and this server is read-only (quillo mcp --read-only): it "
+                          "serves only the tools that read"));
   // A line past the bound is skipped, not kept, and the next one is read.
   EXPECT_EQ(served(std::string(1000, '{') + "\n" + R"({"jsonrpc":"2.0","id":1,"method":"ping"})" + "\n", settings_for("/x")),
             error_line("null", -32600, "Invalid Request: the line is longer than 200 bytes") + R"({"id":1)" + pong);
@@ -196,11 +215,6 @@ class LiveServer {
   int pipe_[2] = {-1, -1};
   std::thread thread_;
 };
-
-std::string call_line(int id, const std::string& tool, const std::string& arguments, const std::string& extra = "") {
-  return R"({"jsonrpc":"2.0","id":)" + std::to_string(id) + R"(,"method":"tools/call","params":{"name":")" + tool +
-         R"(","arguments":)" + arguments + extra + "}}";
-}
 
 // A wait of 600 seconds holds back no other answer, tells of its progress, and once cancelled
 // is shut down and never answered; the end of the input abandons another such wait at once.
