@@ -64,11 +64,10 @@ Json server_info(Revision revision) {
   return info;
 }
 
-Json supported_versions() {
-  Json names = Json::array();
-  for (int r = static_cast<int>(Revision::k2026_07_28); r >= 0; --r) names.push_back(revision_name(static_cast<Revision>(r)));
-  return names;
-}
+// The versions that a request naming its own in _meta is served at: the stateless revision
+// alone. The others begin with initialize, which a client told to use one of these would not
+// send (it retries with _meta instead), so listing them would only have it ask again in vain.
+Json stateless_versions() { return Json::array({revision_name(Revision::k2026_07_28)}); }
 
 // The stateless revision's result fields: its type, the server's identity, and for the lists
 // how long they keep.
@@ -239,7 +238,7 @@ void McpSession::stateless_request(const Json& id, const std::string& method, co
   const Json& asked = *member(meta, kProtocolVersionKey);
   if (!is_text(asked, revision_name(Revision::k2026_07_28))) {
     write(error_message(id, kUnsupportedProtocolVersion, "Unsupported protocol version",
-                        {{"supported", supported_versions()}, {"requested", asked}}));
+                        {{"supported", stateless_versions()}, {"requested", asked}}));
     return;
   }
   const Json* capabilities = member(meta, kClientCapabilitiesKey);
@@ -248,7 +247,7 @@ void McpSession::stateless_request(const Json& id, const std::string& method, co
     return;
   }
   if (method == "server/discover") {
-    Json result{{"supportedVersions", supported_versions()},
+    Json result{{"supportedVersions", stateless_versions()},
                 {"capabilities", {{"tools", Json::object()}}},
                 {"instructions", kInstructions}};
     add_stateless_fields(result, true);

@@ -107,7 +107,9 @@ TEST(McpLoop, MalformedAndProtocolLinesAreAnsweredExactly) {
        error_line("9", -32602, "Invalid params: server/discover needs io.modelcontextprotocol/protocolVersion and io.modelcontextprotocol/clientCapabilities in _meta")},
       {R"({"jsonrpc":"2.0","id":10,"method":"tools/list","params":{"_meta":{"io.modelcontextprotocol/protocolVersion":"1900-01-01"}}})",
        error_line("10", -32022, "Unsupported protocol version",
-                  R"({"requested":"1900-01-01","supported":["2026-07-28","2025-11-25","2025-06-18","2025-03-26","2024-11-05"]})")},
+                  R"({"requested":"1900-01-01","supported":["2026-07-28"]})")},
+      {R"({"jsonrpc":"2.0","id":10,"method":"server/discover","params":{"_meta":{"io.modelcontextprotocol/protocolVersion":"2025-11-25"}}})",
+       error_line("10", -32022, "Unsupported protocol version", R"({"requested":"2025-11-25","supported":["2026-07-28"]})")},
       {R"({"jsonrpc":"2.0","id":11,"method":"tools/list","params":{"_meta":{"io.modelcontextprotocol/protocolVersion":"2026-07-28"}}})",
        error_line("11", -32602, "Invalid params: _meta lacks io.modelcontextprotocol/clientCapabilities")},
       {R"({"jsonrpc":"2.0","id":12,"method":"ping","params":{)" + kMeta + "}}", error_line("12", -32601, "Method not found")},
@@ -163,6 +165,9 @@ TEST(McpLoop, InitializeNegotiatesTheRevision) {
     EXPECT_EQ(reply["result"]["serverInfo"].contains("title"), answered >= "2025-06-18");
     EXPECT_EQ(reply["result"]["serverInfo"]["name"], "quillo");
   }
+  // Discovery names the versions that requests with _meta are served at, as a -32022 does.
+  const std::string discovered = served(R"({"jsonrpc":"2.0","id":1,"method":"server/discover","params":{)" + kMeta + "}}", settings_for("/x"));
+  EXPECT_EQ(Json::parse(discovered)["result"]["supportedVersions"], Json::parse(R"(["2026-07-28"])")) << discovered;
 }
 
 // Answers written by the loop's threads as they come, for a test to wait on.
