@@ -94,9 +94,13 @@ std::string echoed(const std::string& text) {
   return text.substr(0, end) + "...";
 }
 
+using Clock = std::chrono::steady_clock;
+
 struct Call {
   Json id;
   Json progress_token;  ///< null: no progress asked for
+  Revision revision = Revision::k2025_11_25;  ///< the one the call was made at
+  Clock::time_point started, next_progress;
   ExchangeCancel cancel;
   int ticks = 0;
   bool abandoned = false;  ///< cancelled, or the input ended: no answer
@@ -138,6 +142,7 @@ class McpSession {
   void run_call(Call& call, NodeRef command, const Json& arguments, bool stateless);
   void reap_finished();
   void tick();
+  void tell_progress(Call& call, Clock::time_point now);
 
   Sink& out_;
   const ServerSettings& settings_;
@@ -327,7 +332,11 @@ void McpSession::start_call(const Json& id, const Json& params, bool stateless) 
   const Lock lock(mutex_);
   Call& call = calls_.emplace_back();
   call.id = id;
-  if (token != nullptr && (token->is_string() || token->is_number_integer())) call.progress_token = *token;
+  // A token is a string or any number, echoed as it came (a number as the same number).
+  if (token != nullptr && (token->is_string() || token->is_number())) call.progress_token = *token;
+  call.revision = stateless ? Revision::k2026_07_28 : revision_;
+  call.started = Clock::now();
+  call.next_progress = call.started + settings_.progress_interval;
   const NodeRef command = tool->command;
   Json given = arguments != nullptr && arguments->is_object() ? *arguments : Json::object();
   if (!call.thread.start([this, &call, command, given = std::move(given), stateless] {
@@ -369,26 +378,34 @@ void McpSession::reap_finished() {
   for (Call& call : done) call.thread.join();
 }
 
+// Each call that asked for progress is told of it every interval from its own start. The wait
+// ends at the next call due, and at the latest an interval from now: a call started meanwhile
+// is due no sooner than that.
 void McpSession::tick() {
   const Lock lock(mutex_);
-  for (;;) {
-    const auto due = std::chrono::steady_clock::now() + settings_.progress_interval;
-    for (auto now = std::chrono::steady_clock::now(); !stopping_ && now < due; now = std::chrono::steady_clock::now()) {
-      ticking_.wait_for(mutex_, std::chrono::duration_cast<std::chrono::milliseconds>(due - now) + std::chrono::milliseconds(1));
-    }
-    if (stopping_) return;
+  while (!stopping_) {
+    const auto now = Clock::now();
+    auto due = now + settings_.progress_interval;
     for (Call& call : calls_) {
       if (call.finished || call.abandoned || call.progress_token.is_null()) continue;
-      ++call.ticks;
-      const auto waited = std::chrono::duration_cast<std::chrono::seconds>(settings_.progress_interval * call.ticks);
-      out_ << line_of({{"jsonrpc", "2.0"},
-                       {"method", "notifications/progress"},
-                       {"params",
-                        {{"progressToken", call.progress_token},
-                         {"progress", call.ticks},
-                         {"message", "waiting for the IDE, " + std::to_string(waited.count()) + " s so far"}}}});
+      if (call.next_progress <= now) tell_progress(call, now);
+      due = std::min(due, call.next_progress);
     }
+    ticking_.wait_for(mutex_, std::chrono::duration_cast<std::chrono::milliseconds>(due - now) + std::chrono::milliseconds(1));
   }
+}
+
+void McpSession::tell_progress(Call& call, Clock::time_point now) {
+  ++call.ticks;
+  call.next_progress += settings_.progress_interval;
+  if (call.next_progress <= now) call.next_progress = now + settings_.progress_interval;  // once, after a late wake
+  Json params{{"progressToken", call.progress_token}, {"progress", call.ticks}};
+  // The message is a field from 2025-03-26 on.
+  if (call.revision >= Revision::k2025_03_26) {
+    const auto waited = std::chrono::duration_cast<std::chrono::seconds>(now - call.started);
+    params["message"] = "waiting for the IDE, " + std::to_string(waited.count()) + " s so far";
+  }
+  out_ << line_of({{"jsonrpc", "2.0"}, {"method", "notifications/progress"}, {"params", std::move(params)}});
 }
 
 void McpSession::finish() {

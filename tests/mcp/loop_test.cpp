@@ -238,15 +238,24 @@ TEST(McpLoop, CallsRunConcurrentlyAndAreCancelledOrAbandoned) {
   server.send(R"({"jsonrpc":"2.0","method":"notifications/cancelled","params":{"requestId":1,"reason":"enough"}})");
   server.send(R"({"jsonrpc":"2.0","id":4,"method":"ping"})");
   ASSERT_TRUE(server.out.wait_for(R"({"id":4,)"));
+  // Told from its own start, at the revision it was made at: 2024-11-05 has no message. Its token
+  // is any number, echoed as it came.
+  server.send(R"({"jsonrpc":"2.0","id":7,"method":"initialize","params":{"protocolVersion":"2024-11-05"}})");
+  ASSERT_TRUE(server.out.wait_for(R"({"id":7,)"));
+  const auto sent = std::chrono::steady_clock::now();
+  server.send(call_line(8, "terminal_wait", R"({"timeout":600})", R"(,"_meta":{"progressToken":1.5})"));
+  ASSERT_TRUE(server.out.wait_for(R"("params":{"progress":1,"progressToken":1.5}})"));
+  EXPECT_GE(std::chrono::steady_clock::now() - sent, 20ms);
+  server.send(R"({"jsonrpc":"2.0","method":"notifications/cancelled","params":{"requestId":8}})");
   server.send(call_line(5, "terminal_wait", R"({"timeout":600})"));
   server.send(call_line(6, "terminal_wait", R"({"timeout":600})"));  // a second call is dropped too
-  while (ide_server.requests().size() < 4) std::this_thread::sleep_for(1ms);
+  while (ide_server.requests().size() < 5) std::this_thread::sleep_for(1ms);
   server.end_input();
   const std::string out = server.out.text();
   EXPECT_EQ(out.find(R"("id":1,)"), std::string::npos) << out;
   EXPECT_EQ(out.find(R"("id":5,)"), std::string::npos) << out;
   EXPECT_EQ(out.find("\"progressToken\":\"w\"", out.find(R"({"id":4,)")), std::string::npos) << out;
-  EXPECT_EQ(ide_server.requests().size(), 4u);
+  EXPECT_EQ(ide_server.requests().size(), 5u);
 }
 
 // Values of a parsed command line as the JSON arguments of its tool.
