@@ -34,6 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   settings.socket = "/nonexistent/quillo.sock";
   settings.run.env = [](std::string_view) { return std::nullopt; };
   settings.max_message_bytes = 512;
+  settings.max_message_values = 32;
   settings.max_output = 64;
   Bytes source(input);
   quillo::StringSink out;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <list>
+#include <new>
 #include <vector>
 
 #include "core/exchange_cancel.hpp"
@@ -80,6 +81,25 @@ void add_stateless_fields(Json& result, bool cacheable) {
   }
 }
 
+// The answer to a line that is not served as it is read, before a value is built from it.
+std::optional<Json> refusal(const Survey& survey, std::size_t max_values) {
+  switch (survey.verdict) {
+    case Survey::Verdict::Json:
+      return std::nullopt;
+    case Survey::Verdict::NotJson:
+      return error_message(nullptr, kParseError, "Parse error: the line is not one JSON value");
+    case Survey::Verdict::TooDeep:
+      return error_message(nullptr, kInvalidRequest,
+                           "Invalid Request: nested deeper than " + std::to_string(kMaxJsonDepth) + " levels");
+    case Survey::Verdict::NumberTooLarge:
+      return error_message(nullptr, kInvalidRequest, "Invalid Request: a number beyond the range of a double");
+    case Survey::Verdict::TooManyValues:
+      return error_message(survey.id, kInvalidRequest,
+                           "Invalid Request: more than " + std::to_string(max_values) + " JSON values in one message");
+  }
+  return std::nullopt;
+}
+
 // A tools/call result: one text block, and whether it tells of an error.
 Json tool_result(const std::string& text, bool is_error, bool stateless) {
   Json result{{"content", Json::array({{{"type", "text"}, {"text", text}}})}, {"isError", is_error}};
@@ -120,12 +140,21 @@ class McpSession {
   McpSession(const McpSession&) = delete;
   McpSession& operator=(const McpSession&) = delete;
 
-  void handle(std::string_view line);
-  void refuse_long_line() {
-    write(error_message(nullptr, kInvalidRequest,
-                        "Invalid Request: the line is longer than " + std::to_string(settings_.max_message_bytes) +
-                            " bytes"));
+  /// Answers one line. Whatever it holds, the server goes on: a message that there is not memory
+  /// enough to serve, or that fails otherwise, is answered -32603 with id null.
+  void serve_line(std::string_view line) noexcept {
+    try {
+      handle(line);
+    } catch (const std::bad_alloc&) {
+      refuse_no_memory();
+    } catch (const std::exception& e) {
+      refuse(kInternalError, std::string("Internal error: ") + e.what());
+    }
   }
+  void refuse_long_line() noexcept {
+    refuse(kInvalidRequest, "Invalid Request: the line is longer than " + std::to_string(settings_.max_message_bytes) + " bytes");
+  }
+  void refuse_no_memory() noexcept { refuse(kInternalError, "Internal error: out of memory for this message"); }
   void finish();
 
  private:
@@ -133,13 +162,22 @@ class McpSession {
     const Lock lock(mutex_);
     out_ << line_of(message);
   }
+  // An answer with id null to a line not served, written when there is memory enough for it.
+  template <class Message>
+  void refuse(int code, Message&& message) noexcept {
+    try {
+      write(error_message(nullptr, code, std::string(std::forward<Message>(message))));
+    } catch (...) {  // no memory even for that: unanswered, and the next line is read
+    }
+  }
+  void handle(std::string_view line);
   void notification(const std::string& method, const Json& params);
   void request(const Json& id, const std::string& method, const Json& params);
   void stateless_request(const Json& id, const std::string& method, const Json& params, const Json& meta);
   void initialize(const Json& id, const Json& params);
   void list_tools(const Json& id, const Json& params, Revision revision, bool stateless);
   void start_call(const Json& id, const Json& params, bool stateless);
-  void run_call(Call& call, NodeRef command, const Json& arguments, bool stateless);
+  void run_call(Call& call, NodeRef command, const Json& arguments, bool stateless) noexcept;
   void reap_finished();
   void tick();
   void tell_progress(Call& call, Clock::time_point now);
@@ -163,8 +201,12 @@ void McpSession::handle(std::string_view line) {
     return;
   }
   if (trim(line).empty()) return;  // an empty line holds no message
+  if (const auto refused = refusal(survey_line(line, settings_.max_message_values), settings_.max_message_values)) {
+    write(*refused);
+    return;
+  }
   auto parsed = parse_json(line);
-  if (!parsed.ok()) {
+  if (!parsed.ok()) {  // not expected: the survey read the same text
     write(error_message(nullptr, kParseError, "Parse error: the line is not one JSON value"));
     return;
   }
@@ -339,29 +381,42 @@ void McpSession::start_call(const Json& id, const Json& params, bool stateless) 
   call.next_progress = call.started + settings_.progress_interval;
   const NodeRef command = tool->command;
   Json given = arguments != nullptr && arguments->is_object() ? *arguments : Json::object();
-  if (!call.thread.start([this, &call, command, given = std::move(given), stateless] {
-        run_call(call, command, given, stateless);
-      })) {
+  bool started = false;
+  try {
+    started = call.thread.start([this, &call, command, given = std::move(given), stateless] {
+      run_call(call, command, given, stateless);
+    });
+  } catch (const std::bad_alloc&) {  // the function's own copy, before a thread could start
+  }
+  if (!started) {
     calls_.pop_back();
-    out_ << line_of(error_message(id, kInternalError, "Internal error: no thread left to run the call"));
+    out_ << line_of(error_message(id, kInternalError, "Internal error: no thread or memory left to run the call"));
     return;
   }
   // Without a thread for them, progress notifications are not sent; the call goes on.
   if (!call.progress_token.is_null() && !ticker_.running()) ticker_.start([this] { tick(); });
 }
 
-void McpSession::run_call(Call& call, NodeRef command, const Json& arguments, bool stateless) {
-  CallSettings settings{settings_.socket, settings_.json, settings_.max_output, settings_.run};
-  settings.run.cancel = &call.cancel;
-  Json answer;
+// On the call's own thread, where nothing may escape: a failure, out of memory among them, is
+// the call's answer, and one that cannot even be written leaves the call unanswered.
+void McpSession::run_call(Call& call, NodeRef command, const Json& arguments, bool stateless) noexcept {
+  std::string line;
   try {
+    CallSettings settings{settings_.socket, settings_.json, settings_.max_output, settings_.run};
+    settings.run.cancel = &call.cancel;
     const CallOutcome outcome = call_command(command, arguments, settings);
-    answer = result_message(call.id, tool_result(outcome.text, outcome.is_error, stateless));
+    line = line_of(result_message(call.id, tool_result(outcome.text, outcome.is_error, stateless)));
   } catch (const std::exception& e) {
-    answer = error_message(call.id, kInternalError, std::string("Internal error: ") + e.what());
+    try {
+      line = line_of(error_message(call.id, kInternalError, std::string("Internal error: ") + e.what()));
+    } catch (...) {  // unanswered, as said
+    }
   }
   const Lock lock(mutex_);
-  if (!call.abandoned) out_ << line_of(answer);
+  try {
+    if (!call.abandoned && !line.empty()) out_ << line;
+  } catch (...) {  // a sink out of memory: the call is over all the same
+  }
   call.finished = true;
 }
 
@@ -438,14 +493,17 @@ void serve(ByteSource& input, Sink& output, const ServerSettings& settings) {
   McpSession server(output, settings);
   std::vector<char> buffer(std::size_t{1} << 16);
   std::string line;
-  bool too_long = false;  // the line so far is past the bound, and is being skipped
+  // Whether the line so far is being skipped, not kept: past the bound, or past the memory there is.
+  enum class Skipped { No, TooLong, NoMemory } skipped = Skipped::No;
+  const auto skip = [&](Skipped why) {
+    skipped = why;
+    std::string().swap(line);
+  };
   const auto end_line = [&] {
-    if (too_long) {
-      server.refuse_long_line();
-    } else {
-      server.handle(line);
-    }
-    too_long = false;
+    if (skipped == Skipped::TooLong) server.refuse_long_line();
+    if (skipped == Skipped::NoMemory) server.refuse_no_memory();
+    if (skipped == Skipped::No) server.serve_line(line);
+    skipped = Skipped::No;
     line.clear();
   };
   for (;;) {
@@ -455,17 +513,20 @@ void serve(ByteSource& input, Sink& output, const ServerSettings& settings) {
     for (;;) {
       const auto newline = chunk.find('\n');
       const std::string_view piece = chunk.substr(0, newline);
-      if (!too_long && line.size() + piece.size() > settings.max_message_bytes) {
-        too_long = true;
-        std::string().swap(line);
+      if (skipped == Skipped::No && line.size() + piece.size() > settings.max_message_bytes) skip(Skipped::TooLong);
+      if (skipped == Skipped::No) {
+        try {
+          line.append(piece);
+        } catch (const std::bad_alloc&) {
+          skip(Skipped::NoMemory);
+        }
       }
-      if (!too_long) line.append(piece);
       if (newline == std::string_view::npos) break;
       end_line();
       chunk.remove_prefix(newline + 1);
     }
   }
-  if (too_long || !line.empty()) end_line();
+  if (skipped != Skipped::No || !line.empty()) end_line();
   server.finish();
 }
 

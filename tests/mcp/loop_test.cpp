@@ -14,6 +14,7 @@
 #include "server.hpp"
 #include "support/argument_table.hpp"
 #include "support/grammar_walk.hpp"
+#include "support/process.hpp"
 #include "support/temp_dir.hpp"
 
 namespace {
@@ -125,6 +126,25 @@ TEST(McpLoop, MalformedAndProtocolLinesAreAnsweredExactly) {
     EXPECT_EQ(served(line + "\n", settings_for("/nonexistent")), answer);
     EXPECT_EQ(served(line, settings_for("/nonexistent")), answer);  // without its line feed
   }
+  // JSON past the bounds of a message, refused before a value is built; the id where the line was
+  // read to its end (the last one at the top, as the value would keep).
+  mcp::ServerSettings bounded = settings_for("/nonexistent");
+  bounded.max_message_bytes = 4096;
+  bounded.max_message_values = 40;
+  std::string many = "[0";
+  for (int i = 0; i < 40; ++i) many += ",0";
+  many += "]";
+  for (const auto& [line, answer] : std::vector<std::pair<std::string, std::string>>{
+           {std::string(513, '[') + std::string(513, ']'), error_line("null", -32600, "Invalid Request: nested deeper than 512 levels")},
+           {R"({"jsonrpc":"2.0","id":1,"method":"ping","params":{"n":)" + std::string(400, '9') + "}}",
+            error_line("null", -32600, "Invalid Request: a number beyond the range of a double")},
+           {R"({"id":1,"params":{"a":)" + many + R"(,"id":2},"id":"last","jsonrpc":"2.0","method":"ping"})",
+            error_line(R"("last")", -32600, "Invalid Request: more than 40 JSON values in one message")},
+           {R"({"id":1.5,"params":{"a":)" + many + "}}", error_line("null", -32600, "Invalid Request: more than 40 JSON values in one message")},
+       }) {
+    SCOPED_TRACE(line);
+    EXPECT_EQ(served(line, bounded), answer);
+  }
   // Refused by the server's options, as a tool's error that the model reads: a tool that changes
   // under --read-only, and the raw call of a family given another family's method.
   mcp::ServerSettings browser = settings_for("/nonexistent"), reading = browser;
@@ -142,6 +162,41 @@ TEST(McpLoop, MalformedAndProtocolLinesAreAnsweredExactly) {
   // A line past the bound is skipped, not kept, and the next one is read.
   EXPECT_EQ(served(std::string(1000, '{') + "\n" + R"({"jsonrpc":"2.0","id":1,"method":"ping"})" + "\n", settings_for("/x")),
             error_line("null", -32600, "Invalid Request: the line is longer than 200 bytes") + R"({"id":1)" + pong);
+}
+
+// Through the executable, under a memory limit that building the tree of a message of many small
+// values would exceed many times over: that message is refused unbuilt, one of a long string
+// served, one past the bound skipped; and under a limit too small for that string, its message
+// alone is answered -32603. The server goes on to the end of its input each time.
+TEST(McpLoop, AMessageTakesMemoryCloseToItsSize) {
+  TempDir dir;
+  const std::size_t size = 15u << 20;
+  std::string many = R"({"jsonrpc":"2.0","id":1,"method":"tools/call","params":{"name":"ping","x":[{})";
+  while (many.size() < size) many += ",{}";
+  const std::string long_string = R"({"jsonrpc":"2.0","id":2,"method":"ping","params":{"x":")" + std::string(size, 'x') + "\"}}\n";
+  const std::string last = R"({"jsonrpc":"2.0","id":4,"method":"ping"})" "\n";
+  const std::string pong = R"(,"jsonrpc":"2.0","result":{}})" "\n";
+  std::vector<std::tuple<std::string, std::size_t, std::string>> rows = {
+      // The line kept as it grows, the string built from it, and what any run maps.
+      {many + "]}}\n" + long_string + std::string(17u << 20, ' ') + "\n" + last, 3 * size + (std::size_t{40} << 20),
+       error_line("1", -32600, "Invalid Request: more than 10000 JSON values in one message") + R"({"id":2)" + pong +
+           error_line("null", -32600, "Invalid Request: the line is longer than 16777216 bytes") + R"({"id":4)" + pong},
+      {long_string + last, size + (std::size_t{4} << 20),
+       error_line("null", -32603, "Internal error: out of memory for this message") + R"({"id":4)" + pong},
+  };
+#if defined(__SANITIZE_ADDRESS__)  // which maps terabytes of shadow memory: no limit, nor its row
+  rows.pop_back();
+#endif
+  for (const auto& [input, limit, answers] : rows) {
+    ProcessOptions options;
+    options.stdin_path = dir.write("in", input);
+#if !defined(__SANITIZE_ADDRESS__)
+    options.memory_limit = limit;
+#endif
+    const auto result = run_quillo({"--socket", "/nonexistent", "mcp"}, options);
+    EXPECT_EQ(result.exit_status, 0) << result.err;
+    EXPECT_EQ(result.out, answers);
+  }
 }
 
 // initialize answers a revision it knows in kind and any other with the latest that begins with
