@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <list>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -116,8 +117,15 @@ std::string echoed(const std::string& text) {
 
 using Clock = std::chrono::steady_clock;
 
+/// The answers to the requests of a batch, written as one array once the last is in.
+struct Batch {
+  Json answers = Json::array();
+  int open = 1;  ///< its reading, and each of its calls still running
+};
+
 struct Call {
   Json id;
+  std::shared_ptr<Batch> batch;  ///< null: answered alone
   Json progress_token;  ///< null: no progress asked for
   Revision revision = Revision::k2025_11_25;  ///< the one the call was made at
   Clock::time_point started, next_progress;
@@ -160,7 +168,20 @@ class McpSession {
  private:
   void write(const Json& message) {
     const Lock lock(mutex_);
-    out_ << line_of(message);
+    deliver(batch_.get(), message);
+  }
+  // An answer, on its own line or into its batch; the lock held.
+  void deliver(Batch* batch, const Json& message) {
+    if (batch != nullptr) {
+      batch->answers.push_back(message);
+    } else {
+      out_ << line_of(message);
+    }
+  }
+  // One part of a batch done, the lock held; the last writes its answers, if it has any (a batch
+  // of notifications has none) and the input has not ended.
+  void settle(Batch& batch) {
+    if (--batch.open == 0 && !batch.answers.empty() && !stopping_) out_ << line_of(batch.answers);
   }
   // An answer with id null to a line not served, written when there is memory enough for it.
   template <class Message>
@@ -171,6 +192,8 @@ class McpSession {
     }
   }
   void handle(std::string_view line);
+  void handle_batch(const Json& messages);
+  void handle_message(const Json& message);
   void notification(const std::string& method, const Json& params);
   void request(const Json& id, const std::string& method, const Json& params);
   void stateless_request(const Json& id, const std::string& method, const Json& params, const Json& meta);
@@ -187,6 +210,8 @@ class McpSession {
   std::vector<Tool> served_, refused_;
   /// The revision that initialize agreed on; the latest before it.
   Revision revision_ = Revision::k2025_11_25;
+  /// The batch being read, on the loop's thread; null while a line holds one message.
+  std::shared_ptr<Batch> batch_;
 
   Mutex mutex_;  ///< guards the output and the calls
   std::list<Call> calls_;
@@ -211,10 +236,35 @@ void McpSession::handle(std::string_view line) {
     return;
   }
   const Json& message = parsed.value();
-  if (!message.is_object()) {
+  if (!message.is_array()) {
+    handle_message(message);
+  } else if (revision_ != Revision::k2025_03_26) {
+    // Only that revision has batches: the earlier one leaves them to JSON-RPC, the later ones
+    // took them out again.
     write(error_message(nullptr, kInvalidRequest,
-                        message.is_array() ? "Invalid Request: a batch is not served; send one message a line"
-                                           : "Invalid Request: a message is a JSON object"));
+                        "Invalid Request: a batch is served at revision 2025-03-26 only; send one message a line"));
+  } else if (message.empty()) {
+    write(error_message(nullptr, kInvalidRequest, "Invalid Request: an empty batch"));
+  } else {
+    handle_batch(message);
+  }
+}
+
+// Each message of the batch handled as a line of its own would be, its answers gathered.
+void McpSession::handle_batch(const Json& messages) {
+  batch_ = std::make_shared<Batch>();
+  struct Done {
+    std::shared_ptr<Batch>& batch;
+    ~Done() { batch.reset(); }  // also when a message fails: the next line is no batch's
+  } done{batch_};
+  for (const Json& message : messages) handle_message(message);
+  const Lock lock(mutex_);
+  settle(*batch_);
+}
+
+void McpSession::handle_message(const Json& message) {
+  if (!message.is_object()) {
+    write(error_message(nullptr, kInvalidRequest, "Invalid Request: a message is a JSON object"));
     return;
   }
   const Json* id = member(message, "id");
@@ -374,6 +424,8 @@ void McpSession::start_call(const Json& id, const Json& params, bool stateless) 
   const Lock lock(mutex_);
   Call& call = calls_.emplace_back();
   call.id = id;
+  call.batch = batch_;
+  if (call.batch) ++call.batch->open;
   // A token is a string or any number, echoed as it came (a number as the same number).
   if (token != nullptr && (token->is_string() || token->is_number())) call.progress_token = *token;
   call.revision = stateless ? Revision::k2026_07_28 : revision_;
@@ -389,8 +441,9 @@ void McpSession::start_call(const Json& id, const Json& params, bool stateless) 
   } catch (const std::bad_alloc&) {  // the function's own copy, before a thread could start
   }
   if (!started) {
+    if (call.batch) --call.batch->open;
     calls_.pop_back();
-    out_ << line_of(error_message(id, kInternalError, "Internal error: no thread or memory left to run the call"));
+    deliver(batch_.get(), error_message(id, kInternalError, "Internal error: no thread or memory left to run the call"));
     return;
   }
   // Without a thread for them, progress notifications are not sent; the call goes on.
@@ -400,21 +453,22 @@ void McpSession::start_call(const Json& id, const Json& params, bool stateless) 
 // On the call's own thread, where nothing may escape: a failure, out of memory among them, is
 // the call's answer, and one that cannot even be written leaves the call unanswered.
 void McpSession::run_call(Call& call, NodeRef command, const Json& arguments, bool stateless) noexcept {
-  std::string line;
+  Json answer;
   try {
     CallSettings settings{settings_.socket, settings_.json, settings_.max_output, settings_.run};
     settings.run.cancel = &call.cancel;
     const CallOutcome outcome = call_command(command, arguments, settings);
-    line = line_of(result_message(call.id, tool_result(outcome.text, outcome.is_error, stateless)));
+    answer = result_message(call.id, tool_result(outcome.text, outcome.is_error, stateless));
   } catch (const std::exception& e) {
     try {
-      line = line_of(error_message(call.id, kInternalError, std::string("Internal error: ") + e.what()));
+      answer = error_message(call.id, kInternalError, std::string("Internal error: ") + e.what());
     } catch (...) {  // unanswered, as said
     }
   }
   const Lock lock(mutex_);
   try {
-    if (!call.abandoned && !line.empty()) out_ << line;
+    if (!call.abandoned && !answer.is_null()) deliver(call.batch.get(), answer);
+    if (call.batch) settle(*call.batch);
   } catch (...) {  // a sink out of memory: the call is over all the same
   }
   call.finished = true;

@@ -75,7 +75,7 @@ std::string call_line(int id, const std::string& tool, const std::string& argume
 // Every line alone: its answer, byte for byte, or none.
 TEST(McpLoop, MalformedAndProtocolLinesAreAnsweredExactly) {
   const std::string pong = R"(,"jsonrpc":"2.0","result":{}})" "\n";
-  const std::string batch = "Invalid Request: a batch is not served; send one message a line";
+  const std::string batch = "Invalid Request: a batch is served at revision 2025-03-26 only; send one message a line";
   const std::string no_id = "Invalid Request: an id is a string or an integer";
   const std::vector<std::pair<std::string, std::string>> rows = {
       {"garbage", error_line("null", -32700, "Parse error: the line is not one JSON value")},
@@ -311,6 +311,35 @@ TEST(McpLoop, CallsRunConcurrentlyAndAreCancelledOrAbandoned) {
   EXPECT_EQ(out.find(R"("id":5,)"), std::string::npos) << out;
   EXPECT_EQ(out.find("\"progressToken\":\"w\"", out.find(R"({"id":4,)")), std::string::npos) << out;
   EXPECT_EQ(ide_server.requests().size(), 5u);
+}
+
+// At revision 2025-03-26, which has batches: the answers to a batch's requests in one array,
+// those of its calls too (in any order); none for a batch of notifications; an empty one refused.
+TEST(McpLoop, ABatchIsAnsweredWithOneArrayAt2025_03_26) {
+  const std::string init = R"({"jsonrpc":"2.0","id":0,"method":"initialize","params":{"protocolVersion":"2025-03-26"}})" "\n";
+  const std::string ping = R"({"jsonrpc":"2.0","id":1,"method":"ping"})";
+  std::string not_object = error_line("null", -32600, "Invalid Request: a message is a JSON object");
+  not_object.pop_back();  // its line feed
+  const std::vector<std::pair<std::string, std::string>> rows = {
+      {"[]", error_line("null", -32600, "Invalid Request: an empty batch")},
+      {"[" + ping + R"(,{"jsonrpc":"2.0","method":"notifications/initialized"},7,[]])",
+       R"([{"id":1,"jsonrpc":"2.0","result":{}},)" + not_object + "," + not_object + "]\n"},
+      {R"([{"jsonrpc":"2.0","method":"notifications/initialized"}])", ""},
+  };
+  for (const auto& [line, answer] : rows) {
+    SCOPED_TRACE(line);
+    const std::string out = served(init + line + "\n", settings_for("/nonexistent"));
+    EXPECT_EQ(out.substr(out.find('\n') + 1), answer);
+  }
+  LiveServer server(settings_for("/nonexistent"));
+  server.send(init + "[" + call_line(2, "ping", "{}") + "," + ping + "]");
+  ASSERT_TRUE(server.out.wait_for("]\n"));
+  const std::string out = server.out.text();
+  Json answers = Json::parse(out.substr(out.find('\n') + 1));
+  ASSERT_EQ(answers.size(), 2u) << out;
+  std::sort(answers.begin(), answers.end(), [](const Json& a, const Json& b) { return a["id"] < b["id"]; });
+  EXPECT_EQ(answers[0].dump(), R"({"id":1,"jsonrpc":"2.0","result":{}})");
+  EXPECT_EQ(answers[1]["result"]["isError"], true) << out;
 }
 
 // Values of a parsed command line as the JSON arguments of its tool.
