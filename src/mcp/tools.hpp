@@ -23,9 +23,10 @@ std::string_view revision_name(Revision revision);
 struct Tool {
   std::string name;         ///< "terminal_send_key"
   std::string title;        ///< "Terminal send key"
-  std::string description;  ///< the help line, and its groups' as context
+  std::string description;  ///< the help line, and its groups' as context, in a tool's terms
   std::string family;       ///< the first word of a family's command; empty for ping, whoami, help
   NodeRef command;
+  NodeRef group;  ///< the group the command is in
 };
 
 /// Which tools a server serves: those of some families only, the reading ones only.
@@ -51,8 +52,9 @@ bool allowed(const Tool& tool, const ToolFilter& filter);
 /// The tool's entry in a tools/list result, as `revision` defines a tool.
 Json tool_json(const Tool& tool, Revision revision);
 
-/// The JSON Schema of the command's arguments.
-Json input_schema(NodeRef command);
+/// The JSON Schema of the command's arguments; `group`, the command's, lends its other commands'
+/// help to an argument that has none.
+Json input_schema(NodeRef command, NodeRef group = {});
 
 /// The behaviour hints, from the command's effect and declaration.
 Json annotations(NodeRef command);

@@ -105,6 +105,6 @@ export function checkTools(tools) {
   );
   assert.deepEqual(byName.terminal_send.inputSchema.required.sort(), ["terminal_id", "text"]);
   assert.deepEqual(byName.terminal_wait.inputSchema.properties.timeout,
-    { type: "integer", minimum: 0, maximum: 4294967295, default: 30, description: "Seconds to wait (1-600). In a whole number of seconds" });
+    { type: "integer", minimum: 0, maximum: 4294967295, default: 30, description: "Seconds to wait (1-600). A whole number of seconds" });
   assert.equal(byName.todo_message_add.description.includes("Thread message operations"), true);
 }

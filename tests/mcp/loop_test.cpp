@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <condition_variable>
+#include <map>
 #include <mutex>
+#include <regex>
 #include <thread>
 
 #include "ide.hpp"
@@ -404,6 +406,36 @@ TEST(McpCall, EveryToolSendsTheRequestOfTheCommandLine) {
     }
   }
   EXPECT_EQ(tools, 54u);
+}
+
+// What an agent reads of a tool is said in a tool's terms, from the command line's help: no
+// option, placeholder or tag of the IDE's tracking; no property undescribed; a list of words once.
+TEST(McpCall, ToolTextsSpeakOfToolsAndProperties) {
+  std::map<std::string, std::string> texts;  // "tool" or "tool.property": its description
+  for (const mcp::Tool& tool : mcp::all_tools(quillo::program().root)) {
+    const Json entry = mcp::tool_json(tool, mcp::Revision::k2025_11_25);
+    texts[tool.name] = entry["description"];
+    for (const auto& [name, property] : entry["inputSchema"]["properties"].items()) {
+      texts[tool.name + "." + name] = property.value("description", "");
+    }
+  }
+  const std::regex command_line(R"((^|[ (])--[a-z]|\([A-Z][0-9]+\)|[A-Z]{4,} is given|One of.*Usually one of)");
+  for (const auto& [name, text] : texts) {
+    EXPECT_FALSE(text.empty()) << name;
+    EXPECT_FALSE(std::regex_search(text, command_line)) << name << ": " << text;
+  }
+  for (const auto& [name, text] : std::vector<std::pair<std::string, std::string>>{
+           {"help", "List all supported methods, or describe one when `method` is given"},
+           {"comments_resolve", "Mark a comment thread as resolved (or pass `unresolve: true` to reopen) (File comment operations)"},
+           {"file_open.column", "1-based column (requires `line`). A column number"},
+           {"shortcut_remove.id", "UUID of the shortcut (from `shortcut_list` output)"},
+           {"shortcut_add.scope", R"("roost" (default) or "project")"},
+           {"comments_search.status", "Status filter. Usually one of: active, resolved, stale, all (any other text is passed on as it is)"},
+           {"browser_back.browser_id", R"(The browser ID, as `browser_list` with {"scope":"roost"} lists it)"},
+           {"todo_update.body", "Optional longer note body"},
+       }) {
+    EXPECT_EQ(texts[name], text) << name;
+  }
 }
 
 // What a tool is told of arguments that do not fit its schema, and of a run that fails.
