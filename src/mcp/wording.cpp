@@ -5,7 +5,6 @@
 
 #include "cli.hpp"
 #include "core/json.hpp"
-#include "core/values.hpp"
 
 namespace quillo::mcp {
 namespace {
@@ -14,6 +13,17 @@ bool is_upper(char c) { return c >= 'A' && c <= 'Z'; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 bool is_lower(char c) { return c >= 'a' && c <= 'z'; }
 bool is_word(char c) { return is_upper(c) || is_lower(c) || is_digit(c) || c == '_' || c == '-'; }
+
+// The parts of `text` between `separator`s.
+std::vector<std::string_view> parts_of(std::string_view text, char separator) {
+  std::vector<std::string_view> parts;
+  for (std::size_t begin = 0; begin <= text.size();) {
+    const auto end = std::min(text.find(separator, begin), text.size());
+    parts.push_back(text.substr(begin, end - begin));
+    begin = end + 1;
+  }
+  return parts;
+}
 
 std::optional<ArgumentRef> argument_where(NodeRef command, auto matches) {
   for (std::size_t i = 0; i < command.argument_count(); ++i) {
@@ -30,10 +40,8 @@ std::string property_mention(const ArgumentRef& argument) {
 // The command that `words` ("shortcut list") reach from the program's group, or an invalid one.
 NodeRef command_at(std::string_view words) {
   NodeRef node = program().root;
-  for (std::size_t begin = 0; node.valid() && begin <= words.size();) {
-    const auto end = std::min(words.find(' ', begin), words.size());
-    node = node.child_named(words.substr(begin, end - begin));
-    begin = end + 1;
+  for (const std::string_view word : parts_of(words, ' ')) {
+    if (node.valid()) node = node.child_named(word);
   }
   return node.valid() && !node.is_group() && node.effect() != Effect::Local ? node : NodeRef();
 }
@@ -53,11 +61,12 @@ std::size_t tag_at(std::string_view rest) {
   return close < rest.size() && rest[close] == ')' ? close + 1 : 0;
 }
 
-// The length of a mention at `text`, and what it reads as here; 0 where there is none. Only a
-// tag may follow a word: an option's dashes or a placeholder do not continue another.
+// The length of a mention at `text`, and what it reads as here; 0 where there is none. An
+// option's dashes or a placeholder begin a word, never continue one.
 std::size_t mention_at(std::string_view text, std::size_t at, NodeRef command, std::string& replacement) {
   const std::string_view rest = text.substr(at);
-  if (at > 0 && is_word(text[at - 1])) return tag_at(rest);
+  if (const std::size_t tag = tag_at(rest); tag > 0) return tag;  // left out: the replacement is empty
+  if (at > 0 && is_word(text[at - 1])) return 0;
   if (rest.starts_with('`')) {
     // Command words in backticks: the tool.
     const auto close = rest.find('`', 1);
@@ -88,14 +97,12 @@ std::size_t mention_at(std::string_view text, std::size_t at, NodeRef command, s
 // "BROWSER_ID" as words: "browser ID" (initialisms of three letters or fewer kept).
 std::string placeholder_words(std::string_view name) {
   std::string words;
-  for (std::size_t begin = 0; begin <= name.size();) {
-    const auto end = std::min(name.find('_', begin), name.size());
-    std::string word(name.substr(begin, end - begin));
+  for (const std::string_view part : parts_of(name, '_')) {
+    std::string word(part);
     if (word.size() > 3) {
       for (char& c : word) c = is_upper(c) ? static_cast<char>(c - 'A' + 'a') : c;
     }
     words += (words.empty() ? "" : " ") + word;
-    begin = end + 1;
   }
   return words;
 }
@@ -107,18 +114,15 @@ std::string listing_call(std::string_view listed_by) {
   if (!listing.valid()) return {};
   std::string call = "`" + tool_name_of(listed_by.substr(0, options)) + "`";
   Json arguments = Json::object();
-  std::vector<std::string_view> words;
-  for (std::size_t begin = options + 1; begin < listed_by.size();) {
-    const auto end = std::min(listed_by.find(' ', begin), listed_by.size());
-    words.push_back(listed_by.substr(begin, end - begin));
-    begin = end + 1;
-  }
+  const std::vector<std::string_view> words = options == listed_by.size()
+                                                  ? std::vector<std::string_view>()
+                                                  : parts_of(listed_by.substr(options + 1), ' ');
   for (std::size_t i = 0; i < words.size(); ++i) {
     const auto argument = argument_where(listing, [&](const ArgumentRef& a) { return a.option() == words[i]; });
     if (!argument) continue;
-    if (argument->type() == ValueType::Flag || i + 1 == words.size()) {
+    if (argument->type() == ValueType::Flag) {
       arguments[std::string(argument->id())] = true;
-    } else {
+    } else if (i + 1 < words.size()) {
       arguments[std::string(argument->id())] = std::string(words[++i]);
     }
   }
