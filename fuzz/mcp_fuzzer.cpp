@@ -1,6 +1,7 @@
 // The MCP message loop on arbitrary input: it never dies or hangs, and everything it writes is
-// whole lines, each one JSON-RPC 2.0 message; never more answers than lines. Tool calls go to
-// a socket that does not exist, so each one ends at once, in an error.
+// whole lines, each one JSON-RPC 2.0 message or a batch's array of answers; never more answers
+// than lines. Tool calls go to a socket that does not exist, so each one ends at once, in an
+// error.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -26,6 +27,14 @@ class Bytes final : public quillo::mcp::ByteSource {
   std::string_view bytes_;
 };
 
+bool is_message(const quillo::Json& message) {
+  return message.is_object() && message.value("jsonrpc", "") == "2.0";
+}
+
+bool is_answer(const quillo::Json& message) {
+  return is_message(message) && message.contains("id") && (message.contains("result") != message.contains("error"));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -34,6 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   settings.socket = "/nonexistent/quillo.sock";
   settings.run.env = [](std::string_view) { return std::nullopt; };
   settings.max_message_bytes = 512;
+  settings.max_message_values = 32;
   settings.max_output = 64;
   Bytes source(input);
   quillo::StringSink out;
@@ -47,12 +57,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto end = written.find('\n');
     if (end == std::string_view::npos) std::abort();  // a message cut short
     const auto parsed = quillo::parse_json(written.substr(0, end));
-    const quillo::Json* message = parsed.ok() ? &parsed.value() : nullptr;
-    if (message == nullptr || !message->is_object() || message->value("jsonrpc", "") != "2.0") std::abort();
-    const bool answer = message->contains("id") && (message->contains("result") != message->contains("error"));
-    const bool notification = !message->contains("id") && message->contains("method");
-    if (!answer && !notification) std::abort();
-    answers += answer;
+    if (!parsed.ok()) std::abort();
+    const quillo::Json& line = parsed.value();
+    if (line.is_array()) {  // a batch's answers, one line for one line read
+      if (line.empty()) std::abort();
+      for (const quillo::Json& message : line) {
+        if (!is_answer(message)) std::abort();
+      }
+      ++answers;
+    } else {
+      const bool notification = is_message(line) && !line.contains("id") && line.contains("method");
+      if (!is_answer(line) && !notification) std::abort();
+      answers += !notification;
+    }
     written.remove_prefix(end + 1);
   }
   if (answers > lines + 1) std::abort();

@@ -412,7 +412,8 @@ constexpr Command kRaw{
     .arguments = kRawArguments,
     .examples = kRawExamples,
     .method = kTypedByUser,
-    .effect = Effect::Changes,
+    // Any browser method may be sent, browser.close among them: a raw call may close a tab.
+    .effect = Effect::Removes,
     .rendering = kAsTheMethodTyped,
     .open_world = true,
     .params = bind<kRawArguments, raw>,

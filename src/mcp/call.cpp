@@ -1,5 +1,8 @@
 #include "mcp/call.hpp"
 
+#include <cerrno>
+#include <cstring>
+
 #include "core/text.hpp"
 #include "mcp/tools.hpp"
 
@@ -41,11 +44,23 @@ std::string BoundedText::finish() const {
          "server started with quillo mcp --max-output 0]\n";
 }
 
+// Whether the connection failed because no IDE listens on the socket: none is there, or none
+// accepts. Other failures (too many open files, a path too long) are not helped by a hint.
+bool nobody_listening(const std::string& message) {
+  if (!message.starts_with("could not connect to ")) return false;
+  for (const int code : {ENOENT, ECONNREFUSED}) {
+    if (message.find(": " + std::string(std::strerror(code)) + " (") != std::string::npos) return true;
+  }
+  return false;
+}
+
 std::string error_text(const std::string& message) {
   std::string text = visible_controls(message);
-  if (message.starts_with("could not connect to ")) {
-    text += ". Start Quillo with Agent CLI enabled, or start this server with the IDE's socket: "
-            "quillo --socket PATH mcp (or QUILLO_SOCKET=PATH).";
+  if (nobody_listening(message)) {
+    // The message asks already whether the IDE runs: what the agent's host can change is where
+    // this server looks, which it does not pass on from the user's shell unless told.
+    text += ". If it does, this server may be looking at another socket: start it with quillo --socket PATH mcp, "
+            "or give it QUILLO_SOCKET=PATH in the \"env\" of its entry in the host's configuration.";
   } else if (message.starts_with("HOME ")) {
     text += ". Start this server with an absolute HOME, or with the IDE's socket: quillo --socket PATH mcp "
             "(or QUILLO_SOCKET=PATH).";

@@ -5,6 +5,7 @@
 #include <csignal>
 
 #include <algorithm>
+#include <new>
 
 #include "cli.hpp"
 #include "core/standard_output.hpp"
@@ -71,6 +72,9 @@ MaybeError serve_standard_streams(const Cli& cli, Sink&, const RunSettings& run_
   // A client that stops reading must not end the server in the middle of a call: writes then
   // fail, and the server goes on until its input ends.
   std::signal(SIGPIPE, SIG_IGN);
+  // The program ends a run at once when memory runs out, which suits one request; a server
+  // answers the one message there was no memory for and goes on, so here allocation throws.
+  std::set_new_handler(nullptr);
   FdSource input(STDIN_FILENO);
   FdSink output(STDOUT_FILENO);
   serve(input, output, settings);

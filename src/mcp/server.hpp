@@ -11,6 +11,7 @@
 #include "cli.hpp"
 #include "core/sink.hpp"
 #include "mcp/call.hpp"
+#include "mcp/survey.hpp"
 #include "mcp/tools.hpp"
 
 namespace quillo::mcp {
@@ -32,9 +33,9 @@ class FdSource final : public ByteSource {
   int fd_;
 };
 
-/// The longest message line read: one argument file's 16 MiB, escaped, with room to spare.
-/// A longer line is refused without being kept.
-inline constexpr std::size_t kMaxMessageBytes = std::size_t{64} << 20;
+/// The longest message line read, 16 MiB: a line is kept whole while it is read, and the value
+/// built from it holds its texts once more. A longer line is refused without being kept.
+inline constexpr std::size_t kMaxMessageBytes = std::size_t{16} << 20;
 
 struct ServerSettings {
   std::optional<std::string> socket;  ///< the global --socket
@@ -42,6 +43,7 @@ struct ServerSettings {
   ToolFilter filter;
   std::size_t max_output = kDefaultMaxOutput;
   std::size_t max_message_bytes = kMaxMessageBytes;
+  std::size_t max_message_values = kMaxMessageValues;
   /// How often a call that asked for progress is told that it is still waiting.
   std::chrono::milliseconds progress_interval{std::chrono::seconds(5)};
   RunSettings run;

@@ -4,6 +4,8 @@
 #include <limits>
 
 #include "core/argument_parser.hpp"
+#include "core/text.hpp"
+#include "mcp/wording.hpp"
 
 namespace quillo::mcp {
 namespace {
@@ -20,22 +22,27 @@ std::string words_joined(const std::vector<std::string_view>& words, char separa
   return text;
 }
 
-Tool make_tool(NodeRef command, const std::vector<std::string_view>& words,
+std::string capitalized(std::string text) {
+  if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
+  return text;
+}
+
+Tool make_tool(NodeRef command, NodeRef group, const std::vector<std::string_view>& words,
                const std::vector<std::string_view>& group_helps) {
   Tool tool;
   tool.name = words_joined(words, '_');
-  tool.title = words_joined(words, ' ');
-  if (!tool.title.empty() && tool.title[0] >= 'a' && tool.title[0] <= 'z') tool.title[0] = static_cast<char>(tool.title[0] - 'a' + 'A');
-  tool.description = std::string(command.help());
+  tool.title = capitalized(words_joined(words, ' '));
+  tool.description = agent_text(command.help(), command);
   if (!group_helps.empty()) {
     tool.description += " (";
     for (std::size_t i = 0; i < group_helps.size(); ++i) {
-      tool.description += (i == 0 ? "" : "; ") + std::string(group_helps[i]);
+      tool.description += (i == 0 ? "" : "; ") + agent_text(group_helps[i], command);
     }
     tool.description += ")";
   }
   if (words.size() > 1) tool.family = std::string(words.front());
   tool.command = command;
+  tool.group = group;
   return tool;
 }
 
@@ -48,10 +55,20 @@ void collect(NodeRef node, std::vector<std::string_view>& words, std::vector<std
       collect(child, words, helps, tools);
       helps.pop_back();
     } else if (child.effect() != Effect::Local) {
-      tools.push_back(make_tool(child, words, helps));
+      tools.push_back(make_tool(child, node, words, helps));
     }
     words.pop_back();
   });
+}
+
+// Whether `help` names every word offered for the value already, as "One of: a, b" does.
+bool names_all(std::string_view help, std::string_view choices) {
+  for (std::size_t begin = 0; begin < choices.size();) {
+    const auto end = std::min(choices.find(' ', begin), choices.size());
+    if (help.find(choices.substr(begin, end - begin)) == std::string_view::npos) return false;
+    begin = end + 1;
+  }
+  return true;
 }
 
 template <class Integer>
@@ -61,9 +78,10 @@ void add_range(Json& property) {
   property["maximum"] = std::numeric_limits<Integer>::max();
 }
 
-Json property_of(const ArgumentRef& argument) {
+Json property_of(const ArgumentRef& argument, NodeRef command, NodeRef group) {
   Json property = Json::object();
-  std::string description(argument.help());
+  std::string description = argument.help().empty() ? description_without_help(argument, command, group)
+                                                     : agent_text(argument.help(), command);
   const auto add_sentence = [&description](const std::string& sentence) {
     description += (description.empty() ? "" : ". ") + sentence;
   };
@@ -85,8 +103,8 @@ Json property_of(const ArgumentRef& argument) {
       add_range<std::int64_t>(property);
       break;
   }
-  if (!argument.unit().empty()) add_sentence("In " + std::string(argument.unit()));
-  if (!argument.choices().empty()) {
+  if (!argument.unit().empty()) add_sentence(capitalized(std::string(argument.unit())));
+  if (!argument.choices().empty() && !names_all(argument.help(), argument.choices())) {
     std::string words;
     for (const char c : argument.choices()) words += c == ' ' ? std::string(", ") : std::string(1, c);
     add_sentence("Usually one of: " + words + " (any other text is passed on as it is)");
@@ -190,7 +208,8 @@ std::vector<std::string> split_families(std::string_view text) {
   std::vector<std::string> names;
   for (;;) {
     const auto comma = text.find(',');
-    names.emplace_back(text.substr(0, comma));
+    // "terminal, browser" as typed in a host's configuration means the same.
+    names.emplace_back(trim(text.substr(0, comma)));
     if (comma == std::string_view::npos) return names;
     text.remove_prefix(comma + 1);
   }
@@ -215,12 +234,12 @@ bool allowed(const Tool& tool, const ToolFilter& filter) {
   return !filter.read_only || tool.command.effect() == Effect::Reads;
 }
 
-Json input_schema(NodeRef command) {
+Json input_schema(NodeRef command, NodeRef group) {
   Json properties = Json::object();
   Json required = Json::array();
   for (std::size_t i = 0; i < command.argument_count(); ++i) {
     const ArgumentRef argument = command.argument(i);
-    properties[std::string(argument.id())] = property_of(argument);
+    properties[std::string(argument.id())] = property_of(argument, command, group);
     // A file form only saves quoting on a command line: here the text itself is required.
     if (argument.required()) required.push_back(argument.id());
   }
@@ -238,13 +257,23 @@ Json annotations(NodeRef command) {
 }
 
 Json tool_json(const Tool& tool, Revision revision) {
-  Json entry{{"name", tool.name}, {"description", tool.description}, {"inputSchema", input_schema(tool.command)}};
+  Json entry{{"name", tool.name}, {"description", tool.description}, {"inputSchema", input_schema(tool.command, tool.group)}};
   // Each field only from the revision that defines it: annotations from 2025-03-26 (with the
   // title among them), the title of its own from 2025-06-18.
   if (revision >= Revision::k2025_03_26) entry["annotations"] = annotations(tool.command);
   if (revision == Revision::k2025_03_26) entry["annotations"]["title"] = tool.title;
   if (revision >= Revision::k2025_06_18) entry["title"] = tool.title;
   return entry;
+}
+
+MaybeError call_problem(const Tool& tool, const Json& arguments) {
+  if (!tool.command.method_is_typed() || tool.family.empty()) return std::nullopt;
+  const std::string prefix = tool.family + ".";
+  const Json* method = member(arguments, "method");
+  if (method == nullptr || !method->is_string() || method->get_ref<const std::string&>().starts_with(prefix)) {
+    return std::nullopt;  // what else is wrong with it, the reading of the values tells
+  }
+  return Error{"method: this tool sends " + prefix + "* methods only"};
 }
 
 Result<Values> values_from_arguments(NodeRef command, const Json& arguments) {

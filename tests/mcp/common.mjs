@@ -95,15 +95,16 @@ export function checkTools(tools) {
   }
   const byName = Object.fromEntries(tools.map((t) => [t.name, t]));
   assert.deepEqual(
-    ["terminal_list", "terminal_send", "terminal_close", "roost_add_project", "todo_message_add", "browser_url"].map((n) => {
+    ["terminal_list", "terminal_send", "terminal_close", "roost_add_project", "todo_message_add", "browser_url", "browser_raw"].map((n) => {
       const h = byName[n].annotations;
       return [n, h.readOnlyHint, h.destructiveHint, h.idempotentHint];
     }),
     [["terminal_list", true, false, true], ["terminal_send", false, false, false], ["terminal_close", false, true, true],
-     ["roost_add_project", false, false, true], ["todo_message_add", false, false, false], ["browser_url", true, false, true]],
+     ["roost_add_project", false, false, true], ["todo_message_add", false, false, false], ["browser_url", true, false, true],
+     ["browser_raw", false, true, false]],
   );
   assert.deepEqual(byName.terminal_send.inputSchema.required.sort(), ["terminal_id", "text"]);
   assert.deepEqual(byName.terminal_wait.inputSchema.properties.timeout,
-    { type: "integer", minimum: 0, maximum: 4294967295, default: 30, description: "Seconds to wait (1-600). In a whole number of seconds" });
+    { type: "integer", minimum: 0, maximum: 4294967295, default: 30, description: "Seconds to wait (1-600). A whole number of seconds" });
   assert.equal(byName.todo_message_add.description.includes("Thread message operations"), true);
 }

@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <condition_variable>
+#include <map>
 #include <mutex>
+#include <regex>
 #include <thread>
 
 #include "ide.hpp"
@@ -14,6 +16,7 @@
 #include "server.hpp"
 #include "support/argument_table.hpp"
 #include "support/grammar_walk.hpp"
+#include "support/process.hpp"
 #include "support/temp_dir.hpp"
 
 namespace {
@@ -66,10 +69,15 @@ std::string error_line(const std::string& id, int code, const std::string& messa
          R"(,"message":")" + message + R"("},"id":)" + id + R"(,"jsonrpc":"2.0"})" + "\n";
 }
 
+std::string call_line(int id, const std::string& tool, const std::string& arguments, const std::string& extra = "") {
+  return R"({"jsonrpc":"2.0","id":)" + std::to_string(id) + R"(,"method":"tools/call","params":{"name":")" + tool +
+         R"(","arguments":)" + arguments + extra + "}}";
+}
+
 // Every line alone: its answer, byte for byte, or none.
 TEST(McpLoop, MalformedAndProtocolLinesAreAnsweredExactly) {
   const std::string pong = R"(,"jsonrpc":"2.0","result":{}})" "\n";
-  const std::string batch = "Invalid Request: a batch is not served; send one message a line";
+  const std::string batch = "Invalid Request: a batch is served at revision 2025-03-26 only; send one message a line";
   const std::string no_id = "Invalid Request: an id is a string or an integer";
   const std::vector<std::pair<std::string, std::string>> rows = {
       {"garbage", error_line("null", -32700, "Parse error: the line is not one JSON value")},
@@ -102,7 +110,9 @@ TEST(McpLoop, MalformedAndProtocolLinesAreAnsweredExactly) {
        error_line("9", -32602, "Invalid params: server/discover needs io.modelcontextprotocol/protocolVersion and io.modelcontextprotocol/clientCapabilities in _meta")},
       {R"({"jsonrpc":"2.0","id":10,"method":"tools/list","params":{"_meta":{"io.modelcontextprotocol/protocolVersion":"1900-01-01"}}})",
        error_line("10", -32022, "Unsupported protocol version",
-                  R"({"requested":"1900-01-01","supported":["2026-07-28","2025-11-25","2025-06-18","2025-03-26","2024-11-05"]})")},
+                  R"({"requested":"1900-01-01","supported":["2026-07-28"]})")},
+      {R"({"jsonrpc":"2.0","id":10,"method":"server/discover","params":{"_meta":{"io.modelcontextprotocol/protocolVersion":"2025-11-25"}}})",
+       error_line("10", -32022, "Unsupported protocol version", R"({"requested":"2025-11-25","supported":["2026-07-28"]})")},
       {R"({"jsonrpc":"2.0","id":11,"method":"tools/list","params":{"_meta":{"io.modelcontextprotocol/protocolVersion":"2026-07-28"}}})",
        error_line("11", -32602, "Invalid params: _meta lacks io.modelcontextprotocol/clientCapabilities")},
       {R"({"jsonrpc":"2.0","id":12,"method":"ping","params":{)" + kMeta + "}}", error_line("12", -32601, "Method not found")},
@@ -118,9 +128,77 @@ TEST(McpLoop, MalformedAndProtocolLinesAreAnsweredExactly) {
     EXPECT_EQ(served(line + "\n", settings_for("/nonexistent")), answer);
     EXPECT_EQ(served(line, settings_for("/nonexistent")), answer);  // without its line feed
   }
+  // JSON past the bounds of a message, refused before a value is built; the id where the line was
+  // read to its end (the last one at the top, as the value would keep).
+  mcp::ServerSettings bounded = settings_for("/nonexistent");
+  bounded.max_message_bytes = 4096;
+  bounded.max_message_values = 40;
+  std::string many = "[0";
+  for (int i = 0; i < 40; ++i) many += ",0";
+  many += "]";
+  for (const auto& [line, answer] : std::vector<std::pair<std::string, std::string>>{
+           {std::string(513, '[') + std::string(513, ']'), error_line("null", -32600, "Invalid Request: nested deeper than 512 levels")},
+           {R"({"jsonrpc":"2.0","id":1,"method":"ping","params":{"n":)" + std::string(400, '9') + "}}",
+            error_line("null", -32600, "Invalid Request: a number beyond the range of a double")},
+           {R"({"id":1,"params":{"a":)" + many + R"(,"id":2},"id":"last","jsonrpc":"2.0","method":"ping"})",
+            error_line(R"("last")", -32600, "Invalid Request: more than 40 JSON values in one message")},
+           {R"({"id":1.5,"params":{"a":)" + many + "}}", error_line("null", -32600, "Invalid Request: more than 40 JSON values in one message")},
+       }) {
+    SCOPED_TRACE(line);
+    EXPECT_EQ(served(line, bounded), answer);
+  }
+  // Refused by the server's options, as a tool's error that the model reads: a tool that changes
+  // under --read-only, and the raw call of a family given another family's method.
+  mcp::ServerSettings browser = settings_for("/nonexistent"), reading = browser;
+  browser.filter.families = {"browser"};
+  reading.filter.read_only = true;
+  const auto tool_error = [](int id, const std::string& text) {
+    return R"({"id":)" + std::to_string(id) + R"(,"jsonrpc":"2.0","result":{"content":[{"text":")" + text +
+           R"(","type":"text"}],"isError":true}})" "\n";
+  };
+  EXPECT_EQ(served(call_line(1, "browser_raw", R"({"method":"terminal.close"})"), browser),
+            tool_error(1, "method: this tool sends browser.* methods only"));
+  EXPECT_EQ(served(call_line(2, "terminal_close", R"({"terminal_id":"t"})"), reading),
+            tool_error(2, "terminal_close changes the IDE, and this server is read-only (quillo mcp --read-only): it "
+                          "serves only the tools that read"));
   // A line past the bound is skipped, not kept, and the next one is read.
   EXPECT_EQ(served(std::string(1000, '{') + "\n" + R"({"jsonrpc":"2.0","id":1,"method":"ping"})" + "\n", settings_for("/x")),
             error_line("null", -32600, "Invalid Request: the line is longer than 200 bytes") + R"({"id":1)" + pong);
+}
+
+// Through the executable, under a memory limit that building the tree of a message of many small
+// values would exceed many times over: that message is refused unbuilt, one of a long string
+// served, one past the bound skipped; and under a limit too small for that string, its message
+// alone is answered -32603. The server goes on to the end of its input each time.
+TEST(McpLoop, AMessageTakesMemoryCloseToItsSize) {
+  TempDir dir;
+  const std::size_t size = 15u << 20;
+  std::string many = R"({"jsonrpc":"2.0","id":1,"method":"tools/call","params":{"name":"ping","x":[{})";
+  while (many.size() < size) many += ",{}";
+  const std::string long_string = R"({"jsonrpc":"2.0","id":2,"method":"ping","params":{"x":")" + std::string(size, 'x') + "\"}}\n";
+  const std::string last = R"({"jsonrpc":"2.0","id":4,"method":"ping"})" "\n";
+  const std::string pong = R"(,"jsonrpc":"2.0","result":{}})" "\n";
+  std::vector<std::tuple<std::string, std::size_t, std::string>> rows = {
+      // The line kept as it grows, the string built from it, and what any run maps.
+      {many + "]}}\n" + long_string + std::string(17u << 20, ' ') + "\n" + last, 3 * size + (std::size_t{40} << 20),
+       error_line("1", -32600, "Invalid Request: more than 10000 JSON values in one message") + R"({"id":2)" + pong +
+           error_line("null", -32600, "Invalid Request: the line is longer than 16777216 bytes") + R"({"id":4)" + pong},
+      {long_string + last, size + (std::size_t{4} << 20),
+       error_line("null", -32603, "Internal error: out of memory for this message") + R"({"id":4)" + pong},
+  };
+#if defined(__SANITIZE_ADDRESS__)  // which maps terabytes of shadow memory: no limit, nor its row
+  rows.pop_back();
+#endif
+  for (const auto& [input, limit, answers] : rows) {
+    ProcessOptions options;
+    options.stdin_path = dir.write("in", input);
+#if !defined(__SANITIZE_ADDRESS__)
+    options.memory_limit = limit;
+#endif
+    const auto result = run_quillo({"--socket", "/nonexistent", "mcp"}, options);
+    EXPECT_EQ(result.exit_status, 0) << result.err;
+    EXPECT_EQ(result.out, answers);
+  }
 }
 
 // initialize answers a revision it knows in kind and any other with the latest that begins with
@@ -144,6 +222,9 @@ TEST(McpLoop, InitializeNegotiatesTheRevision) {
     EXPECT_EQ(reply["result"]["serverInfo"].contains("title"), answered >= "2025-06-18");
     EXPECT_EQ(reply["result"]["serverInfo"]["name"], "quillo");
   }
+  // Discovery names the versions that requests with _meta are served at, as a -32022 does.
+  const std::string discovered = served(R"({"jsonrpc":"2.0","id":1,"method":"server/discover","params":{)" + kMeta + "}}", settings_for("/x"));
+  EXPECT_EQ(Json::parse(discovered)["result"]["supportedVersions"], Json::parse(R"(["2026-07-28"])")) << discovered;
 }
 
 // Answers written by the loop's threads as they come, for a test to wait on.
@@ -197,11 +278,6 @@ class LiveServer {
   std::thread thread_;
 };
 
-std::string call_line(int id, const std::string& tool, const std::string& arguments, const std::string& extra = "") {
-  return R"({"jsonrpc":"2.0","id":)" + std::to_string(id) + R"(,"method":"tools/call","params":{"name":")" + tool +
-         R"(","arguments":)" + arguments + extra + "}}";
-}
-
 // A wait of 600 seconds holds back no other answer, tells of its progress, and once cancelled
 // is shut down and never answered; the end of the input abandons another such wait at once.
 TEST(McpLoop, CallsRunConcurrentlyAndAreCancelledOrAbandoned) {
@@ -219,15 +295,53 @@ TEST(McpLoop, CallsRunConcurrentlyAndAreCancelledOrAbandoned) {
   server.send(R"({"jsonrpc":"2.0","method":"notifications/cancelled","params":{"requestId":1,"reason":"enough"}})");
   server.send(R"({"jsonrpc":"2.0","id":4,"method":"ping"})");
   ASSERT_TRUE(server.out.wait_for(R"({"id":4,)"));
+  // Told from its own start, at the revision it was made at: 2024-11-05 has no message. Its token
+  // is any number, echoed as it came.
+  server.send(R"({"jsonrpc":"2.0","id":7,"method":"initialize","params":{"protocolVersion":"2024-11-05"}})");
+  ASSERT_TRUE(server.out.wait_for(R"({"id":7,)"));
+  const auto sent = std::chrono::steady_clock::now();
+  server.send(call_line(8, "terminal_wait", R"({"timeout":600})", R"(,"_meta":{"progressToken":1.5})"));
+  ASSERT_TRUE(server.out.wait_for(R"("params":{"progress":1,"progressToken":1.5}})"));
+  EXPECT_GE(std::chrono::steady_clock::now() - sent, 20ms);
+  server.send(R"({"jsonrpc":"2.0","method":"notifications/cancelled","params":{"requestId":8}})");
   server.send(call_line(5, "terminal_wait", R"({"timeout":600})"));
   server.send(call_line(6, "terminal_wait", R"({"timeout":600})"));  // a second call is dropped too
-  while (ide_server.requests().size() < 4) std::this_thread::sleep_for(1ms);
+  while (ide_server.requests().size() < 5) std::this_thread::sleep_for(1ms);
   server.end_input();
   const std::string out = server.out.text();
   EXPECT_EQ(out.find(R"("id":1,)"), std::string::npos) << out;
   EXPECT_EQ(out.find(R"("id":5,)"), std::string::npos) << out;
   EXPECT_EQ(out.find("\"progressToken\":\"w\"", out.find(R"({"id":4,)")), std::string::npos) << out;
-  EXPECT_EQ(ide_server.requests().size(), 4u);
+  EXPECT_EQ(ide_server.requests().size(), 5u);
+}
+
+// At revision 2025-03-26, which has batches: the answers to a batch's requests in one array,
+// those of its calls too (in any order); none for a batch of notifications; an empty one refused.
+TEST(McpLoop, ABatchIsAnsweredWithOneArrayAt2025_03_26) {
+  const std::string init = R"({"jsonrpc":"2.0","id":0,"method":"initialize","params":{"protocolVersion":"2025-03-26"}})" "\n";
+  const std::string ping = R"({"jsonrpc":"2.0","id":1,"method":"ping"})";
+  std::string not_object = error_line("null", -32600, "Invalid Request: a message is a JSON object");
+  not_object.pop_back();  // its line feed
+  const std::vector<std::pair<std::string, std::string>> rows = {
+      {"[]", error_line("null", -32600, "Invalid Request: an empty batch")},
+      {"[" + ping + R"(,{"jsonrpc":"2.0","method":"notifications/initialized"},7,[]])",
+       R"([{"id":1,"jsonrpc":"2.0","result":{}},)" + not_object + "," + not_object + "]\n"},
+      {R"([{"jsonrpc":"2.0","method":"notifications/initialized"}])", ""},
+  };
+  for (const auto& [line, answer] : rows) {
+    SCOPED_TRACE(line);
+    const std::string out = served(init + line + "\n", settings_for("/nonexistent"));
+    EXPECT_EQ(out.substr(out.find('\n') + 1), answer);
+  }
+  LiveServer server(settings_for("/nonexistent"));
+  server.send(init + "[" + call_line(2, "ping", "{}") + "," + ping + "]");
+  ASSERT_TRUE(server.out.wait_for("]\n"));
+  const std::string out = server.out.text();
+  Json answers = Json::parse(out.substr(out.find('\n') + 1));
+  ASSERT_EQ(answers.size(), 2u) << out;
+  std::sort(answers.begin(), answers.end(), [](const Json& a, const Json& b) { return a["id"] < b["id"]; });
+  EXPECT_EQ(answers[0].dump(), R"({"id":1,"jsonrpc":"2.0","result":{}})");
+  EXPECT_EQ(answers[1]["result"]["isError"], true) << out;
 }
 
 // Values of a parsed command line as the JSON arguments of its tool.
@@ -261,6 +375,8 @@ TEST(McpCall, EveryToolSendsTheRequestOfTheCommandLine) {
       std::string families;  // the words that shells offer for --families are the families
       for (const std::string& family : mcp::family_names(quillo::program().root)) families += (families.empty() ? "" : " ") + family;
       EXPECT_EQ(leaf.node.argument(0).choices(), families);
+      EXPECT_FALSE(leaf.node.argument(0).check()(" terminal , browser"));  // spaces as a host's file may have them
+      EXPECT_EQ(mcp::split_families(" terminal , browser"), (std::vector<std::string>{"terminal", "browser"}));
     }
     if (leaf.node.is_group() || leaf.node.effect() == quillo::Effect::Local) continue;
     ++tools;
@@ -292,6 +408,36 @@ TEST(McpCall, EveryToolSendsTheRequestOfTheCommandLine) {
   EXPECT_EQ(tools, 54u);
 }
 
+// What an agent reads of a tool is said in a tool's terms, from the command line's help: no
+// option, placeholder or tag of the IDE's tracking; no property undescribed; a list of words once.
+TEST(McpCall, ToolTextsSpeakOfToolsAndProperties) {
+  std::map<std::string, std::string> texts;  // "tool" or "tool.property": its description
+  for (const mcp::Tool& tool : mcp::all_tools(quillo::program().root)) {
+    const Json entry = mcp::tool_json(tool, mcp::Revision::k2025_11_25);
+    texts[tool.name] = entry["description"];
+    for (const auto& [name, property] : entry["inputSchema"]["properties"].items()) {
+      texts[tool.name + "." + name] = property.value("description", "");
+    }
+  }
+  const std::regex command_line(R"((^|[ (])--[a-z]|\([A-Z][0-9]+\)|[A-Z]{4,} is given|One of.*Usually one of)");
+  for (const auto& [name, text] : texts) {
+    EXPECT_FALSE(text.empty()) << name;
+    EXPECT_FALSE(std::regex_search(text, command_line)) << name << ": " << text;
+  }
+  for (const auto& [name, text] : std::vector<std::pair<std::string, std::string>>{
+           {"help", "List all supported methods, or describe one when `method` is given"},
+           {"comments_resolve", "Mark a comment thread as resolved (or pass `unresolve: true` to reopen) (File comment operations)"},
+           {"file_open.column", "1-based column (requires `line`). A column number"},
+           {"shortcut_remove.id", "UUID of the shortcut (from `shortcut_list` output)"},
+           {"shortcut_add.scope", R"("roost" (default) or "project")"},
+           {"comments_search.status", "Status filter. Usually one of: active, resolved, stale, all (any other text is passed on as it is)"},
+           {"browser_back.browser_id", R"(The browser ID, as `browser_list` with {"scope":"roost"} lists it)"},
+           {"todo_update.body", "Optional longer note body"},
+       }) {
+    EXPECT_EQ(texts[name], text) << name;
+  }
+}
+
 // What a tool is told of arguments that do not fit its schema, and of a run that fails.
 TEST(McpCall, ProblemsNameTheArgumentOrSayWhatToDo) {
   const mcp::CallSettings call{"/nonexistent/s", false, 0, settings_for("/x").run};
@@ -301,7 +447,7 @@ TEST(McpCall, ProblemsNameTheArgumentOrSayWhatToDo) {
     }
     return quillo::NodeRef();
   };
-  const std::vector<std::tuple<std::string, std::string, std::string>> rows = {
+  std::vector<std::tuple<std::string, std::string, std::string>> rows = {
       {"terminal_send", R"({"terminal_id":"t"})", "text is required (a string)"},
       {"terminal_send", R"({"text":1,"terminal_id":"t"})", "text: expected a string, got a number"},
       {"terminal_send", R"({"text":"x","terminal_id":"t","submit":"yes"})", "submit: expected true or false, got a string"},
@@ -312,16 +458,22 @@ TEST(McpCall, ProblemsNameTheArgumentOrSayWhatToDo) {
       {"ping", R"({"x":1})", "x: not an argument of this tool (it takes none)"},
       {"browser_raw", R"({"method":"browser.x","params":"{"})", "params: "},
       {"terminal_wait", R"({"timeout":2.0})",
-       "could not connect to /nonexistent/s: No such file or directory (is Quillo running and Agent CLI enabled?). Start "
-       "Quillo with Agent CLI enabled, or start this server with the IDE's socket: quillo --socket PATH mcp (or "
-       "QUILLO_SOCKET=PATH)."},
+       "could not connect to /nonexistent/s: No such file or directory (is Quillo running and Agent CLI enabled?). If "
+       "it does, this server may be looking at another socket: start it with quillo --socket PATH mcp, or give it "
+       "QUILLO_SOCKET=PATH in the \"env\" of its entry in the host's configuration."},
   };
+  // A failure that no IDE started elsewhere would mend has no hint (the path too long here).
+  const std::string far(200, 'd');
+  rows.emplace_back("ping", "{}", "could not connect to /" + far + ": socket path is too long (");
   for (const auto& [tool, arguments, message] : rows) {
     SCOPED_TRACE(tool + " " + arguments);
-    const mcp::CallOutcome outcome = mcp::call_command(command(tool), Json::parse(arguments), call);
+    mcp::CallSettings settings = call;
+    if (message.find(far) != std::string::npos) settings.socket = "/" + far;
+    const mcp::CallOutcome outcome = mcp::call_command(command(tool), Json::parse(arguments), settings);
     EXPECT_TRUE(outcome.is_error);
-    if (message.ends_with(": ")) {
+    if (message.ends_with(": ") || message.ends_with(" (")) {
       EXPECT_TRUE(outcome.text.starts_with(message)) << outcome.text;
+      EXPECT_TRUE(!message.ends_with(" (") || outcome.text.ends_with("enabled?)")) << outcome.text;  // nothing added
     } else {
       EXPECT_EQ(outcome.text, message);
     }

@@ -77,7 +77,9 @@ test("--families and --read-only serve fewer tools and refuse the others", async
   await narrow.connect(new StdioClientTransport(server(ide.socket, "--families", "terminal", "--read-only")));
   const names = (await narrow.listTools()).tools.map((t) => t.name);
   assert.deepEqual(names, ["ping", "whoami", "help", "terminal_list", "terminal_wait"]);
-  await assert.rejects(narrow.callTool({ name: "terminal_send", arguments: { text: "x", terminal_id: "t" } }), /read-only/);
+  const refused = await narrow.callTool({ name: "terminal_send", arguments: { text: "x", terminal_id: "t" } });
+  assert.equal(refused.isError, true);
+  assert.match(text(refused), /read-only/);
   await assert.rejects(narrow.callTool({ name: "browser_list", arguments: {} }), /unknown tool/);
   await narrow.close();
 });

@@ -56,12 +56,13 @@ void drain(int out_fd, int err_fd, std::string& out, std::string& err,
 
 // In the child, between fork and exec: only calls that are safe there.
 [[noreturn]] void become(const char* program, char** argv, char** envp, int out_write,
-                         int err_write, StdoutMode mode, std::optional<std::size_t> memory_limit) {
+                         int err_write, StdoutMode mode, std::optional<std::size_t> memory_limit,
+                         const char* stdin_path) {
   if (memory_limit) {
     const rlimit limit{static_cast<rlim_t>(*memory_limit), static_cast<rlim_t>(*memory_limit)};
     ::setrlimit(RLIMIT_AS, &limit);
   }
-  ::dup2(::open("/dev/null", O_RDONLY), 0);
+  ::dup2(::open(stdin_path, O_RDONLY), 0);
   if (mode == StdoutMode::Capture || mode == StdoutMode::Terminal) ::dup2(out_write, 1);
   if (mode == StdoutMode::DevFull) ::dup2(::open("/dev/full", O_WRONLY), 1);
   if (mode == StdoutMode::Closed) ::close(1);
@@ -101,7 +102,8 @@ ProcessResult run_process(const std::string& program, const std::vector<std::str
   if (pid < 0) throw std::runtime_error("fork failed");
   if (pid == 0) {
     become(program.c_str(), argv.data(), envp.data(), out_pipe[1], err_pipe[1],
-           options.stdout_mode, options.memory_limit);
+           options.stdout_mode, options.memory_limit,
+           options.stdin_path ? options.stdin_path->c_str() : "/dev/null");
   }
   if (out_pipe[1] >= 0) ::close(out_pipe[1]);
   ::close(err_pipe[1]);

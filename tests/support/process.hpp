@@ -21,6 +21,8 @@ struct ProcessOptions {
   /// The most address space the program may map, in bytes (a memory limit that a wrong way of
   /// reading would exceed).
   std::optional<std::size_t> memory_limit;
+  /// A file that standard input reads; /dev/null when absent.
+  std::optional<std::string> stdin_path;
 };
 
 struct ProcessResult {
