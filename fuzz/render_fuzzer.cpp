@@ -26,6 +26,8 @@ bool rendered(const std::string& method, const std::string& text, quillo::Sink& 
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
+  // The library takes a NUL byte for the end of the text, which the reader refuses.
+  if (text.find('\0') != std::string::npos) return 0;
   const quillo::Json value = quillo::Json::parse(text, nullptr, false);
   if (value.is_discarded()) return 0;
   static const auto methods = [] {
@@ -37,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }();
   for (const auto& method : methods) {
     quillo::StringSink as_it_came, as_written;
-    // The reader refuses more than the library (nesting, NUL bytes): then both texts are refused.
+    // The reader refuses more than the library (nesting): then both texts are refused.
     const bool read = rendered(method, text, as_it_came);
     if (read != rendered(method, value.dump(), as_written)) std::abort();
     if (as_it_came.text() != as_written.text()) std::abort();
