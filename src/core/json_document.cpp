@@ -353,35 +353,41 @@ std::int64_t Members::int64_or_zero(std::string_view key) const {
 
 // ---- The index, made while the text is checked.
 
-// Hears the reader out and notes the large containers.
+// Hears the reader out and notes the large containers, in the order they begin: each one has
+// its place kept when it opens, and gives it up when it closes small. A small container's
+// children are all small and have given up theirs, so its place is then the last one.
 class DocumentIndexer {
  public:
   explicit DocumentIndexer(JsonDocument& document) : document_(document) {}
 
-  void begin_object(std::size_t) {}
-  void begin_array(std::size_t) {}
+  void begin_object(std::size_t begin) { open(begin); }
+  void begin_array(std::size_t begin) { open(begin); }
   void key(std::string_view, bool) {}
-  void end_object(std::size_t begin, std::size_t end) { large(begin, end); }
-  void end_array(std::size_t begin, std::size_t end) { large(begin, end); }
+  void end_object(std::size_t begin, std::size_t end) { close(begin, end); }
+  void end_array(std::size_t begin, std::size_t end) { close(begin, end); }
   void string(std::string_view, bool) {}
   void boolean(bool) {}
   void null() {}
   void number(std::string_view, bool) {}
 
-  // They were noted as they ended, the inner before the outer: put in the order they begin.
-  void finish() {
-    std::sort(document_.large_.begin(), document_.large_.end(),
-              [](const JsonDocument::Span& a, const JsonDocument::Span& b) { return a.begin < b.begin; });
+ private:
+  void open(std::size_t begin) {
+    open_.push_back(document_.large_.size());
+    document_.large_.push_back({static_cast<std::uint32_t>(begin), 0});
   }
 
- private:
-  void large(std::size_t begin, std::size_t end) {
+  void close(std::size_t begin, std::size_t end) {
+    const std::size_t place = open_.back();
+    open_.pop_back();
     if (end - begin >= kLargeBytes) {
-      document_.large_.push_back({static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end)});
+      document_.large_[place].end = static_cast<std::uint32_t>(end);
+    } else {
+      document_.large_.pop_back();
     }
   }
 
   JsonDocument& document_;
+  std::vector<std::size_t> open_;  ///< the places of the containers open, the innermost last
 };
 
 Result<JsonDocument> JsonDocument::read(std::string_view text, bool check_utf8) {
@@ -389,7 +395,6 @@ Result<JsonDocument> JsonDocument::read(std::string_view text, bool check_utf8) 
   document.text_ = text;
   DocumentIndexer indexer(document);
   if (auto problem = read_json_text(text, indexer, check_utf8)) return *problem;
-  indexer.finish();
   document.root_ = skip_white_space(text, 0);
   return document;
 }
