@@ -43,17 +43,15 @@ class Output {
   Output(const Output&) = delete;
   Output& operator=(const Output&) = delete;
 
+  // Every byte of the output comes through here: what fits is copied in place, inline.
   void put(char c) {
-    if (used_ == sizeof buffer_) flush();
+    if (used_ == sizeof buffer_) [[unlikely]] flush();
     buffer_[used_++] = c;
   }
   void put(std::string_view text) {
-    if (text.size() > sizeof buffer_ - used_) {
-      flush();
-      if (text.size() >= sizeof buffer_) {
-        sink_.write(text);
-        return;
-      }
+    if (text.size() > sizeof buffer_ - used_) [[unlikely]] {
+      put_past_end(text);
+      return;
     }
     std::memcpy(buffer_ + used_, text.data(), text.size());
     used_ += text.size();
@@ -64,6 +62,17 @@ class Output {
   }
 
  private:
+  [[gnu::noinline]] void put_past_end(std::string_view text) {
+    flush();
+    if (text.size() >= sizeof buffer_) {
+      sink_.write(text);
+      return;
+    }
+    std::memcpy(buffer_, text.data(), text.size());
+    used_ = text.size();
+  }
+
+
   Sink& sink_;
   char buffer_[65536];
   std::size_t used_ = 0;
