@@ -97,6 +97,10 @@ TEST(JsonReader, RefusesWhatTheLibraryWouldReadInPart) {
            {std::string("{}\0{}", 5), "unexpected NUL byte at offset 2"},
            {"\xEF\xBB\xBF{}", "unexpected byte-order mark"},
            {"\"\xFF\"", "invalid UTF-8"},
+           // Told before what the reader finds wrong earlier in the text.
+           {std::string("[1,]\"\0\"", 7), "unexpected NUL byte at offset 5"},
+           {std::string(kMaxJsonDepth + 1, '[') + std::string("\0", 1), "unexpected NUL byte at offset 513"},
+           {"[x,\"\xC3\"]", "invalid UTF-8"},
            {std::string(kMaxJsonDepth + 1, '['), "nesting deeper than 512 levels"}}) {
     EXPECT_EQ(parse_json(text).error(), expected);
   }
