@@ -46,9 +46,18 @@ std::uint32_t end_of_string(std::string_view text, std::uint32_t p) {
   return end_of_string(text, p, escaped);
 }
 
-// Past the end of a number or a literal at `p`.
+// Past the end of a number or a literal at `p`: a literal by its length, a number where the
+// characters it may hold stop.
 std::uint32_t end_of_token(std::string_view text, std::uint32_t p) {
-  while (p < text.size() && !is_white_space(text[p]) && text[p] != ',' && text[p] != ']' && text[p] != '}') ++p;
+  switch (text[p]) {
+    case 't': return p + 4;
+    case 'f': return p + 5;
+    case 'n': return p + 4;
+  }
+  const auto in_number = [](char c) {
+    return (c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '-' || c == '+';
+  };
+  while (p < text.size() && in_number(text[p])) ++p;
   return p;
 }
 
@@ -413,8 +422,12 @@ std::uint32_t JsonDocument::end_of(std::uint32_t position) const {
   if (c == '"') return end_of_string(text_, position);
   if (c != '{' && c != '[') return end_of_token(text_, position);
   // Containers are mostly asked for in the order they stand in: the one after the last is tried
-  // first.
+  // first, and one that begins between it and the one before it is not in the index.
   if (large_hint_ < large_.size() && large_[large_hint_].begin == position) return large_[large_hint_++].end;
+  if ((large_hint_ == large_.size() || large_[large_hint_].begin > position) &&
+      (large_hint_ == 0 || large_[large_hint_ - 1].begin < position)) {
+    return end_of_container(text_, position);
+  }
   const auto it = std::lower_bound(large_.begin(), large_.end(), position,
                                    [](const Span& span, std::uint32_t p) { return span.begin < p; });
   if (it != large_.end() && it->begin == position) {
