@@ -367,7 +367,12 @@ std::int64_t Members::int64_or_zero(std::string_view key) const {
 // children are all small and have given up theirs, so its place is then the last one.
 class DocumentIndexer {
  public:
-  explicit DocumentIndexer(JsonDocument& document) : document_(document) {}
+  // Room for as many large containers as fit the text side by side, so that the index grows
+  // without being copied in any common reply; only a nest of them needs more. What is not used
+  // of the room is never touched, and takes no memory.
+  explicit DocumentIndexer(JsonDocument& document) : document_(document) {
+    document_.large_.reserve(document_.text_.size() / kLargeBytes);
+  }
 
   void begin_object(std::size_t begin) { open(begin); }
   void begin_array(std::size_t begin) { open(begin); }
