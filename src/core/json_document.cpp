@@ -17,9 +17,11 @@ namespace quillo {
 namespace {
 
 // Containers this large are passed over by the index: smaller ones are scanned, which costs
-// little more than looking them up, and the index stays a small part of the text (a sixteenth
-// of it at the most).
-constexpr std::uint32_t kLargeBytes = 128;
+// little more than looking them up, and the index stays a small part of the text (of containers
+// side by side, an eighth of it at the most). The writer scans a member's value to find its end
+// and then again to write it: a small object in each of many (a range, a position) is worth
+// passing over at once.
+constexpr std::uint32_t kLargeBytes = 64;
 
 bool is_white_space(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
 
