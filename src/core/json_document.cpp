@@ -428,20 +428,37 @@ std::uint32_t JsonDocument::end_of(std::uint32_t position) const {
   const char c = text_[position];
   if (c == '"') return end_of_string(text_, position);
   if (c != '{' && c != '[') return end_of_token(text_, position);
-  // Containers are mostly asked for in the order they stand in: the one after the last is tried
-  // first, and one that begins between it and the one before it is not in the index.
-  if (large_hint_ < large_.size() && large_[large_hint_].begin == position) return large_[large_hint_++].end;
-  if ((large_hint_ == large_.size() || large_[large_hint_].begin > position) &&
-      (large_hint_ == 0 || large_[large_hint_ - 1].begin < position)) {
-    return end_of_container(text_, position);
+  const std::size_t i = first_large_from(position);
+  if (i < large_.size() && large_[i].begin == position) {
+    large_hint_ = i + 1;
+    return large_[i].end;
   }
-  const auto it = std::lower_bound(large_.begin(), large_.end(), position,
-                                   [](const Span& span, std::uint32_t p) { return span.begin < p; });
-  if (it != large_.end() && it->begin == position) {
-    large_hint_ = static_cast<std::size_t>(it - large_.begin()) + 1;
-    return it->end;
-  }
+  large_hint_ = i;
   return end_of_container(text_, position);
+}
+
+// Containers are mostly asked for in the order they stand in, or near one asked for before (an
+// element after its members): the search starts where the last one left off and steps away
+// from there at doubling distances before it halves the range found.
+std::size_t JsonDocument::first_large_from(std::uint32_t position) const {
+  const auto before = [position](const Span& span) { return span.begin < position; };
+  const std::size_t size = large_.size();
+  const std::size_t from = std::min(large_hint_, size);
+  std::size_t low = 0, high = 0;  // the span sought is in [low, high], `high` itself known to be after
+  std::size_t step = 1;
+  if (from < size && before(large_[from])) {
+    while (from + step < size && before(large_[from + step])) step *= 2;
+    low = from + step / 2 + 1;
+    high = std::min(from + step, size);
+  } else {
+    while (step <= from && !before(large_[from - step])) step *= 2;
+    low = step <= from ? from - step + 1 : 0;
+    high = from - step / 2;
+  }
+  const auto begin = large_.begin();
+  return static_cast<std::size_t>(std::partition_point(begin + static_cast<std::ptrdiff_t>(low),
+                                                       begin + static_cast<std::ptrdiff_t>(high), before) -
+                                  begin);
 }
 
 std::string_view JsonDocument::string_at(std::uint32_t position, bool& escaped) const {

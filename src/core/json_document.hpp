@@ -176,6 +176,9 @@ class JsonDocument {
   struct Span {
     std::uint32_t begin, end;
   };
+  /// The first span of the index that begins at `position` or after it.
+  std::size_t first_large_from(std::uint32_t position) const;
+
   std::string_view text_;
   std::uint32_t root_ = 0;
   std::vector<Span> large_;                ///< containers of kLargeBytes or more, by `begin`
