@@ -142,6 +142,16 @@ std::string_view key_at(std::string_view text, std::uint32_t p, bool& escaped) {
   return text.substr(p + 1, end - p - 2);
 }
 
+// The number `token` as a signed 64-bit integer, when it is a JSON integer that fits one: an
+// integer only as the value type reads one, no fraction, no exponent ("1.0" is a double).
+std::optional<std::int64_t> int64_of(std::string_view token) {
+  if (!is_integer_token(token)) return std::nullopt;
+  std::int64_t value = 0;
+  const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
+  if (error != std::errc() || end != token.data() + token.size()) return std::nullopt;
+  return value;
+}
+
 bool key_is(std::string_view raw, bool escaped, std::string_view wanted) {
   return escaped ? JsonText::escaped(raw) == wanted : raw == wanted;
 }
@@ -257,13 +267,7 @@ std::string_view JsonView::source() const {
 
 std::optional<std::int64_t> JsonView::as_int64() const {
   if (kind() != JsonKind::Number) return std::nullopt;
-  const std::string_view token = source();
-  // An integer only as the value type reads one: no fraction, no exponent ("1.0" is a double).
-  if (!is_integer_token(token)) return std::nullopt;
-  std::int64_t value = 0;
-  const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
-  if (error != std::errc() || end != token.data() + token.size()) return std::nullopt;
-  return value;
+  return int64_of(source());
 }
 
 JsonText JsonView::text() const {
@@ -322,22 +326,35 @@ Members::Members(const std::optional<JsonView>& object) {
     m.key = key_at(text, p, m.escaped);
     p = skip_white_space(text, static_cast<std::uint32_t>(m.key.data() + m.key.size() + 1 - text.data()));
     m.value = skip_white_space(text, p + 1);
-    p = skip_white_space(text, object->document().end_of(m.value));
+    m.end = text[m.value] == '"' ? end_of_string(text, m.value, m.value_escaped) : object->document().end_of(m.value);
+    p = skip_white_space(text, m.end);
     if (text[p] == ',') p = skip_white_space(text, p + 1);
   }
   few_ = true;
 }
 
+const Members::Member* Members::find(std::string_view key) const {
+  for (std::size_t i = count_; i > 0; --i) {  // the last of a name counts
+    if (key_is(members_[i - 1].key, members_[i - 1].escaped, key)) return &members_[i - 1];
+  }
+  return nullptr;
+}
+
 std::optional<JsonView> Members::operator[](std::string_view key) const {
   if (!object_) return std::nullopt;
   if (!few_) return object_->member(key);
-  for (std::size_t i = count_; i > 0; --i) {  // the last of a name counts
-    if (key_is(members_[i - 1].key, members_[i - 1].escaped, key)) return JsonView(&object_->document(), members_[i - 1].value);
-  }
-  return std::nullopt;
+  const Member* m = find(key);
+  if (m == nullptr) return std::nullopt;
+  return JsonView(&object_->document(), m->value);
 }
 
 JsonText Members::text_or(std::string_view key, JsonText fallback) const {
+  if (few_) {
+    const Member* m = find(key);
+    if (m == nullptr || object_->document().text()[m->value] != '"') return fallback;
+    const std::string_view raw = object_->document().text().substr(m->value + 1, m->end - m->value - 2);
+    return m->value_escaped ? JsonText::escaped(raw) : JsonText(raw);
+  }
   const auto value = (*this)[key];
   return value && value->kind() == JsonKind::String ? value->text() : fallback;
 }
@@ -358,6 +375,11 @@ bool Members::is_false(std::string_view key) const {
 }
 
 std::int64_t Members::int64_or_zero(std::string_view key) const {
+  if (few_) {
+    const Member* m = find(key);
+    if (m == nullptr || JsonView(&object_->document(), m->value).kind() != JsonKind::Number) return 0;
+    return int64_of(object_->document().text().substr(m->value, m->end - m->value)).value_or(0);
+  }
   const auto value = (*this)[key];
   return value ? value->as_int64().value_or(0) : 0;
 }
