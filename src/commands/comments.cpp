@@ -95,16 +95,19 @@ class BodyLines {
   bool carriage_return_ = false;  ///< held until what follows it is known
 };
 
-// A header line, then the body indented.
+// A header line, then the body indented. Run once per comment of a list of any length, and
+// compiled for size, which would measure each name at run time: they are given measured.
 void print_comment(const JsonView& comment, Sink& out) {
+  using namespace std::string_view_literals;
   const Members m(comment);
-  out << m.text_or("id", "?") << "  " << m.text_or("filePath", "?") << ':' << Members(m["anchor"]).int64_or_zero("startLine");
-  if (m.has_text("resolvedAt")) out << " [resolved]";
-  if (m.is_true("isStale")) out << " [stale]";
-  if (m.text_or("authorKind", "") == "agent") out << " [agent]";
+  out << m.text_or("id"sv, "?"sv) << "  "sv << m.text_or("filePath"sv, "?"sv) << ':'
+      << Members(m["anchor"sv]).int64_or_zero("startLine"sv);
+  if (m.has_text("resolvedAt"sv)) out << " [resolved]"sv;
+  if (m.is_true("isStale"sv)) out << " [stale]"sv;
+  if (m.text_or("authorKind"sv, ""sv) == "agent"sv) out << " [agent]"sv;
   out << '\n';
   BodyLines lines(out);
-  m.text_or("body", "").for_each_piece(lines);
+  m.text_or("body"sv, ""sv).for_each_piece(lines);
   lines.finish();
 }
 
