@@ -219,14 +219,18 @@ class JsonReader {
       is_integer = false;
       if (!digits("expected a digit after '.'")) return false;
     }
+    bool has_exponent = false;
     if (p_ != end_ && (*p_ == 'e' || *p_ == 'E')) {
       ++p_;
       is_integer = false;
+      has_exponent = true;
       if (p_ != end_ && (*p_ == '+' || *p_ == '-')) ++p_;
       if (!digits("expected a digit in the exponent")) return false;
     }
     const std::string_view token(start, static_cast<std::size_t>(p_ - start));
-    if (json_reading::overflows(token, is_integer)) {
+    // Without an exponent and shorter than 300 characters, a number is below 10^300: far below
+    // the largest double, as most are, without a call.
+    if ((has_exponent || token.size() >= 300) && json_reading::overflows(token, is_integer)) {
       return refuse("number overflow at offset " + std::to_string(static_cast<std::size_t>(start - begin_)));
     }
     handler_.number(token, is_integer);
