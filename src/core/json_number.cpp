@@ -45,10 +45,10 @@ bool is_exact_double(std::uint64_t digits, int exponent) {
   return true;
 }
 
-
-// Writes `digits` (significant: the first is not zero, but for zero itself) times ten to `exponent` (that of the first
-// digit) as the value type lays out a double: without an exponent from 1e-4 to below 1e15, with
-// ".0" after an integer; else as "d.ddde+XX", as std::to_chars writes it.
+// Writes `digits` (significant: the first is not zero, but for zero itself) times ten to
+// `exponent` (that of the first digit) as the value type lays out a double: without an exponent
+// from 1e-4 to below 1e15, with ".0" after an integer; else as "d.ddde+XX", as std::to_chars
+// writes it.
 std::string_view lay_out(bool negative, std::string_view digits, int exponent, char (&buffer)[kMaxNumberText]) {
   char* out = buffer;
   const auto put = [&out](std::string_view text) {
@@ -102,6 +102,14 @@ struct ExactDecimal {
   int exponent = 0;
 };
 
+// The exponent of a number, from its text after the 'e', when that is short (four characters
+// at most).
+bool short_exponent(std::string_view text, int& exponent) {
+  if (text.starts_with('+')) text.remove_prefix(1);
+  const char* const end = text.data() + text.size();
+  return text.size() <= 4 && std::from_chars(text.data(), end, exponent).ec == std::errc();
+}
+
 bool exact_decimal(std::string_view token, ExactDecimal& decimal) {
   if (token.size() > 32) return false;  // rare, and read by strtod instead
   std::size_t i = 0;
@@ -141,12 +149,7 @@ bool exact_decimal(std::string_view token, ExactDecimal& decimal) {
     return true;
   }
   int exponent = 0;
-  if (i < token.size()) {
-    const std::string_view text = token.substr(i + (token[i + 1] == '+' ? 2 : 1));
-    if (text.size() > 4 || std::from_chars(text.data(), text.data() + text.size(), exponent).ec != std::errc()) {
-      return false;
-    }
-  }
+  if (i < token.size() && !short_exponent(token.substr(i + 1), exponent)) return false;
   decimal.exponent = point - 1 + exponent;
   return is_exact_double(number, decimal.exponent - static_cast<int>(decimal.count) + 1);
 }
