@@ -17,9 +17,11 @@ namespace quillo {
 namespace {
 
 // Containers this large are passed over by the index: smaller ones are scanned, which costs
-// little more than looking them up, and the index stays a small part of the text (a sixteenth
-// of it at the most).
-constexpr std::uint32_t kLargeBytes = 128;
+// little more than looking them up, and the index stays a small part of the text (of containers
+// side by side, an eighth of it at the most). The writer scans a member's value to find its end
+// and then again to write it: a small object in each of many (a range, a position) is worth
+// passing over at once.
+constexpr std::uint32_t kLargeBytes = 64;
 
 bool is_white_space(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
 
@@ -46,9 +48,18 @@ std::uint32_t end_of_string(std::string_view text, std::uint32_t p) {
   return end_of_string(text, p, escaped);
 }
 
-// Past the end of a number or a literal at `p`.
+// Past the end of a number or a literal at `p`: a literal by its length, a number where the
+// characters it may hold stop.
 std::uint32_t end_of_token(std::string_view text, std::uint32_t p) {
-  while (p < text.size() && !is_white_space(text[p]) && text[p] != ',' && text[p] != ']' && text[p] != '}') ++p;
+  switch (text[p]) {
+    case 't': return p + 4;
+    case 'f': return p + 5;
+    case 'n': return p + 4;
+  }
+  const auto in_number = [](char c) {
+    return (c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '-' || c == '+';
+  };
+  while (p < text.size() && in_number(text[p])) ++p;
   return p;
 }
 
@@ -129,6 +140,16 @@ std::string_view key_at(std::string_view text, std::uint32_t p, bool& escaped) {
   escaped = false;
   const std::uint32_t end = end_of_string(text, p, escaped);
   return text.substr(p + 1, end - p - 2);
+}
+
+// The number `token` as a signed 64-bit integer, when it is a JSON integer that fits one: an
+// integer only as the value type reads one, no fraction, no exponent ("1.0" is a double).
+std::optional<std::int64_t> int64_of(std::string_view token) {
+  if (!is_integer_token(token)) return std::nullopt;
+  std::int64_t value = 0;
+  const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
+  if (error != std::errc() || end != token.data() + token.size()) return std::nullopt;
+  return value;
 }
 
 bool key_is(std::string_view raw, bool escaped, std::string_view wanted) {
@@ -246,13 +267,7 @@ std::string_view JsonView::source() const {
 
 std::optional<std::int64_t> JsonView::as_int64() const {
   if (kind() != JsonKind::Number) return std::nullopt;
-  const std::string_view token = source();
-  // An integer only as the value type reads one: no fraction, no exponent ("1.0" is a double).
-  if (!is_integer_token(token)) return std::nullopt;
-  std::int64_t value = 0;
-  const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
-  if (error != std::errc() || end != token.data() + token.size()) return std::nullopt;
-  return value;
+  return int64_of(source());
 }
 
 JsonText JsonView::text() const {
@@ -311,22 +326,35 @@ Members::Members(const std::optional<JsonView>& object) {
     m.key = key_at(text, p, m.escaped);
     p = skip_white_space(text, static_cast<std::uint32_t>(m.key.data() + m.key.size() + 1 - text.data()));
     m.value = skip_white_space(text, p + 1);
-    p = skip_white_space(text, object->document().end_of(m.value));
+    m.end = text[m.value] == '"' ? end_of_string(text, m.value, m.value_escaped) : object->document().end_of(m.value);
+    p = skip_white_space(text, m.end);
     if (text[p] == ',') p = skip_white_space(text, p + 1);
   }
   few_ = true;
 }
 
+const Members::Member* Members::find(std::string_view key) const {
+  for (std::size_t i = count_; i > 0; --i) {  // the last of a name counts
+    if (key_is(members_[i - 1].key, members_[i - 1].escaped, key)) return &members_[i - 1];
+  }
+  return nullptr;
+}
+
 std::optional<JsonView> Members::operator[](std::string_view key) const {
   if (!object_) return std::nullopt;
   if (!few_) return object_->member(key);
-  for (std::size_t i = count_; i > 0; --i) {  // the last of a name counts
-    if (key_is(members_[i - 1].key, members_[i - 1].escaped, key)) return JsonView(&object_->document(), members_[i - 1].value);
-  }
-  return std::nullopt;
+  const Member* m = find(key);
+  if (m == nullptr) return std::nullopt;
+  return JsonView(&object_->document(), m->value);
 }
 
 JsonText Members::text_or(std::string_view key, JsonText fallback) const {
+  if (few_) {
+    const Member* m = find(key);
+    if (m == nullptr || object_->document().text()[m->value] != '"') return fallback;
+    const std::string_view raw = object_->document().text().substr(m->value + 1, m->end - m->value - 2);
+    return m->value_escaped ? JsonText::escaped(raw) : JsonText(raw);
+  }
   const auto value = (*this)[key];
   return value && value->kind() == JsonKind::String ? value->text() : fallback;
 }
@@ -347,41 +375,57 @@ bool Members::is_false(std::string_view key) const {
 }
 
 std::int64_t Members::int64_or_zero(std::string_view key) const {
+  if (few_) {
+    const Member* m = find(key);
+    if (m == nullptr || JsonView(&object_->document(), m->value).kind() != JsonKind::Number) return 0;
+    return int64_of(object_->document().text().substr(m->value, m->end - m->value)).value_or(0);
+  }
   const auto value = (*this)[key];
   return value ? value->as_int64().value_or(0) : 0;
 }
 
 // ---- The index, made while the text is checked.
 
-// Hears the reader out and notes the large containers.
+// Hears the reader out and notes the large containers, in the order they begin: each one has
+// its place kept when it opens, and gives it up when it closes small. A small container's
+// children are all small and have given up theirs, so its place is then the last one.
 class DocumentIndexer {
  public:
-  explicit DocumentIndexer(JsonDocument& document) : document_(document) {}
+  // Room for as many large containers as fit the text side by side, so that the index grows
+  // without being copied in any common reply; only a nest of them needs more. What is not used
+  // of the room is never touched, and takes no memory.
+  explicit DocumentIndexer(JsonDocument& document) : document_(document) {
+    document_.large_.reserve(document_.text_.size() / kLargeBytes);
+  }
 
-  void begin_object(std::size_t) {}
-  void begin_array(std::size_t) {}
+  void begin_object(std::size_t begin) { open(begin); }
+  void begin_array(std::size_t begin) { open(begin); }
   void key(std::string_view, bool) {}
-  void end_object(std::size_t begin, std::size_t end) { large(begin, end); }
-  void end_array(std::size_t begin, std::size_t end) { large(begin, end); }
+  void end_object(std::size_t begin, std::size_t end) { close(begin, end); }
+  void end_array(std::size_t begin, std::size_t end) { close(begin, end); }
   void string(std::string_view, bool) {}
   void boolean(bool) {}
   void null() {}
   void number(std::string_view, bool) {}
 
-  // They were noted as they ended, the inner before the outer: put in the order they begin.
-  void finish() {
-    std::sort(document_.large_.begin(), document_.large_.end(),
-              [](const JsonDocument::Span& a, const JsonDocument::Span& b) { return a.begin < b.begin; });
+ private:
+  void open(std::size_t begin) {
+    open_.push_back(document_.large_.size());
+    document_.large_.push_back({static_cast<std::uint32_t>(begin), 0});
   }
 
- private:
-  void large(std::size_t begin, std::size_t end) {
+  void close(std::size_t begin, std::size_t end) {
+    const std::size_t place = open_.back();
+    open_.pop_back();
     if (end - begin >= kLargeBytes) {
-      document_.large_.push_back({static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end)});
+      document_.large_[place].end = static_cast<std::uint32_t>(end);
+    } else {
+      document_.large_.pop_back();
     }
   }
 
   JsonDocument& document_;
+  std::vector<std::size_t> open_;  ///< the places of the containers open, the innermost last
 };
 
 Result<JsonDocument> JsonDocument::read(std::string_view text, bool check_utf8) {
@@ -389,7 +433,6 @@ Result<JsonDocument> JsonDocument::read(std::string_view text, bool check_utf8) 
   document.text_ = text;
   DocumentIndexer indexer(document);
   if (auto problem = read_json_text(text, indexer, check_utf8)) return *problem;
-  indexer.finish();
   document.root_ = skip_white_space(text, 0);
   return document;
 }
@@ -407,16 +450,37 @@ std::uint32_t JsonDocument::end_of(std::uint32_t position) const {
   const char c = text_[position];
   if (c == '"') return end_of_string(text_, position);
   if (c != '{' && c != '[') return end_of_token(text_, position);
-  // Containers are mostly asked for in the order they stand in: the one after the last is tried
-  // first.
-  if (large_hint_ < large_.size() && large_[large_hint_].begin == position) return large_[large_hint_++].end;
-  const auto it = std::lower_bound(large_.begin(), large_.end(), position,
-                                   [](const Span& span, std::uint32_t p) { return span.begin < p; });
-  if (it != large_.end() && it->begin == position) {
-    large_hint_ = static_cast<std::size_t>(it - large_.begin()) + 1;
-    return it->end;
+  const std::size_t i = first_large_from(position);
+  if (i < large_.size() && large_[i].begin == position) {
+    large_hint_ = i + 1;
+    return large_[i].end;
   }
+  large_hint_ = i;
   return end_of_container(text_, position);
+}
+
+// Containers are mostly asked for in the order they stand in, or near one asked for before (an
+// element after its members): the search starts where the last one left off and steps away
+// from there at doubling distances before it halves the range found.
+std::size_t JsonDocument::first_large_from(std::uint32_t position) const {
+  const auto before = [position](const Span& span) { return span.begin < position; };
+  const std::size_t size = large_.size();
+  const std::size_t from = std::min(large_hint_, size);
+  std::size_t low = 0, high = 0;  // the span sought is in [low, high], `high` itself known to be after
+  std::size_t step = 1;
+  if (from < size && before(large_[from])) {
+    while (from + step < size && before(large_[from + step])) step *= 2;
+    low = from + step / 2 + 1;
+    high = std::min(from + step, size);
+  } else {
+    while (step <= from && !before(large_[from - step])) step *= 2;
+    low = step <= from ? from - step + 1 : 0;
+    high = from - step / 2;
+  }
+  const auto begin = large_.begin();
+  return static_cast<std::size_t>(std::partition_point(begin + static_cast<std::ptrdiff_t>(low),
+                                                       begin + static_cast<std::ptrdiff_t>(high), before) -
+                                  begin);
 }
 
 std::string_view JsonDocument::string_at(std::uint32_t position, bool& escaped) const {

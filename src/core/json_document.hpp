@@ -124,7 +124,8 @@ inline int compare_keys(std::string_view a, bool a_escaped, std::string_view b, 
 }
 
 /// The members of an object, read once when there are few, so that looking several of them up
-/// reads the object once; looked up where they lie when there are many.
+/// reads the object once (and a text or a number found does not have its end looked for again);
+/// looked up where they lie when there are many.
 class Members {
  public:
   explicit Members(const std::optional<JsonView>& object);
@@ -145,8 +146,13 @@ class Members {
   struct Member {
     std::string_view key;  ///< raw, between its quotes
     bool escaped = false;
+    bool value_escaped = false;  ///< of a string value
     std::uint32_t value = 0;
+    std::uint32_t end = 0;  ///< of the value
   };
+  /// Of the few, the last member named `key`.
+  const Member* find(std::string_view key) const;
+
   std::optional<JsonView> object_;
   Member members_[kFew];
   std::size_t count_ = 0;
@@ -176,6 +182,9 @@ class JsonDocument {
   struct Span {
     std::uint32_t begin, end;
   };
+  /// The first span of the index that begins at `position` or after it.
+  std::size_t first_large_from(std::uint32_t position) const;
+
   std::string_view text_;
   std::uint32_t root_ = 0;
   std::vector<Span> large_;                ///< containers of kLargeBytes or more, by `begin`

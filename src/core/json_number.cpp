@@ -45,6 +45,115 @@ bool is_exact_double(std::uint64_t digits, int exponent) {
   return true;
 }
 
+// Writes `digits` (significant: the first is not zero, but for zero itself) times ten to
+// `exponent` (that of the first digit) as the value type lays out a double: without an exponent
+// from 1e-4 to below 1e15, with ".0" after an integer; else as "d.ddde+XX", as std::to_chars
+// writes it.
+std::string_view lay_out(bool negative, std::string_view digits, int exponent, char (&buffer)[kMaxNumberText]) {
+  char* out = buffer;
+  const auto put = [&out](std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    out += text.size();
+  };
+  const auto zeros = [&out](int count) {
+    std::memset(out, '0', static_cast<std::size_t>(count));
+    out += count;
+  };
+  if (negative) put("-");
+  const int point = exponent + 1;  // where the decimal point goes among the digits
+  const int length = static_cast<int>(digits.size());
+  // The value type's bounds for writing a double without an exponent.
+  constexpr int kLowest = -4;
+  constexpr int kHighest = std::numeric_limits<double>::digits10;
+  if (length <= point && point <= kHighest) {
+    put(digits);
+    zeros(point - length);
+    put(".0");
+  } else if (0 < point && point <= kHighest) {
+    put(digits.substr(0, static_cast<std::size_t>(point)));
+    put(".");
+    put(digits.substr(static_cast<std::size_t>(point)));
+  } else if (kLowest < point && point <= 0) {
+    put("0.");
+    zeros(-point);
+    put(digits);
+  } else {
+    put(digits.substr(0, 1));
+    if (length > 1) {
+      put(".");
+      put(digits.substr(1));
+    }
+    put(exponent < 0 ? "e-" : "e+");
+    const int magnitude = exponent < 0 ? -exponent : exponent;
+    if (magnitude < 10) put("0");
+    out = std::to_chars(out, buffer + kMaxNumberText, magnitude).ptr;
+  }
+  return {buffer, static_cast<std::size_t>(out - buffer)};
+}
+
+// The digits of a decimal token and the exponent of its first one, when the token reads
+// exactly as a double of at most 15 significant digits: then those digits are the shortest that
+// read back as it (any other decimal so short lies farther from it than half its spacing), the
+// digits std::to_chars would give. Zero has the digit "0".
+struct ExactDecimal {
+  bool negative = false;
+  char digits[15];
+  std::size_t count = 0;
+  int exponent = 0;
+};
+
+// The exponent of a number, from its text after the 'e', when that is short (four characters
+// at most).
+bool short_exponent(std::string_view text, int& exponent) {
+  if (text.starts_with('+')) text.remove_prefix(1);
+  const char* const end = text.data() + text.size();
+  return text.size() <= 4 && std::from_chars(text.data(), end, exponent).ec == std::errc();
+}
+
+bool exact_decimal(std::string_view token, ExactDecimal& decimal) {
+  if (token.size() > 32) return false;  // rare, and read by strtod instead
+  std::size_t i = 0;
+  decimal.negative = token[0] == '-';
+  if (decimal.negative) ++i;
+  std::uint64_t number = 0;
+  std::size_t trailing_zeros = 0;  // of the significant digits, not yet counted
+  int point = 0;                   // where the point stands after the first significant digit
+  bool after_point = false;
+  for (; i < token.size() && token[i] != 'e' && token[i] != 'E'; ++i) {
+    const char c = token[i];
+    if (c == '.') {
+      after_point = true;
+      continue;
+    }
+    const bool significant = decimal.count + trailing_zeros > 0 || c != '0';
+    if (!significant) {
+      point -= after_point;  // a leading zero after the point moves the first digit right
+      continue;
+    }
+    point += !after_point;
+    if (c == '0') {
+      ++trailing_zeros;
+      continue;
+    }
+    if (decimal.count + trailing_zeros >= std::size(decimal.digits)) return false;
+    for (; trailing_zeros > 0; --trailing_zeros) {
+      decimal.digits[decimal.count++] = '0';
+      number *= 10;
+    }
+    decimal.digits[decimal.count++] = c;
+    number = number * 10 + static_cast<std::uint64_t>(c - '0');
+  }
+  if (decimal.count == 0) {
+    decimal.digits[decimal.count++] = '0';
+    decimal.exponent = 0;
+    return true;
+  }
+  int exponent = 0;
+  if (i < token.size() && !short_exponent(token.substr(i + 1), exponent)) return false;
+  decimal.exponent = point - 1 + exponent;
+  return is_exact_double(number, decimal.exponent - static_cast<int>(decimal.count) + 1);
+}
+
 }  // namespace
 
 // std::to_chars gives the shortest digits that read back as the double, the closest to it of
@@ -52,8 +161,7 @@ bool is_exact_double(std::uint64_t digits, int exponent) {
 // one in a thousand of random ones, and 1e23) not the shortest or not the closest. The two
 // agree where the digits are the double's exact value (integers, halves, quarters, 1e22, ...),
 // the only digits at no distance from it: those are laid out here as the value type lays them
-// out, without an exponent from 1e-4 to below 1e15 and with ".0" after an integer. Any other
-// double is written by the value type itself.
+// out. Any other double is written by the value type itself.
 std::string_view double_text(double value, char (&buffer)[kMaxNumberText]) {
   std::array<char, 32> scientific;
   const auto [end, error] = std::to_chars(scientific.data(), scientific.data() + scientific.size(), value,
@@ -78,36 +186,16 @@ std::string_view double_text(double value, char (&buffer)[kMaxNumberText]) {
       !is_exact_double(number, exponent - static_cast<int>(count) + 1)) {
     return copied(Json(value).dump(), buffer);
   }
-  std::string out;
-  if (negative) out += '-';
-  const int point = exponent + 1;  // where the decimal point goes among the digits
-  const int length = static_cast<int>(count);
-  // The value type's bounds for writing a double without an exponent.
-  constexpr int kLowest = -4;
-  constexpr int kHighest = std::numeric_limits<double>::digits10;
-  if (length <= point && point <= kHighest) {
-    out.append(digits.data(), count);
-    out.append(static_cast<std::size_t>(point - length), '0');
-    out += ".0";
-  } else if (0 < point && point <= kHighest) {
-    out.append(digits.data(), static_cast<std::size_t>(point));
-    out += '.';
-    out.append(digits.data() + point, static_cast<std::size_t>(length - point));
-  } else if (kLowest < point && point <= 0) {
-    out += "0.";
-    out.append(static_cast<std::size_t>(-point), '0');
-    out.append(digits.data(), count);
-  } else {
-    out += text;  // "d.ddde+XX", as std::to_chars writes it
-  }
-  return copied(out, buffer);
+  return lay_out(negative, std::string_view(digits.data(), count), exponent, buffer);
 }
 
 std::string_view canonical_number(std::string_view token, char (&buffer)[kMaxNumberText]) {
   const char* first = token.data();
   const char* last = first + token.size();
   if (is_integer_token(token)) {
-    // An integer that fits is written with the same digits; "-0" is 0.
+    // An integer that fits is written with the same digits; "-0" is 0. Of 18 digits or fewer,
+    // it fits (JSON has no leading zeros).
+    if (token.size() - token.starts_with('-') <= 18) return token == "-0" ? std::string_view("0") : token;
     if (token.front() == '-') {
       std::int64_t value = 0;
       const auto [end, error] = std::from_chars(first, last, value);
@@ -117,6 +205,9 @@ std::string_view canonical_number(std::string_view token, char (&buffer)[kMaxNum
       const auto [end, error] = std::from_chars(first, last, value);
       if (error == std::errc() && end == last) return token;
     }
+  } else if (ExactDecimal decimal; exact_decimal(token, decimal)) {
+    // Most decimals in replies are short and exact (0.5, 2.25): laid out from their own digits.
+    return lay_out(decimal.negative, std::string_view(decimal.digits, decimal.count), decimal.exponent, buffer);
   }
   // strtod, as the value type uses, needs a terminated copy.
   const std::string copy(token);

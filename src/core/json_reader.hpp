@@ -13,6 +13,7 @@
 
 #include "core/json.hpp"
 #include "core/result.hpp"
+#include "core/text.hpp"
 
 namespace quillo {
 
@@ -48,8 +49,9 @@ struct Failure {
 /// Whether the number `token` (checked grammar) would be too large for a double.
 bool overflows(std::string_view token, bool is_integer);
 
-/// What is refused before reading: NUL bytes and a byte-order mark, which the value type's parser
-/// would stop at or skip silently; text that is not UTF-8 when `check_utf8`.
+/// What is refused before what the reader finds wrong: NUL bytes and a byte-order mark, which
+/// the value type's parser would stop at or skip silently; text that is not UTF-8 when
+/// `check_utf8`.
 MaybeError refused_bytes(std::string_view text, bool check_utf8);
 
 /// Why `text` is not JSON, in the value type's parser's words (as users see them).
@@ -217,14 +219,18 @@ class JsonReader {
       is_integer = false;
       if (!digits("expected a digit after '.'")) return false;
     }
+    bool has_exponent = false;
     if (p_ != end_ && (*p_ == 'e' || *p_ == 'E')) {
       ++p_;
       is_integer = false;
+      has_exponent = true;
       if (p_ != end_ && (*p_ == '+' || *p_ == '-')) ++p_;
       if (!digits("expected a digit in the exponent")) return false;
     }
     const std::string_view token(start, static_cast<std::size_t>(p_ - start));
-    if (json_reading::overflows(token, is_integer)) {
+    // Without an exponent and shorter than 300 characters, a number is below 10^300: far below
+    // the largest double, as most are, without a call.
+    if ((has_exponent || token.size() >= 300) && json_reading::overflows(token, is_integer)) {
       return refuse("number overflow at offset " + std::to_string(static_cast<std::size_t>(start - begin_)));
     }
     handler_.number(token, is_integer);
@@ -292,9 +298,14 @@ class JsonReader {
 /// Checks `text` through `handler` (see JsonReader); nothing, or what is wrong with it.
 template <class Handler>
 MaybeError read_json_text(std::string_view text, Handler& handler, bool check_utf8 = true) {
-  if (auto refused = json_reading::refused_bytes(text, check_utf8)) return refused;
+  // The reader refuses a NUL byte and a byte-order mark too, in other words: they are looked
+  // for only in a text it refuses, so that one pass over the text is saved whenever it is JSON.
   JsonReader<Handler> reader(text, handler);
-  if (!reader.read()) return Error{json_reading::describe(text, reader.failure())};
+  if (!reader.read()) {
+    if (auto refused = json_reading::refused_bytes(text, check_utf8)) return refused;
+    return Error{json_reading::describe(text, reader.failure())};
+  }
+  if (check_utf8 && !is_valid_utf8(text)) return Error{"invalid UTF-8"};
   return std::nullopt;
 }
 

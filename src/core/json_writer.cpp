@@ -43,17 +43,15 @@ class Output {
   Output(const Output&) = delete;
   Output& operator=(const Output&) = delete;
 
+  // Every byte of the output comes through here: what fits is copied in place, inline.
   void put(char c) {
-    if (used_ == sizeof buffer_) flush();
+    if (used_ == sizeof buffer_) [[unlikely]] flush();
     buffer_[used_++] = c;
   }
   void put(std::string_view text) {
-    if (text.size() > sizeof buffer_ - used_) {
-      flush();
-      if (text.size() >= sizeof buffer_) {
-        sink_.write(text);
-        return;
-      }
+    if (text.size() > sizeof buffer_ - used_) [[unlikely]] {
+      put_past_end(text);
+      return;
     }
     std::memcpy(buffer_ + used_, text.data(), text.size());
     used_ += text.size();
@@ -64,6 +62,17 @@ class Output {
   }
 
  private:
+  [[gnu::noinline]] void put_past_end(std::string_view text) {
+    flush();
+    if (text.size() >= sizeof buffer_) {
+      sink_.write(text);
+      return;
+    }
+    std::memcpy(buffer_, text.data(), text.size());
+    used_ = text.size();
+  }
+
+
   Sink& sink_;
   char buffer_[65536];
   std::size_t used_ = 0;
@@ -88,6 +97,15 @@ class Writer {
   }
 
  private:
+  struct Member {
+    std::uint32_t key = 0;      ///< where the key's opening quote stands
+    std::uint32_t key_end = 0;  ///< past its closing quote
+    std::uint32_t value = 0;    ///< where its value begins
+    std::uint32_t end = 0;      ///< and ends
+    bool key_escaped = false;
+    bool value_escaped = false;  ///< of a string value
+  };
+
   std::uint32_t skip_white_space(std::uint32_t p) const {
     while (p < text_.size() && is_white_space(text_[p])) ++p;
     return p;
@@ -111,19 +129,14 @@ class Writer {
     bool in_order = true;
     for (;;) {
       Member member;
-      member.raw = document_.string_at(next, member.escaped);
-      member.value = skip_white_space(skip_white_space(end_of_raw(member.raw)) + 1);  // past the colon
-      if (members_.size() > first && compare_keys(members_.back().raw, members_.back().escaped, member.raw, member.escaped) >= 0) {
-        in_order = false;
-      }
-      // A string's content and a number's text are kept as they are found, so as not to look
-      // for their end again when they are written.
-      if (text_[member.value] == '"') {
-        member.text = document_.string_at(member.value, member.text_escaped);
-        member.end = end_of_raw(member.text);
-      } else {
-        member.end = document_.end_of(member.value);
-      }
+      member.key = next;
+      member.key_end = string_end(next, member.key_escaped);
+      member.value = skip_white_space(skip_white_space(member.key_end) + 1);  // past the colon
+      if (members_.size() > first && compare(members_.back(), member) >= 0) in_order = false;
+      // A string's end is found with whether it has escapes, so as not to look for either again
+      // when it is written.
+      member.end = text_[member.value] == '"' ? string_end(member.value, member.value_escaped)
+                                              : document_.end_of(member.value);
       members_.push_back(member);
       next = skip_white_space(member.end);
       if (text_[next] != ',') break;
@@ -135,11 +148,11 @@ class Writer {
       if (i > first) out_.put(',');
       new_line(depth + 1);
       const Member& member = members_[i];
-      string_text(member.raw, member.escaped);
+      string_text(member.key, member.key_end, member.key_escaped);
       out_.put(style_.indented ? std::string_view(": ") : std::string_view(":"));
       const char c = text_[member.value];
       if (c == '"') {
-        string_text(member.text, member.text_escaped);
+        string_text(member.value, member.end, member.value_escaped);
       } else if (c == '-' || (c >= '0' && c <= '9')) {
         number_text(text_.substr(member.value, member.end - member.value));
       } else {
@@ -152,31 +165,47 @@ class Writer {
     return next + 1;
   }
 
+  int compare(const Member& a, const Member& b) const {
+    return compare_keys(raw_between(a.key, a.key_end), a.key_escaped,
+                        raw_between(b.key, b.key_end), b.key_escaped);
+  }
+
+  // The raw content of the string literal from `p` to `end`.
+  std::string_view raw_between(std::uint32_t p, std::uint32_t end) const {
+    return {text_.data() + p + 1, end - p - 2};
+  }
+
   // The members from `first` on, sorted by key (those of a name in the order they came), then
   // of each name the last alone. Most objects have a few members: sorting by insertion is
-  // quickest for them.
+  // quickest for them, and tells whether any name comes twice.
   void put_in_order(std::size_t first) {
     const auto begin = members_.begin() + static_cast<std::ptrdiff_t>(first);
-    const auto less = [](const Member& a, const Member& b) { return compare_keys(a.raw, a.escaped, b.raw, b.escaped) < 0; };
+    bool twice = true;
     if (members_.end() - begin <= 32) {
+      twice = false;
       for (auto it = begin + 1; it < members_.end(); ++it) {
         const Member member = *it;
         auto place = it;
-        for (; place != begin && less(member, *(place - 1)); --place) *place = *(place - 1);
+        int order = -1;
+        for (; place != begin && (order = compare(member, *(place - 1))) < 0; --place) *place = *(place - 1);
+        twice = twice || order == 0;
         *place = member;
       }
     } else {
-      std::stable_sort(begin, members_.end(), less);
+      std::stable_sort(begin, members_.end(), [this](const Member& a, const Member& b) { return compare(a, b) < 0; });
     }
+    if (!twice) return;
     auto kept = begin;
     for (auto it = begin; it != members_.end(); ++it) {
-      if (it + 1 != members_.end() && !less(*it, *(it + 1))) continue;  // a later one of this name follows
+      if (it + 1 != members_.end() && compare(*it, *(it + 1)) == 0) continue;  // a later one of this name follows
       *kept++ = *it;
     }
     members_.erase(kept, members_.end());
   }
 
-  std::uint32_t end_of_raw(std::string_view raw) const {
+  // Past the closing quote of the string at `p`; `escaped` tells whether it has escapes.
+  std::uint32_t string_end(std::uint32_t p, bool& escaped) const {
+    const std::string_view raw = document_.string_at(p, escaped);
     return static_cast<std::uint32_t>(raw.data() + raw.size() + 1 - text_.data());
   }
 
@@ -202,20 +231,22 @@ class Writer {
   // Returns where the string ends.
   std::uint32_t string(std::uint32_t p) {
     bool has_escapes = false;
-    const std::string_view raw = document_.string_at(p, has_escapes);
-    string_text(raw, has_escapes);
-    return end_of_raw(raw);
+    const std::uint32_t end = string_end(p, has_escapes);
+    string_text(p, end, has_escapes);
+    return end;
   }
 
-  // A string of `raw` content, with escapes or not.
-  void string_text(std::string_view raw, bool has_escapes) {
-    out_.put('"');
+  // The string literal from `p` to `end`, with escapes or not.
+  void string_text(std::uint32_t p, std::uint32_t end, bool has_escapes) {
+    const std::string_view raw = raw_between(p, end);
     if (!style_.for_terminal && (!has_escapes || canonical_escapes(raw))) {
-      out_.put(raw);  // as it came: nothing to escape, or escaped as the value type escapes
-    } else {
-      const JsonText text = has_escapes ? JsonText::escaped(raw) : JsonText(raw);
-      text.for_each_piece([this](std::string_view piece) { escaped(piece); });
+      // As it came, quotes and all: nothing to escape, or escaped as the value type escapes.
+      out_.put({text_.data() + p, end - p});
+      return;
     }
+    out_.put('"');
+    const JsonText text = has_escapes ? JsonText::escaped(raw) : JsonText(raw);
+    text.for_each_piece([this](std::string_view piece) { escaped(piece); });
     out_.put('"');
   }
 
@@ -268,15 +299,6 @@ class Writer {
 
   const JsonDocument& document_;
   std::string_view text_;
-  struct Member {
-    std::uint32_t value = 0;  ///< where its value begins
-    std::uint32_t end = 0;    ///< and ends
-    std::string_view raw;     ///< the key's raw text
-    bool escaped = false;
-    std::string_view text;    ///< a string value's raw text
-    bool text_escaped = false;
-  };
-
   Output out_;
   JsonStyle style_;
   std::vector<Member> members_;  ///< of the objects being written, from the outermost in

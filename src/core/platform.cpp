@@ -10,6 +10,7 @@
 #include <mach-o/dyld.h>
 #endif
 #if defined(__linux__)
+#include <sys/mman.h>
 #include <sys/un.h>
 #endif
 
@@ -57,6 +58,16 @@ std::optional<unsigned> peer_user(int fd) {
   gid_t group = 0;
   if (getpeereid(fd, &user, &group) != 0) return std::nullopt;
   return static_cast<unsigned>(user);
+#endif
+}
+
+void advise_large_pages([[maybe_unused]] void* data, [[maybe_unused]] std::size_t size) {
+#if defined(MADV_HUGEPAGE)
+  // The advice is given for whole pages: those the block starts and ends in, its mapping's own.
+  const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+  const auto begin = reinterpret_cast<std::uintptr_t>(data) & ~(page - 1);
+  const auto end = (reinterpret_cast<std::uintptr_t>(data) + size + page - 1) & ~(page - 1);
+  ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);  // advice only: may fail
 #endif
 }
 

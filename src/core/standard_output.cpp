@@ -32,12 +32,13 @@ ClosedDescriptors guard_standard_descriptors() {
 }
 
 void FdSink::write(std::string_view text) {
-  if (text.size() <= buffer_.size() - used_) {
+  // What fills the buffer goes straight out after what it holds: a piece as large as the
+  // buffer (a writer's own buffer of JSON), copied into it, would fill it for one write anyway.
+  if (text.size() < buffer_.size() - used_) {
     std::memcpy(buffer_.data() + used_, text.data(), text.size());
     used_ += text.size();
     return;
   }
-  // Large pieces go straight out rather than through the buffer.
   if (!flush()) write_out(text.data(), text.size());
 }
 

@@ -33,6 +33,10 @@ const std::vector<std::string> kTrickyTexts = {
     "554498770.4573087", "954877022107849.75", "1201258735678987.8", "6.02214076e23", "1e23",
     "2.18008261371769e205", "2.225073858507201e-308", "0.5", "-0.25", "100.0", "1.5e3", "0.0e0",
     "3e22", "12345678901234.5", "123456789012345.6", "0.000123", "-0.0001",
+    // Decimals laid out from their own digits: zeros before and after them, exponents that move
+    // the point across the edges of plain notation, 15 digits and one more.
+    "0.000", "-0e-3", "100.000", "0.5e1", "50e-1", "1.0e-4", "10e-5", "0.1e15", "1.000000000000000000000",
+    "123456789012345.0e-20", "12345678901234.5e1", "1234567890123456e-1", "-2.5E+0010", "7.25e-00",
     R"("\u0000\u001f\u007f\u0080\u07ff\u0800\uffff\ud800\udc00\udbff\udfff")",
     R"("\"\\\/\b\f\n\r\t é€😀")", R"({"\u0061":1,"a":2,"b":{"y":1,"x":[]},"":0})",
     R"({"b":1,"a":{"d":1,"c":2},"a":3})", " \t\r\n[ 1 , { } , [ ] , \"\" ] \n", "[true,false,null]",
@@ -93,6 +97,10 @@ TEST(JsonReader, RefusesWhatTheLibraryWouldReadInPart) {
            {std::string("{}\0{}", 5), "unexpected NUL byte at offset 2"},
            {"\xEF\xBB\xBF{}", "unexpected byte-order mark"},
            {"\"\xFF\"", "invalid UTF-8"},
+           // Told before what the reader finds wrong earlier in the text.
+           {std::string("[1,]\"\0\"", 7), "unexpected NUL byte at offset 5"},
+           {std::string(kMaxJsonDepth + 1, '[') + std::string("\0", 1), "unexpected NUL byte at offset 513"},
+           {"[x,\"\xC3\"]", "invalid UTF-8"},
            {std::string(kMaxJsonDepth + 1, '['), "nesting deeper than 512 levels"}}) {
     EXPECT_EQ(parse_json(text).error(), expected);
   }
