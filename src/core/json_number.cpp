@@ -1,5 +1,6 @@
 #include "core/json_number.hpp"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -209,9 +210,52 @@ std::string_view canonical_number(std::string_view token, char (&buffer)[kMaxNum
     // Most decimals in replies are short and exact (0.5, 2.25): laid out from their own digits.
     return lay_out(decimal.negative, std::string_view(decimal.digits, decimal.count), decimal.exponent, buffer);
   }
-  // strtod, as the value type uses, needs a terminated copy.
-  const std::string copy(token);
-  return double_text(std::strtod(copy.c_str(), nullptr), buffer);
+  return double_text(read_double(token), buffer);
+}
+
+// A decimal is rounded to a double by where it lies between two halfway points, which have
+// fewer than 770 significant digits: its first 800, and a 1 after them when any digit left out
+// is not zero, lie between the same two.
+double read_double(std::string_view token) {
+  constexpr std::size_t kKept = 800;
+  std::string copy;
+  if (token.size() <= kKept) {
+    copy = token;  // strtod, as the value type uses, needs a terminated copy
+    return std::strtod(copy.c_str(), nullptr);
+  }
+  std::size_t i = token.starts_with('-') ? 1 : 0;
+  copy = i == 1 ? "-0." : "0.";
+  long long exponent = 0;  // of the point before the first significant digit
+  bool after_point = false, dropped_non_zero = false;
+  std::size_t kept = 0;
+  for (; i < token.size() && token[i] != 'e' && token[i] != 'E'; ++i) {
+    const char c = token[i];
+    if (c == '.') {
+      after_point = true;
+    } else if (kept == 0 && c == '0') {
+      exponent -= after_point;  // a leading zero
+    } else {
+      exponent += !after_point;
+      if (kept++ < kKept) {
+        copy += c;
+      } else {
+        dropped_non_zero = dropped_non_zero || c != '0';
+      }
+    }
+  }
+  if (kept == 0) return token.starts_with('-') ? -0.0 : 0.0;
+  if (dropped_non_zero) copy += '1';
+  if (i < token.size()) {  // the exponent, its magnitude kept far beyond any double's
+    ++i;
+    const bool negative = token[i] == '-';
+    if (token[i] == '+' || token[i] == '-') ++i;
+    long long written = 0;
+    for (; i < token.size(); ++i) written = std::min(written * 10 + (token[i] - '0'), 1'000'000'000LL);
+    exponent += negative ? -written : written;
+  }
+  copy += 'e';
+  copy += std::to_string(std::clamp(exponent, -1'000'000'000LL, 1'000'000'000LL));
+  return std::strtod(copy.c_str(), nullptr);
 }
 
 }  // namespace quillo

@@ -22,6 +22,10 @@ inline constexpr std::size_t kMaxNumberText = 40;
 /// The text the value type writes for the number `token` (checked JSON), in `buffer` or `token`.
 std::string_view canonical_number(std::string_view token, char (&buffer)[kMaxNumberText]);
 
+/// The double `token` (checked JSON) reads as, rounded as strtod rounds it. A token of any
+/// length is read from a copy of at most a thousand characters.
+double read_double(std::string_view token);
+
 /// The text the value type writes for `value`, in `buffer`.
 std::string_view double_text(double value, char (&buffer)[kMaxNumberText]);
 

@@ -1,8 +1,10 @@
 #include "core/json_reader.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
+#include "core/json_number.hpp"
 #include "core/text.hpp"
 
 namespace quillo::json_reading {
@@ -48,19 +50,23 @@ std::uint32_t code_unit_at(const char* p) {
 
 bool overflows(std::string_view token, bool is_integer) {
   if (is_integer && token.size() < 300) return false;  // at most 10^300: far below the largest double
-  // A number below 10^308 is finite whatever its digits: its magnitude is the number of digits
-  // before the point (leading zeros aside) plus its exponent.
+  // A number is at least 10^(m-1) and below 10^m, m being where its first significant digit
+  // stands from the point, plus its exponent: below 10^308 it is finite, from 10^309 it is not.
   std::size_t i = token.starts_with('-') ? 1 : 0;
   while (i < token.size() && token[i] == '0') ++i;
   long long magnitude = 0;
-  while (i < token.size() && token[i] >= '0' && token[i] <= '9') {
+  bool significant = false;
+  for (; i < token.size() && token[i] >= '0' && token[i] <= '9'; ++i) {
     ++magnitude;
-    ++i;
+    significant = true;
   }
   if (i < token.size() && token[i] == '.') {
     for (++i; i < token.size() && token[i] >= '0' && token[i] <= '9'; ++i) {
+      if (!significant && token[i] == '0') --magnitude;
+      significant = significant || token[i] != '0';
     }
   }
+  if (!significant) return false;  // zero
   if (i < token.size() && (token[i] == 'e' || token[i] == 'E')) {
     ++i;
     const bool negative = token[i] == '-';
@@ -70,9 +76,8 @@ bool overflows(std::string_view token, bool is_integer) {
     magnitude += negative ? -exponent : exponent;
   }
   if (magnitude < 308) return false;
-  // strtod, as the value type uses, needs a terminated copy.
-  const std::string copy(token);
-  return !std::isfinite(std::strtod(copy.c_str(), nullptr));
+  if (magnitude > 309) return true;
+  return !std::isfinite(read_double(token));
 }
 
 MaybeError refused_bytes(std::string_view text, bool check_utf8) {

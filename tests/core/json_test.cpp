@@ -37,6 +37,11 @@ const std::vector<std::string> kTrickyTexts = {
     // the point across the edges of plain notation, 15 digits and one more.
     "0.000", "-0e-3", "100.000", "0.5e1", "50e-1", "1.0e-4", "10e-5", "0.1e15", "1.000000000000000000000",
     "123456789012345.0e-20", "12345678901234.5e1", "1234567890123456e-1", "-2.5E+0010", "7.25e-00",
+    // Numbers longer than the copy strtod reads, whose rounding the digits left out decide:
+    // just past a halfway point, or on it; and where the first digit stands, for the bound.
+    "9007199254740993." + std::string(900, '0') + "1", "9007199254740993." + std::string(900, '0'),
+    "0." + std::string(1000, '0') + "1e1000", "-1" + std::string(900, '0') + "e-900",
+    "0.0001e310", "0.000e400", "1" + std::string(400, '0'), "0.1" + std::string(900, '7') + "e309",
     R"("\u0000\u001f\u007f\u0080\u07ff\u0800\uffff\ud800\udc00\udbff\udfff")",
     R"("\"\\\/\b\f\n\r\t é€😀")", R"({"\u0061":1,"a":2,"b":{"y":1,"x":[]},"":0})",
     R"({"b":1,"a":{"d":1,"c":2},"a":3})", " \t\r\n[ 1 , { } , [ ] , \"\" ] \n", "[true,false,null]",
