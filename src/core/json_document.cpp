@@ -135,6 +135,55 @@ std::size_t encode_utf8(std::uint32_t c, char* out) {
   return 4;
 }
 
+// The escape at `i` in a string's raw text, decoded into `out`; `i` moves past it. Returns the
+// number of bytes decoded.
+std::size_t decode_escape(std::string_view raw, std::size_t& i, char (&out)[4]) {
+  const char kind = raw[i + 1];
+  i += 2;
+  switch (kind) {
+    case 'b': out[0] = '\b'; return 1;
+    case 'f': out[0] = '\f'; return 1;
+    case 'n': out[0] = '\n'; return 1;
+    case 'r': out[0] = '\r'; return 1;
+    case 't': out[0] = '\t'; return 1;
+    case 'u': {
+      std::uint32_t code_point = code_unit_at(raw.data() + i);
+      i += 4;
+      if (code_point >= 0xD800 && code_point <= 0xDBFF) {
+        const std::uint32_t low = code_unit_at(raw.data() + i + 2);
+        code_point = 0x10000 + ((code_point - 0xD800) << 10) + (low - 0xDC00);
+        i += 6;
+      }
+      return encode_utf8(code_point, out);
+    }
+    default: out[0] = kind; return 1;  // '"', '\\', '/'
+  }
+}
+
+// The bytes a string's raw text stands for, one at a time, for comparing two without making
+// either.
+class UnescapedBytes {
+ public:
+  UnescapedBytes(std::string_view raw, bool escaped) : raw_(raw), escaped_(escaped) {}
+
+  /// The next byte, or -1 at the end.
+  int next() {
+    if (used_ < size_) return static_cast<unsigned char>(decoded_[used_++]);
+    if (i_ == raw_.size()) return -1;
+    if (!escaped_ || raw_[i_] != '\\') return static_cast<unsigned char>(raw_[i_++]);
+    size_ = decode_escape(raw_, i_, decoded_);
+    used_ = 1;
+    return static_cast<unsigned char>(decoded_[0]);
+  }
+
+ private:
+  std::string_view raw_;
+  bool escaped_;
+  std::size_t i_ = 0;
+  char decoded_[4];
+  std::size_t size_ = 0, used_ = 0;
+};
+
 // A string's raw text (between its quotes) at the opening quote `p`, and whether it has escapes.
 std::string_view key_at(std::string_view text, std::uint32_t p, bool& escaped) {
   escaped = false;
@@ -159,9 +208,11 @@ bool key_is(std::string_view raw, bool escaped, std::string_view wanted) {
 }  // namespace
 
 int compare_escaped_keys(std::string_view a, bool a_escaped, std::string_view b, bool b_escaped) {
-  const std::string x = a_escaped ? JsonText::escaped(a).str() : std::string(a);
-  const std::string y = b_escaped ? JsonText::escaped(b).str() : std::string(b);
-  return x.compare(y);
+  UnescapedBytes x(a, a_escaped), y(b, b_escaped);
+  for (;;) {
+    const int p = x.next(), q = y.next();
+    if (p != q || p < 0) return p < q ? -1 : (p > q ? 1 : 0);
+  }
 }
 
 void for_each_unescaped_piece(std::string_view raw, void (*piece)(void* context, std::string_view bytes), void* context) {
@@ -173,29 +224,8 @@ void for_each_unescaped_piece(std::string_view raw, void (*piece)(void* context,
       if (slash == std::string_view::npos) return;
     }
     char decoded[4];
-    std::size_t size = 1;
-    const char kind = raw[slash + 1];
-    i = slash + 2;
-    switch (kind) {
-      case 'b': decoded[0] = '\b'; break;
-      case 'f': decoded[0] = '\f'; break;
-      case 'n': decoded[0] = '\n'; break;
-      case 'r': decoded[0] = '\r'; break;
-      case 't': decoded[0] = '\t'; break;
-      case 'u': {
-        std::uint32_t code_point = code_unit_at(raw.data() + i);
-        i += 4;
-        if (code_point >= 0xD800 && code_point <= 0xDBFF) {
-          const std::uint32_t low = code_unit_at(raw.data() + i + 2);
-          code_point = 0x10000 + ((code_point - 0xD800) << 10) + (low - 0xDC00);
-          i += 6;
-        }
-        size = encode_utf8(code_point, decoded);
-        break;
-      }
-      default: decoded[0] = kind;  // '"', '\\', '/'
-    }
-    piece(context, std::string_view(decoded, size));
+    i = slash;
+    piece(context, std::string_view(decoded, decode_escape(raw, i, decoded)));
   }
 }
 

@@ -47,8 +47,6 @@ class JsonText {
   template <class Piece>
   void for_each_piece(Piece&& piece) const;
 
-  std::string_view raw() const { return raw_; }
-  bool is_escaped() const { return escaped_; }
 
  private:
   std::string_view raw_;
