@@ -45,6 +45,10 @@ TEST(HostileReplies, PrintedInMemoryCloseToTheirSize) {
   const std::string deep_zeros = std::string(510, '[') + zeros + std::string(510, ']');
   const std::string string_of(std::string(4'000'000, 'x'));
   const std::string comments = repeated(R"({"id":"c","filePath":"f","anchor":{"startLine":1},"body":"b"},)", 50000);
+  // Arrays nested 500 deep, side by side: every level past the innermost few is large, in the
+  // bytes it holds, but holds few of its own.
+  const std::string nest = std::string(500, '[') + "0" + std::string(500, ']');
+  const std::string deep_nests = "[" + repeated(nest + ",", 20000) + nest + "]";
   const std::vector<HostileCase> cases = {
       // Indented JSON of a reply nested 510 deep: a thousand times the reply, written as read.
       {"deep pretty JSON", ok(deep_zeros), {"whoami"}, 0, quillo::Json::parse(deep_zeros).dump(2) + "\n", ""},
@@ -53,6 +57,9 @@ TEST(HostileReplies, PrintedInMemoryCloseToTheirSize) {
       {"a list of numbers", ok("{\"todos\":[" + zeros + "]}"), {"todo", "list"}, 0, repeated("[ ] ?  \n", 20001), ""},
       {"keys out of order at every level", ok(unsorted_nest(510, "\"" + string_of + "\"")), {"--json", "ping"}, 0,
        quillo::Json::parse(unsorted_nest(510, "\"" + string_of + "\"")).dump() + "\n", ""},
+      {"one name many times", ok("{" + repeated("\"a\":0,", 4'000'000) + "\"a\":1}"), {"--json", "ping"}, 0,
+       "{\"a\":1}\n", ""},
+      {"many nests of small arrays", ok(deep_nests), {"--json", "ping"}, 0, deep_nests + "\n", ""},
       {"one long string", ok("{\"value\":\"" + string_of + "\"}"), {"browser", "eval", "B", "1"}, 0, string_of + "\n", ""},
       {"a long comment list", ok("{\"comments\":[" + comments + "{}]}"), {"comments", "list"}, 0,
        repeated("c  f:1\n    b\n", 50000) + "?  ?:0\n", ""},

@@ -16,9 +16,9 @@
 namespace quillo {
 namespace {
 
-// Containers this large are passed over by the index: smaller ones are scanned, which costs
-// little more than looking them up, and the index stays a small part of the text (of containers
-// side by side, an eighth of it at the most). The writer scans a member's value to find its end
+// Containers that hold this many bytes outside those in the index are passed over by it:
+// smaller ones are scanned, which costs little more than looking them up, and the index stays
+// a small part of the text (an eighth of it at the most, and a quarter while it is made). The writer scans a member's value to find its end
 // and then again to write it: a small object in each of many (a range, a position) is worth
 // passing over at once.
 constexpr std::uint32_t kLargeBytes = 64;
@@ -79,25 +79,6 @@ const char* next_structural(const char* p, const char* end) {
   }
   while (*p != '"' && *p != '{' && *p != '}' && *p != '[' && *p != ']') ++p;
   return p;
-}
-
-// Past the end of a container at `p`, scanned.
-std::uint32_t end_of_container(std::string_view text, std::uint32_t p) {
-  const char* const end = text.data() + text.size();
-  std::size_t depth = 0;
-  for (const char* s = text.data() + p;;) {
-    s = next_structural(s, end);
-    if (*s == '"') {
-      s = text.data() + end_of_string(text, static_cast<std::uint32_t>(s - text.data()));
-      continue;
-    }
-    const char c = *s++;
-    if (c == '{' || c == '[') {
-      ++depth;
-    } else if (--depth == 0) {
-      return static_cast<std::uint32_t>(s - text.data());
-    }
-  }
 }
 
 int hex_digit(char c) {
@@ -416,16 +397,20 @@ std::int64_t Members::int64_or_zero(std::string_view key) const {
 
 // ---- The index, made while the text is checked.
 
-// Hears the reader out and notes the large containers, in the order they begin: each one has
-// its place kept when it opens, and gives it up when it closes small. A small container's
-// children are all small and have given up theirs, so its place is then the last one.
+// Hears the reader out and notes the large containers in the order they begin: each one has
+// its place kept when it opens, and gives it up when it closes small. Large is counted in the
+// bytes a container holds outside the large ones it holds, so that every place in the index
+// stands for bytes of its own and the index stays a small part of the text, however deep a nest
+// of containers just over the bound. A small container that held none given up last is
+// dropped at once; one that held some leaves its place empty, and the empty ones are taken out
+// whenever they are as many as those kept, and at the end.
 class DocumentIndexer {
  public:
-  // Room for as many large containers as fit the text side by side, so that the index grows
-  // without being copied in any common reply; only a nest of them needs more. What is not used
-  // of the room is never touched, and takes no memory.
-  explicit DocumentIndexer(JsonDocument& document) : document_(document) {
-    document_.large_.reserve(document_.text_.size() / kLargeBytes);
+  // Room for the most the index can hold, so that it is never copied as it grows: as many
+  // large containers as the text has bytes to hold on their own, those open, and as many empty
+  // places again. What is not used of the room is never touched, and takes no memory.
+  explicit DocumentIndexer(JsonDocument& document) : document_(document), large_(document.large_) {
+    large_.reserve(2 * (document_.text_.size() / kLargeBytes + kMaxJsonDepth) + kFewEmpty + 2);
   }
 
   void begin_object(std::size_t begin) { open(begin); }
@@ -438,24 +423,54 @@ class DocumentIndexer {
   void null() {}
   void number(std::string_view, bool) {}
 
+  void finish() { take_out_empty(); }
+
  private:
+  struct Open {
+    std::size_t place;     ///< in the index
+    std::size_t covered;   ///< bytes of the large containers it holds
+  };
+
   void open(std::size_t begin) {
-    open_.push_back(document_.large_.size());
-    document_.large_.push_back({static_cast<std::uint32_t>(begin), 0});
+    open_.push_back({large_.size(), 0});
+    large_.push_back({static_cast<std::uint32_t>(begin), kEmpty});
   }
 
   void close(std::size_t begin, std::size_t end) {
-    const std::size_t place = open_.back();
+    const Open closing = open_.back();
     open_.pop_back();
-    if (end - begin >= kLargeBytes) {
-      document_.large_[place].end = static_cast<std::uint32_t>(end);
-    } else {
-      document_.large_.pop_back();
+    const std::size_t size = end - begin;
+    const bool large = size - closing.covered >= kLargeBytes;
+    if (!open_.empty()) open_.back().covered += large ? size : closing.covered;
+    if (large) {
+      large_[closing.place].end = static_cast<std::uint32_t>(end);
+    } else if (closing.place + 1 == large_.size()) {
+      large_.pop_back();
+    } else if (++empty_ > large_.size() / 2 && empty_ > kFewEmpty) {
+      take_out_empty();
     }
   }
 
+  // Takes the empty places out, those of the containers still open moving down with the rest.
+  void take_out_empty() {
+    std::size_t kept = 0, next_open = 0;
+    for (std::size_t i = 0; i < large_.size(); ++i) {
+      const bool is_open = next_open < open_.size() && open_[next_open].place == i;
+      if (large_[i].end == kEmpty && !is_open) continue;
+      if (is_open) open_[next_open++].place = kept;
+      large_[kept++] = large_[i];
+    }
+    large_.resize(kept);
+    empty_ = 0;
+  }
+
+  static constexpr std::uint32_t kEmpty = 0;  ///< the end of a place not (or not yet) taken
+  static constexpr std::size_t kFewEmpty = 64;  ///< not worth taking out
+
   JsonDocument& document_;
-  std::vector<std::size_t> open_;  ///< the places of the containers open, the innermost last
+  std::vector<JsonDocument::Span>& large_;
+  std::vector<Open> open_;  ///< the containers open, the innermost last
+  std::size_t empty_ = 0;   ///< places left empty by small containers
 };
 
 Result<JsonDocument> JsonDocument::read(std::string_view text, bool check_utf8) {
@@ -463,6 +478,7 @@ Result<JsonDocument> JsonDocument::read(std::string_view text, bool check_utf8) 
   document.text_ = text;
   DocumentIndexer indexer(document);
   if (auto problem = read_json_text(text, indexer, check_utf8)) return *problem;
+  indexer.finish();
   document.root_ = skip_white_space(text, 0);
   return document;
 }
@@ -486,7 +502,35 @@ std::uint32_t JsonDocument::end_of(std::uint32_t position) const {
     return large_[i].end;
   }
   large_hint_ = i;
-  return end_of_container(text_, position);
+  return end_of_small_container(position);
+}
+
+// Past the end of a container at `p` that is not in the index, scanned: those in the index it
+// holds (only a few: it holds few bytes of its own) passed over at once.
+std::uint32_t JsonDocument::end_of_small_container(std::uint32_t p) const {
+  const char* const end = text_.data() + text_.size();
+  std::size_t depth = 0;
+  for (const char* s = text_.data() + p;;) {
+    s = next_structural(s, end);
+    const auto at = static_cast<std::uint32_t>(s - text_.data());
+    if (*s == '"') {
+      s = text_.data() + end_of_string(text_, at);
+      continue;
+    }
+    const char c = *s++;
+    if (c != '{' && c != '[') {
+      if (--depth == 0) return at + 1;
+      continue;
+    }
+    if (depth++ == 0) continue;
+    const std::size_t i = first_large_from(at);
+    large_hint_ = i;
+    if (i < large_.size() && large_[i].begin == at) {
+      large_hint_ = i + 1;
+      s = text_.data() + large_[i].end;
+      --depth;
+    }
+  }
 }
 
 // Containers are mostly asked for in the order they stand in, or near one asked for before (an

@@ -182,10 +182,11 @@ class JsonDocument {
   };
   /// The first span of the index that begins at `position` or after it.
   std::size_t first_large_from(std::uint32_t position) const;
+  std::uint32_t end_of_small_container(std::uint32_t position) const;
 
   std::string_view text_;
   std::uint32_t root_ = 0;
-  std::vector<Span> large_;                ///< containers of kLargeBytes or more, by `begin`
+  std::vector<Span> large_;                ///< the large containers, by `begin`
   mutable std::size_t large_hint_ = 0;     ///< where the next container asked for is likely
 };
 

@@ -97,7 +97,8 @@ class Writer {
   }
 
  private:
-  struct Member {
+  /// Of an object of few members, where a member's key and value stand.
+  struct MemberPlace {
     std::uint32_t key = 0;      ///< where the key's opening quote stands
     std::uint32_t key_end = 0;  ///< past its closing quote
     std::uint32_t value = 0;    ///< where its value begins
@@ -105,6 +106,9 @@ class Writer {
     bool key_escaped = false;
     bool value_escaped = false;  ///< of a string value
   };
+  /// Objects of more members than this are read once for their order and then as they are
+  /// written, rather than having a place kept for each member.
+  static constexpr std::size_t kFewMembers = 32;
 
   std::uint32_t skip_white_space(std::uint32_t p) const {
     while (p < text_.size() && is_white_space(text_[p])) ++p;
@@ -117,8 +121,11 @@ class Writer {
     for (std::size_t i = 0; i < depth; ++i) out_.put("  ");
   }
 
-  // An object's members, keys sorted, one of each name (the last): read first as they come,
-  // passing over their values, and put in order only when they do not come so.
+  std::string_view colon() const { return style_.indented ? std::string_view(": ") : std::string_view(":"); }
+
+  // An object's members, keys sorted, one of each name (the last). Of a few, where each stands
+  // is kept as they are read, passing over their values, and they are put in order only when
+  // they do not come so.
   std::uint32_t object(std::uint32_t p, std::size_t depth) {
     std::uint32_t next = skip_white_space(p + 1);
     if (text_[next] == '}') {
@@ -128,10 +135,14 @@ class Writer {
     const std::size_t first = members_.size();
     bool in_order = true;
     for (;;) {
-      Member member;
+      if (members_.size() - first == kFewMembers) {
+        members_.erase(members_.begin() + static_cast<std::ptrdiff_t>(first), members_.end());
+        return many_members(p, depth);
+      }
+      MemberPlace member;
       member.key = next;
       member.key_end = string_end(next, member.key_escaped);
-      member.value = skip_white_space(skip_white_space(member.key_end) + 1);  // past the colon
+      member.value = value_after(member.key_end);
       if (members_.size() > first && compare(members_.back(), member) >= 0) in_order = false;
       // A string's end is found with whether it has escapes, so as not to look for either again
       // when it is written.
@@ -147,9 +158,9 @@ class Writer {
     for (std::size_t i = first; i < members_.size(); ++i) {
       if (i > first) out_.put(',');
       new_line(depth + 1);
-      const Member& member = members_[i];
+      const MemberPlace& member = members_[i];
       string_text(member.key, member.key_end, member.key_escaped);
-      out_.put(style_.indented ? std::string_view(": ") : std::string_view(":"));
+      out_.put(colon());
       const char c = text_[member.value];
       if (c == '"') {
         string_text(member.value, member.end, member.value_escaped);
@@ -159,15 +170,92 @@ class Writer {
         value(member.value, depth + 1);
       }
     }
-    members_.resize(first);
+    members_.erase(members_.begin() + static_cast<std::ptrdiff_t>(first), members_.end());
     new_line(depth);
     out_.put('}');
     return next + 1;
   }
 
-  int compare(const Member& a, const Member& b) const {
+  // An object of many members: read once to tell whether its keys come in order, none before
+  // the one before it; then written as it is read again, a member held back until the next
+  // has another name, or, when they do not come in order, in the order of where each key
+  // stands sorted by the key, the last of each name. Its keys' places are the most it keeps:
+  // four bytes for a member of six at least.
+  [[gnu::noinline]] std::uint32_t many_members(std::uint32_t p, std::size_t depth) {
+    bool in_order = true;
+    std::size_t count = 0;
+    std::uint32_t previous = 0;
+    const std::uint32_t end = for_each_member(p, [&](std::uint32_t key) {
+      if (count++ > 0 && in_order && compare_keys_at(previous, key) > 0) in_order = false;
+      previous = key;
+    });
+    out_.put('{');
+    bool first = true;
+    const auto write = [&](std::uint32_t key) {
+      if (!first) out_.put(',');
+      first = false;
+      new_line(depth + 1);
+      bool escaped = false;
+      const std::uint32_t key_end = string_end(key, escaped);
+      string_text(key, key_end, escaped);
+      out_.put(colon());
+      value(value_after(key_end), depth + 1);
+    };
+    // Of keys in order, each is written unless the next has its name.
+    const auto write_last_of_each = [&](const auto& for_each_key) {
+      bool holding = false;
+      std::uint32_t held = 0;
+      for_each_key([&](std::uint32_t key) {
+        if (holding && compare_keys_at(held, key) != 0) write(held);
+        held = key;
+        holding = true;
+      });
+      write(held);
+    };
+    if (in_order) {
+      write_last_of_each([&](const auto& key) { for_each_member(p, key); });
+    } else {
+      std::vector<std::uint32_t> keys;
+      keys.reserve(count);
+      for_each_member(p, [&keys](std::uint32_t key) { keys.push_back(key); });
+      std::sort(keys.begin(), keys.end(), [this](std::uint32_t a, std::uint32_t b) {
+        const int order = compare_keys_at(a, b);
+        return order != 0 ? order < 0 : a < b;
+      });
+      write_last_of_each([&keys](const auto& key) {
+        for (const std::uint32_t place : keys) key(place);
+      });
+    }
+    new_line(depth);
+    out_.put('}');
+    return end;
+  }
+
+  // Calls `member` with where each key of the object at `p` stands; returns where it ends.
+  template <class Member>
+  std::uint32_t for_each_member(std::uint32_t p, Member&& member) const {
+    std::uint32_t next = skip_white_space(p + 1);
+    for (;;) {
+      member(next);
+      bool escaped = false;
+      next = skip_white_space(document_.end_of(value_after(string_end(next, escaped))));
+      if (text_[next] != ',') return next + 1;
+      next = skip_white_space(next + 1);
+    }
+  }
+
+  // Where the value of a member stands, from the end of its key.
+  std::uint32_t value_after(std::uint32_t key_end) const { return skip_white_space(skip_white_space(key_end) + 1); }
+
+  int compare(const MemberPlace& a, const MemberPlace& b) const {
     return compare_keys(raw_between(a.key, a.key_end), a.key_escaped,
                         raw_between(b.key, b.key_end), b.key_escaped);
+  }
+
+  int compare_keys_at(std::uint32_t a, std::uint32_t b) const {
+    bool a_escaped = false, b_escaped = false;
+    const std::uint32_t a_end = string_end(a, a_escaped), b_end = string_end(b, b_escaped);
+    return compare_keys(raw_between(a, a_end), a_escaped, raw_between(b, b_end), b_escaped);
   }
 
   // The raw content of the string literal from `p` to `end`.
@@ -175,24 +263,18 @@ class Writer {
     return {text_.data() + p + 1, end - p - 2};
   }
 
-  // The members from `first` on, sorted by key (those of a name in the order they came), then
-  // of each name the last alone. Most objects have a few members: sorting by insertion is
-  // quickest for them, and tells whether any name comes twice.
+  // The few members from `first` on sorted by key by insertion (those of a name in the order
+  // they came), then of each name the last alone.
   void put_in_order(std::size_t first) {
     const auto begin = members_.begin() + static_cast<std::ptrdiff_t>(first);
-    bool twice = true;
-    if (members_.end() - begin <= 32) {
-      twice = false;
-      for (auto it = begin + 1; it < members_.end(); ++it) {
-        const Member member = *it;
-        auto place = it;
-        int order = -1;
-        for (; place != begin && (order = compare(member, *(place - 1))) < 0; --place) *place = *(place - 1);
-        twice = twice || order == 0;
-        *place = member;
-      }
-    } else {
-      std::stable_sort(begin, members_.end(), [this](const Member& a, const Member& b) { return compare(a, b) < 0; });
+    bool twice = false;
+    for (auto it = begin + 1; it < members_.end(); ++it) {
+      const MemberPlace member = *it;
+      auto place = it;
+      int order = -1;
+      for (; place != begin && (order = compare(member, *(place - 1))) < 0; --place) *place = *(place - 1);
+      twice = twice || order == 0;
+      *place = member;
     }
     if (!twice) return;
     auto kept = begin;
@@ -237,7 +319,7 @@ class Writer {
   }
 
   // The string literal from `p` to `end`, with escapes or not.
-  void string_text(std::uint32_t p, std::uint32_t end, bool has_escapes) {
+  [[gnu::always_inline]] void string_text(std::uint32_t p, std::uint32_t end, bool has_escapes) {
     const std::string_view raw = raw_between(p, end);
     if (!style_.for_terminal && (!has_escapes || canonical_escapes(raw))) {
       // As it came, quotes and all: nothing to escape, or escaped as the value type escapes.
@@ -301,7 +383,7 @@ class Writer {
   std::string_view text_;
   Output out_;
   JsonStyle style_;
-  std::vector<Member> members_;  ///< of the objects being written, from the outermost in
+  std::vector<MemberPlace> members_;  ///< of the objects of few being written, from the outermost in
 };
 
 }  // namespace

@@ -17,6 +17,30 @@
 namespace quillo {
 namespace {
 
+// An object of 40 members, more than the writer keeps a place for, named by `name` of each
+// one's place, each holding a little of everything.
+std::string object_of(std::string (*name)(int)) {
+  std::string text = "{";
+  for (int i = 0; i < 40; ++i) {
+    text += (i > 0 ? ",\"" : "\"") + name(i) + "\": [" + std::to_string(i) + ", {\"x\": \"\\t\"}, 1.50]";
+  }
+  return text + "}";
+}
+
+std::string key_of(int i) { return "k" + std::to_string(100 + i); }
+
+// Large objects each in an array in an object, both small around it, side by side, after
+// some and in an array of their own: the places of the small ones in the index are given up
+// while the reading goes on, where the containers still open have theirs.
+std::string wrapped_objects() {
+  std::string text = "[";
+  for (int i = 0; i < 140; ++i) {
+    text += "{\"w\":[{\"k\":\"" + std::string(70, 'x') + "\"}, " + std::to_string(i) + "]},";
+    if (i == 40) text += "[";
+  }
+  return text + "0]]";
+}
+
 // Texts where a reader of JSON most easily goes wrong: numbers of every form, escapes at the
 // edges of the encodings, keys, and each way of not being JSON.
 const std::vector<std::string> kTrickyTexts = {
@@ -47,6 +71,9 @@ const std::vector<std::string> kTrickyTexts = {
     R"({"b":1,"a":{"d":1,"c":2},"a":3})",
     R"({"\u00e9x":1,"\u0041":2,"z":3,"\"":4,"\ud83d\ude00":5,"\u00e9":6,"A\n":7,"A":8})",
     " \t\r\n[ 1 , { } , [ ] , \"\" ] \n", "[true,false,null]",
+    // Many members: in order; in order, each name twice; scattered, each name twice, escaped.
+    object_of(key_of), object_of([](int i) { return key_of(i / 2); }),
+    object_of([](int i) { return "\\u006b" + key_of(i * 7 % 40 / 2).substr(1); }), wrapped_objects(),
     // Refused by both.
     "", " ", "01", "1.", ".5", "-", "1e", "1e+", "+1", "0x10", "NaN", "Infinity", "[1,]", "{,}",
     R"({"a" 1})", R"({1:2})", R"({"a":1,})", "[1 2]", "\"abc", R"("\x")", R"("\u12")",
