@@ -252,7 +252,17 @@ class Writer {
                         raw_between(b.key, b.key_end), b.key_escaped);
   }
 
+  // The order of the keys at `a` and `b`: byte by byte as they stand up to where they differ or
+  // end, which is their order unless an escape comes first.
   int compare_keys_at(std::uint32_t a, std::uint32_t b) const {
+    for (const char *x = text_.data() + a + 1, *y = text_.data() + b + 1;; ++x, ++y) {
+      if (*x == '\\' || *y == '\\') return compare_escaped_keys_at(a, b);
+      if (*x == '"' || *y == '"') return *x == *y ? 0 : (*x == '"' ? -1 : 1);
+      if (*x != *y) return static_cast<unsigned char>(*x) < static_cast<unsigned char>(*y) ? -1 : 1;
+    }
+  }
+
+  int compare_escaped_keys_at(std::uint32_t a, std::uint32_t b) const {
     bool a_escaped = false, b_escaped = false;
     const std::uint32_t a_end = string_end(a, a_escaped), b_end = string_end(b, b_escaped);
     return compare_keys(raw_between(a, a_end), a_escaped, raw_between(b, b_end), b_escaped);
