@@ -69,6 +69,15 @@ TEST(HostileReplies, PrintedInMemoryCloseToTheirSize) {
       {"not JSON from its first byte, which is a control", repeated("\x01", 3'000'000) + "x\n", {"ping"}, 1, "",
        "quillo: server returned invalid JSON: parse error at line 1, column 1: syntax error while parsing value - "
        "invalid literal; last read: '<U+0001>'; payload was: \"\\u{1}\\u{1}"},
+      // Not JSON at the end of a long string or number, described with the token's middle left
+      // out: the JSON library would hold the whole token several times over.
+      {"a long string not JSON at its end", ok("\"" + std::string(20'000'000, 'x') + "\x01\""), {"ping"}, 1, "",
+       "quillo: server returned invalid JSON: parse error at line 1, column 20000022: syntax error while parsing "
+       "value - invalid string: control character U+0001 (SOH) must be escaped to \\u0001; last read: '\"" +
+           std::string(31, 'x') + "... (19999937 bytes left out) ...xxx"},
+      {"a number too large", ok("1" + std::string(20'000'000, '0')), {"ping"}, 1, "",
+       "quillo: server returned invalid JSON: number overflow parsing '1" + std::string(31, '0') +
+           "... (19999937 bytes left out) ..." + std::string(32, '0') + "'; payload was: "},
       // Shown three times as long: never copied whole on the way.
       {"a long text of controls on a terminal", ok("{\"value\":\"" + repeated("\u0085", 6'000'000) + "\"}"),
        {"browser", "eval", "B", "1"}, 0, repeated("\\u{85}", 6'000'000) + "\n", "", true},

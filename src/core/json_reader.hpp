@@ -44,6 +44,10 @@ namespace json_reading {
 struct Failure {
   std::string message;
   bool own = false;  ///< refused here (nesting), where the value type's parser would accept it
+  std::size_t at = 0;  ///< where
+  /// Where the string or number it stopped in began, if it stopped in one.
+  std::size_t token = std::string_view::npos;
+  bool overflow = false;  ///< a number too large for a double
 };
 
 /// Whether the number `token` (checked grammar) would be too large for a double.
@@ -95,7 +99,7 @@ class JsonReader {
   }
 
   bool refuse(std::string message, bool own = false) {
-    failure_ = {std::move(message), own};
+    failure_ = {std::move(message), own, offset(), token_};
     return false;
   }
 
@@ -207,6 +211,7 @@ class JsonReader {
 
   bool number() {
     const char* start = p_;
+    token_ = offset();
     bool is_integer = true;
     if (*p_ == '-') ++p_;
     if (p_ != end_ && *p_ == '0') {
@@ -231,14 +236,18 @@ class JsonReader {
     // Without an exponent and shorter than 300 characters, a number is below 10^300: far below
     // the largest double, as most are, without a call.
     if ((has_exponent || token.size() >= 300) && json_reading::overflows(token, is_integer)) {
-      return refuse("number overflow at offset " + std::to_string(static_cast<std::size_t>(start - begin_)));
+      refuse("number overflow at offset " + std::to_string(static_cast<std::size_t>(start - begin_)));
+      failure_.overflow = true;
+      return false;
     }
+    token_ = std::string_view::npos;
     handler_.number(token, is_integer);
     return true;
   }
 
   // Checks a string literal at p_ and gives its raw content in `raw`.
   bool string_literal(std::string_view& raw, bool& escaped) {
+    token_ = offset();
     const char* start = ++p_;
     for (;;) {
       p_ = json_string_run_end(p_, end_);
@@ -250,6 +259,7 @@ class JsonReader {
     }
     raw = std::string_view(start, static_cast<std::size_t>(p_ - start));
     ++p_;
+    token_ = std::string_view::npos;
     return true;
   }
 
@@ -292,6 +302,7 @@ class JsonReader {
   const char* end_;
   Handler& handler_;
   std::size_t depth_ = 0;
+  std::size_t token_ = std::string_view::npos;  ///< where the string or number being read began
   json_reading::Failure failure_;
 };
 

@@ -124,6 +124,36 @@ TEST(JsonReader, AgreesWithTheLibrary) {
   }
 }
 
+// A text that is not JSON in a long string or number is described in the library's words,
+// where it stops counted in the whole text, and what it last read with the middle left out.
+TEST(JsonReader, DescribesALongTokenAsTheLibraryWithItsMiddleLeftOut) {
+  const auto times = [](std::string_view piece, std::size_t count) {
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i) text += piece;
+    return text;
+  };
+  for (const std::string& text : {
+           "[1,\n\"" + times("a\\u00e9b\\n\\ud83d\\ude00\u00e9", 8000) + "\\q\"]",
+           "\"" + times("\u00e9", 50000) + "\x01\"", "\n\"" + std::string(70000, 'x'),
+           "{\"a\":-1" + std::string(70000, '2') + ".e1}"}) {
+    const std::string ours = parse_json(text).error();
+    std::string theirs;
+    try {
+      const Json parsed = Json::parse(text);
+      ADD_FAILURE() << "read as JSON: " << parsed.dump().substr(0, 80);
+    } catch (const Json::parse_error& error) {
+      theirs = std::string(error.what()).substr(std::string(error.what()).find("] ") + 2);
+    }
+    const std::size_t note = ours.find("... (");
+    ASSERT_NE(note, std::string::npos) << ours.substr(0, 300);
+    const std::size_t note_end = ours.find(") ...", note) + 5;
+    const std::size_t left_out = std::stoul(ours.substr(note + 5));
+    EXPECT_EQ(ours.substr(0, note), theirs.substr(0, note));
+    EXPECT_EQ(ours.substr(note_end), theirs.substr(note + left_out));
+    EXPECT_LT(ours.size(), 400u);
+  }
+}
+
 // The reader refuses on purpose what the library would read in part, and nesting that would
 // exhaust the stack when the value is written or copied.
 TEST(JsonReader, RefusesWhatTheLibraryWouldReadInPart) {
