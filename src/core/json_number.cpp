@@ -213,6 +213,14 @@ std::string_view canonical_number(std::string_view token, char (&buffer)[kMaxNum
   return double_text(read_double(token), buffer);
 }
 
+long long exponent_value(std::string_view text) {
+  const bool negative = text.starts_with('-');
+  if (negative || text.starts_with('+')) text.remove_prefix(1);
+  long long value = 0;
+  for (const char c : text) value = std::min(value * 10 + (c - '0'), 1'000'000'000LL);
+  return negative ? -value : value;
+}
+
 // A decimal is rounded to a double by where it lies between two halfway points, which have
 // fewer than 770 significant digits: its first 800, and a 1 after them when any digit left out
 // is not zero, lie between the same two.
@@ -245,14 +253,7 @@ double read_double(std::string_view token) {
   }
   if (kept == 0) return token.starts_with('-') ? -0.0 : 0.0;
   if (dropped_non_zero) copy += '1';
-  if (i < token.size()) {  // the exponent, its magnitude kept far beyond any double's
-    ++i;
-    const bool negative = token[i] == '-';
-    if (token[i] == '+' || token[i] == '-') ++i;
-    long long written = 0;
-    for (; i < token.size(); ++i) written = std::min(written * 10 + (token[i] - '0'), 1'000'000'000LL);
-    exponent += negative ? -written : written;
-  }
+  if (i < token.size()) exponent += exponent_value(token.substr(i + 1));
   copy += 'e';
   copy += std::to_string(std::clamp(exponent, -1'000'000'000LL, 1'000'000'000LL));
   return std::strtod(copy.c_str(), nullptr);

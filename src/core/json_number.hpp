@@ -22,6 +22,10 @@ inline constexpr std::size_t kMaxNumberText = 40;
 /// The text the value type writes for the number `token` (checked JSON), in `buffer` or `token`.
 std::string_view canonical_number(std::string_view token, char (&buffer)[kMaxNumberText]);
 
+/// The exponent written after a number's 'e' (checked JSON), its magnitude kept at most 10^9:
+/// far beyond any double's, and whatever its length.
+long long exponent_value(std::string_view text);
+
 /// The double `token` (checked JSON) reads as, rounded as strtod rounds it. A token of any
 /// length is read from a copy of at most a thousand characters.
 double read_double(std::string_view token);

@@ -138,14 +138,7 @@ bool overflows(std::string_view token, bool is_integer) {
     }
   }
   if (!significant) return false;  // zero
-  if (i < token.size() && (token[i] == 'e' || token[i] == 'E')) {
-    ++i;
-    const bool negative = token[i] == '-';
-    if (token[i] == '+' || token[i] == '-') ++i;
-    long long exponent = 0;
-    for (; i < token.size(); ++i) exponent = std::min(exponent * 10 + (token[i] - '0'), 1'000'000'000LL);
-    magnitude += negative ? -exponent : exponent;
-  }
+  if (i < token.size() && (token[i] == 'e' || token[i] == 'E')) magnitude += exponent_value(token.substr(i + 1));
   if (magnitude < 308) return false;
   if (magnitude > 309) return true;
   return !std::isfinite(read_double(token));
