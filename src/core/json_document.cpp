@@ -408,9 +408,11 @@ class DocumentIndexer {
  public:
   // Room for the most the index can hold, so that it is never copied as it grows: as many
   // large containers as the text has bytes to hold on their own, those open, and as many empty
-  // places again. What is not used of the room is never touched, and takes no memory.
+  // places again; and never more than it has containers. What is not used of the room is never
+  // touched, and takes no memory.
   explicit DocumentIndexer(JsonDocument& document) : document_(document), large_(document.large_) {
-    large_.reserve(2 * (document_.text_.size() / kLargeBytes + kMaxJsonDepth) + kFewEmpty + 2);
+    const std::size_t size = document_.text_.size();
+    large_.reserve(std::min(2 * (size / kLargeBytes + kMaxJsonDepth) + kFewEmpty + 2, size / 2 + 1));
   }
 
   void begin_object(std::size_t begin) { open(begin); }
