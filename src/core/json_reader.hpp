@@ -47,6 +47,8 @@ struct Failure {
   std::size_t at = 0;  ///< where
   /// Where the string or number it stopped in began, if it stopped in one.
   std::size_t token = std::string_view::npos;
+  /// Where the last string or number read whole before it began and ended, if there was one.
+  std::size_t last_begin = std::string_view::npos, last_end = std::string_view::npos;
   bool overflow = false;  ///< a number too large for a double
 };
 
@@ -99,7 +101,7 @@ class JsonReader {
   }
 
   bool refuse(std::string message, bool own = false) {
-    failure_ = {std::move(message), own, offset(), token_};
+    failure_ = {std::move(message), own, offset(), token_, last_begin_, last_end_};
     return false;
   }
 
@@ -240,7 +242,7 @@ class JsonReader {
       failure_.overflow = true;
       return false;
     }
-    token_ = std::string_view::npos;
+    done_with_token();
     handler_.number(token, is_integer);
     return true;
   }
@@ -259,7 +261,7 @@ class JsonReader {
     }
     raw = std::string_view(start, static_cast<std::size_t>(p_ - start));
     ++p_;
-    token_ = std::string_view::npos;
+    done_with_token();
     return true;
   }
 
@@ -297,12 +299,19 @@ class JsonReader {
     return true;
   }
 
+  void done_with_token() {
+    last_begin_ = token_;
+    last_end_ = offset();
+    token_ = std::string_view::npos;
+  }
+
   const char* begin_;
   const char* p_;
   const char* end_;
   Handler& handler_;
   std::size_t depth_ = 0;
   std::size_t token_ = std::string_view::npos;  ///< where the string or number being read began
+  std::size_t last_begin_ = std::string_view::npos, last_end_ = std::string_view::npos;  ///< the last one read
   json_reading::Failure failure_;
 };
 
