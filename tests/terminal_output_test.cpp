@@ -16,12 +16,16 @@ using quillo::Json;
 // Each kind of control character: a title, the clipboard (OSC 52), BEL, clearing the screen,
 // DEL, the C1 control sequence introducer U+009B, a carriage return that no line feed follows
 // (it would print over what came before), the right-to-left override U+202E and the isolate
-// U+2066; a carriage return before a line feed, which keeps its meaning.
+// U+2066; a carriage return before a line feed, which keeps its meaning, and characters whose
+// bytes fall in the range of C1 too.
 const std::string kHostile = "t\x1b]0;pwned\x07 \x1b]52;c;ZXZpbA==\x07 \x1b[2J \x7f \xc2\x9b" "6n \r. \xe2\x80\xae"
-                             "txt.exe \xe2\x81\xa6 \r\n \xc2\xa0\xc3\xa9\xe2\x80\xa9";
+                             "txt.exe \xe2\x81\xa6 \r\n \xc2\xa0\xc3\xa9\xe2\x80\xa9\xc4\x9f\xf0\x9f\x98\x80";
 const std::string kShown =
     "t\\u{1b}]0;pwned\\u{7} \\u{1b}]52;c;ZXZpbA==\\u{7} \\u{1b}[2J \\u{7f} \\u{9b}6n \\u{d}. \\u{202e}txt.exe "
-    "\\u{2066} \r\n \xc2\xa0\xc3\xa9\xe2\x80\xa9";
+    "\\u{2066} \r\n \xc2\xa0\xc3\xa9\xe2\x80\xa9\xc4\x9f\xf0\x9f\x98\x80";
+// In text that is not UTF-8 (an argument), the byte 0x9B alone: a CSI to a terminal of 8-bit
+// controls.
+const std::string kStray = "a\x9b" "2J \xc4\x9f\xe2\x80\xa9\xff\x9b";
 
 TEST(TerminalOutput, ControlCharactersAreShown) {
   EXPECT_EQ(quillo::visible_controls(kHostile), kShown);
@@ -32,7 +36,8 @@ TEST(TerminalOutput, ControlCharactersAreShown) {
   // return that ends the third.)
   const std::string long_text = std::string(4095, 'x') + "\xc2\x9b" + std::string(4094, 'y') + "\r\n" +
                                 std::string(4094, 'z') + "\rq" + kHostile;
-  for (const std::string& text : {kHostile, long_text}) {
+  EXPECT_EQ(quillo::visible_controls(kStray), "a\\x{9b}2J \xc4\x9f\xe2\x80\xa9\xff\\x{9b}");
+  for (const std::string& text : {kHostile, long_text, kStray}) {
     for (std::size_t cut = 0; cut <= text.size(); cut += text.size() < 100 ? 1 : 97) {
       quillo::StringSink out;
       {

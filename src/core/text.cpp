@@ -56,10 +56,24 @@ std::uint32_t code_point(std::string_view text, std::size_t length) {
 
 }  // namespace
 
+// How many bytes the character that `lead` begins has in UTF-8, or 0 for a byte that begins none.
+std::size_t sequence_length(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
+bool is_continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
 std::size_t unfinished_control(std::string_view text) {
-  for (std::size_t keep = std::min<std::size_t>(2, text.size()); keep > 0; --keep) {
-    const std::string_view tail = text.substr(text.size() - keep);
-    if (tail == "\r" || tail == "\xC2" || tail == "\xE2" || tail == "\xE2\x80" || tail == "\xE2\x81") return keep;
+  if (text.ends_with('\r')) return 1;
+  // A character whose bytes have not all come.
+  for (std::size_t keep = 1; keep <= std::min<std::size_t>(3, text.size()); ++keep) {
+    const auto lead = static_cast<unsigned char>(text[text.size() - keep]);
+    if (is_continuation(static_cast<char>(lead))) continue;
+    return sequence_length(lead) > keep ? keep : 0;
   }
   return 0;
 }
@@ -69,12 +83,30 @@ std::string visible_controls(std::string_view text) {
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size();) {
     const std::size_t length = control_length(text.substr(i));
-    if (length == 0) {
-      out += text[i++];
+    if (length > 0) {
+      append_escape(out, code_point(text.substr(i), length));
+      i += length;
       continue;
     }
-    append_escape(out, code_point(text.substr(i), length));
-    i += length;
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead >= 0x80 && lead <= 0x9F) {
+      // Not part of a character: a byte a terminal of 8-bit controls would obey (an argument
+      // need not be UTF-8).
+      out += "\\x{";
+      out += "0123456789abcdef"[lead >> 4];
+      out += "0123456789abcdef"[lead & 0xF];
+      out += '}';
+      ++i;
+      continue;
+    }
+    // A character whole, so that its own bytes are not taken for such bytes.
+    std::size_t end = i + 1;
+    for (const std::size_t stop = std::min(text.size(), i + std::max<std::size_t>(1, sequence_length(lead)));
+         end < stop && is_continuation(text[end]);) {
+      ++end;
+    }
+    out.append(text.substr(i, end - i));
+    i = end;
   }
   return out;
 }

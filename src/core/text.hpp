@@ -22,7 +22,9 @@ std::size_t character_count(std::string_view text);
 /// `text` with the characters that would act on a terminal made visible as \u{hex}: those of
 /// C0 but line feed and tab, a carriage return that no line feed follows, DEL, those of C1
 /// (U+0080 to U+009F), and the bidirectional embeddings, overrides and isolates (U+202A to
-/// U+202E, U+2066 to U+2069), which reorder the text that follows them. Everything else stays.
+/// U+202E, U+2066 to U+2069), which reorder the text that follows them; and, in text that is not
+/// UTF-8, a byte from 0x80 to 0x9F that is part of no character, as \x{hex}. Everything else
+/// stays.
 std::string visible_controls(std::string_view text);
 
 /// How many bytes at the end of `text` may begin a character that visible_controls shows, once
