@@ -165,7 +165,7 @@ class Spliced {
   }
   const char& operator*() const { return text_[p_]; }
   Spliced& operator++() {
-    if (++p_ == gap_begin()) p_ = (*gaps_)[next_++].end;
+    for (++p_; p_ == gap_begin(); ++next_) p_ = (*gaps_)[next_].end;
     return *this;
   }
   bool operator==(const Spliced& other) const { return p_ == other.p_; }
