@@ -59,7 +59,7 @@ std::string error_text(const std::string& message) {
   if (nobody_listening(message)) {
     // The message asks already whether the IDE runs: what the agent's host can change is where
     // this server looks, which it does not pass on from the user's shell unless told.
-    text += ". If it does, this server may be looking at another socket: start it with quillo --socket PATH mcp, "
+    text += ". If it is, this server may be looking at another socket: start it with quillo --socket PATH mcp, "
             "or give it QUILLO_SOCKET=PATH in the \"env\" of its entry in the host's configuration.";
   } else if (message.starts_with("HOME ")) {
     text += ". Start this server with an absolute HOME, or with the IDE's socket: quillo --socket PATH mcp "

@@ -459,7 +459,7 @@ TEST(McpCall, ProblemsNameTheArgumentOrSayWhatToDo) {
       {"browser_raw", R"({"method":"browser.x","params":"{"})", "params: "},
       {"terminal_wait", R"({"timeout":2.0})",
        "could not connect to /nonexistent/s: No such file or directory (is Quillo running and Agent CLI enabled?). If "
-       "it does, this server may be looking at another socket: start it with quillo --socket PATH mcp, or give it "
+       "it is, this server may be looking at another socket: start it with quillo --socket PATH mcp, or give it "
        "QUILLO_SOCKET=PATH in the \"env\" of its entry in the host's configuration."},
   };
   // A failure that no IDE started elsewhere would mend has no hint (the path too long here).
