@@ -32,7 +32,7 @@ class Refusal final : public nlohmann::json_sax<Json> {
   bool end_object() override { return true; }
   bool start_array(std::size_t) override { return true; }
   bool end_array() override { return true; }
-  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& error) override {
+  bool parse_error(std::size_t, const std::string&, const Json::exception& error) override {
     message = error.what();
     return false;
   }
