@@ -68,11 +68,12 @@ constexpr Group kProgram{
 
 constexpr Table kTable = compile<kProgram>();
 
-// The method the command sends: its own, or the one typed as its argument "method".
+// The method the command sends: its own, or the one typed as its argument "method" (which the
+// table makes sure such a command declares).
 std::string typed_or_fixed_method(const Cli& cli) {
   if (!cli.command.method_is_typed()) return std::string(cli.command.method());
   for (std::size_t i = 0; i < cli.command.argument_count(); ++i) {
-    if (cli.command.argument(i).id() == "method") return cli.values[i].value_or("");
+    if (cli.command.argument(i).id() == Method::kArgument) return cli.values[i].value_or("");
   }
   return {};
 }

@@ -303,6 +303,9 @@ struct Draft {
     if ((c.rendering.kind == Rendering::Kind::ByMethod) != c.method.typed) {
       throw "only a typed method is rendered as the method typed";
     }
+    bool has_method_argument = false;
+    for (const Argument& argument : c.arguments) has_method_argument = has_method_argument || argument.id == Method::kArgument;
+    if (c.method.typed && !has_method_argument) throw "a typed method is not declared as an argument \"method\"";
 #if !defined(QUILLO_SANITIZED_BUILD)
     // Whether a function is there: a sanitizer that checks for null pointers makes the compiler
     // no longer take a function's address for not null, so that build leaves these to the others.

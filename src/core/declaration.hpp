@@ -139,8 +139,9 @@ struct Example {
 };
 
 /// The method a command sends: a fixed name, or the one the user types (the command's argument
-/// "method").
+/// of the identifier kArgument, which a typed method's command must declare).
 struct Method {
+  static constexpr std::string_view kArgument = "method";
   std::string_view name = {};
   bool typed = false;
   constexpr Method() = default;
