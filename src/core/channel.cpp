@@ -72,6 +72,22 @@ Error invalid_json(const std::string& problem, std::string_view line) {
                bounded(line, true)};
 }
 
+// The request envelope as one compact line ending in a line feed.
+Result<std::string> encode_request(const MethodTarget& target, const ChannelClientEnv& client_env,
+                                   std::string_view request_id) {
+  const Json envelope{{"_env", to_json(client_env)},
+                      {"id", request_id},
+                      {"method", target.method},
+                      {"params", target.params}};
+  try {
+    std::string line = envelope.dump();
+    line += '\n';
+    return line;
+  } catch (const Json::exception& e) {
+    return Error{std::string("encode error: ") + e.what()};
+  }
+}
+
 // The one exchange: connect, make sure the IDE at the other end is the user's own, write the
 // request line, read the first reply line.
 Result<LineBuffer> exchange(const std::string& socket_path, const MethodTarget& target,
@@ -101,21 +117,6 @@ Result<LineBuffer> exchange(const std::string& socket_path, const MethodTarget& 
 }
 
 }  // namespace
-
-Result<std::string> encode_request(const MethodTarget& target, const ChannelClientEnv& client_env,
-                                   std::string_view request_id) {
-  const Json envelope{{"_env", to_json(client_env)},
-                      {"id", request_id},
-                      {"method", target.method},
-                      {"params", target.params}};
-  try {
-    std::string line = envelope.dump();
-    line += '\n';
-    return line;
-  } catch (const Json::exception& e) {
-    return Error{std::string("encode error: ") + e.what()};
-  }
-}
 
 Result<ReplyResult> interpret_reply(LineBuffer line) {
   if (auto failed = check_line(line.view())) return *failed;

@@ -48,10 +48,6 @@ Result<ReplyResult> send_request(const std::string& socket_path, const MethodTar
                                  const ChannelClientEnv& client_env, const ExchangeTimeouts& timeouts = {},
                                  const ExchangeHooks& hooks = {});
 
-/// The request envelope as one compact line ending in a line feed.
-Result<std::string> encode_request(const MethodTarget& target, const ChannelClientEnv& client_env,
-                                   std::string_view request_id);
-
 /// Turns the bytes read from the IDE (the first line, with its line feed if one came) into the
 /// result or an error message: UTF-8 check, trimming, parsing, then "ok"/"result"/"error".
 Result<ReplyResult> interpret_reply(LineBuffer line);
