@@ -5,14 +5,13 @@
 // shutdown rather than close: the descriptor stays the exchange's own until it closes it, so its
 // number cannot pass to another file while a cancel is on its way.
 
-#include <pthread.h>
+#include "core/mutex.hpp"
 
 namespace quillo {
 
 class ExchangeCancel {
  public:
   ExchangeCancel() = default;
-  ~ExchangeCancel() { pthread_mutex_destroy(&mutex_); }
   ExchangeCancel(const ExchangeCancel&) = delete;
   ExchangeCancel& operator=(const ExchangeCancel&) = delete;
 
@@ -25,9 +24,7 @@ class ExchangeCancel {
   void detach();
 
  private:
-  // A POSIX mutex: the standard one reports failures with an exception whose library code
-  // would start with every run of the program.
-  mutable pthread_mutex_t mutex_ = PTHREAD_MUTEX_INITIALIZER;
+  mutable Mutex mutex_;
   int fd_ = -1;
   bool cancelled_ = false;
 };

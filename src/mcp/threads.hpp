@@ -1,8 +1,6 @@
 #pragma once
-// Threads, a lock and a condition for the MCP server, over POSIX threads rather than the
-// standard library's: those report a failure by throwing std::system_error, and linking that
-// brings a static constructor into the start of every command the program runs. Here a failure
-// to start a thread is a value, and a lock cannot fail on a mutex that is used correctly.
+// Threads and a condition for the MCP server, over POSIX threads rather than the standard
+// library's, for the reason core/mutex.hpp gives: here a failure to start a thread is a value.
 
 #include <pthread.h>
 
@@ -10,32 +8,9 @@
 #include <functional>
 #include <memory>
 
+#include "core/mutex.hpp"
+
 namespace quillo::mcp {
-
-class Mutex {
- public:
-  Mutex() = default;
-  ~Mutex() { pthread_mutex_destroy(&mutex_); }
-  Mutex(const Mutex&) = delete;
-  Mutex& operator=(const Mutex&) = delete;
-  void lock() { pthread_mutex_lock(&mutex_); }
-  void unlock() { pthread_mutex_unlock(&mutex_); }
-  pthread_mutex_t* native() { return &mutex_; }
-
- private:
-  pthread_mutex_t mutex_ = PTHREAD_MUTEX_INITIALIZER;
-};
-
-class Lock {
- public:
-  explicit Lock(Mutex& mutex) : mutex_(mutex) { mutex_.lock(); }
-  ~Lock() { mutex_.unlock(); }
-  Lock(const Lock&) = delete;
-  Lock& operator=(const Lock&) = delete;
-
- private:
-  Mutex& mutex_;
-};
 
 class Condition {
  public:
